@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Tallowmere need.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+  build-essential cmake ninja-build pkg-config \
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  fonts-liberation xvfb xauth poppler-utils \
+  nginx-light tinyproxy dante-server \
+  locales
