@@ -1,0 +1,151 @@
+#include "platform/core/ProfileFile.h"
+
+#include "platform/core/Exceptions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+bool isSectionLine(const QByteArray &trimmed)
+{
+    return trimmed.startsWith('[');
+}
+
+// The name inside the brackets; a line without its closing bracket names what follows
+// the opening one.
+QByteArray sectionName(const QByteArray &trimmed)
+{
+    int close = trimmed.indexOf(']');
+    if (close < 0)
+        close = trimmed.size();
+    return trimmed.mid(1, close - 1).trimmed();
+}
+
+bool sameName(const QByteArray &a, const QByteArray &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ProfileFile::ProfileFile(QString path) : FPath(std::move(path))
+{
+}
+
+bool ProfileFile::Load(Lines &lines) const
+{
+    QFile file(FPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (data.contains("\r\n"))
+        lines.Eol = "\r\n";
+    lines.EndsWithEol = data.isEmpty() || data.endsWith('\n');
+    lines.Text = data.split('\n');
+    if (lines.EndsWithEol)
+        lines.Text.removeLast();
+    for (QByteArray &line : lines.Text) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return true;
+}
+
+int ProfileFile::FindSection(const Lines &lines, const QByteArray &section)
+{
+    for (int i = 0; i < lines.Text.size(); ++i) {
+        const QByteArray trimmed = lines.Text[i].trimmed();
+        if (isSectionLine(trimmed) && sameName(sectionName(trimmed), section))
+            return i;
+    }
+    return -1;
+}
+
+int ProfileFile::SectionEnd(const Lines &lines, int sectionLine)
+{
+    int i = sectionLine + 1;
+    while (i < lines.Text.size() && !isSectionLine(lines.Text[i].trimmed()))
+        ++i;
+    return i;
+}
+
+int ProfileFile::FindKey(const Lines &lines, int sectionLine, const QByteArray &key)
+{
+    const int end = SectionEnd(lines, sectionLine);
+    for (int i = sectionLine + 1; i < end; ++i) {
+        const QByteArray &line = lines.Text[i];
+        const int eq = line.indexOf('=');
+        if (eq >= 0 && sameName(line.left(eq).trimmed(), key))
+            return i;
+    }
+    return -1;
+}
+
+QString ProfileFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    Lines lines;
+    if (!Load(lines))
+        return defaultValue;
+    const int sectionLine = FindSection(lines, section.toUtf8());
+    if (sectionLine < 0)
+        return defaultValue;
+    const int keyLine = FindKey(lines, sectionLine, key.toUtf8());
+    if (keyLine < 0)
+        return defaultValue;
+    const QByteArray &line = lines.Text[keyLine];
+    const QString value = QString::fromUtf8(line.mid(line.indexOf('=') + 1).trimmed());
+    return value.left(MaxValueLength);
+}
+
+bool ProfileFile::WriteValue(const QString &section, const QString &key, const QString &value)
+{
+    Lines lines;
+    if (QFileInfo::exists(FPath) && !Load(lines))
+        return false;
+
+    const QByteArray sectionName = section.toUtf8();
+    const QByteArray keyName = key.toUtf8();
+    const QByteArray newLine = keyName + '=' + value.toUtf8();
+
+    int sectionLine = FindSection(lines, sectionName);
+    if (sectionLine < 0) {
+        lines.Text.append('[' + sectionName + ']');
+        lines.Text.append(newLine);
+    } else if (const int keyLine = FindKey(lines, sectionLine, keyName); keyLine >= 0) {
+        lines.Text[keyLine] = newLine;
+    } else {
+        // New keys follow the section's last non-blank line.
+        int insertAt = SectionEnd(lines, sectionLine);
+        while (insertAt > sectionLine + 1 && lines.Text[insertAt - 1].trimmed().isEmpty())
+            --insertAt;
+        lines.Text.insert(insertAt, newLine);
+    }
+
+    QByteArray data;
+    for (const QByteArray &line : lines.Text)
+        data += line + lines.Eol;
+
+    QDir().mkpath(QFileInfo(FPath).absolutePath());
+    QSaveFile file(FPath);
+    // A file that is writable in a folder that is not cannot be replaced; writing it in
+    // place is better than losing the save.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void ProfileFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    if (!WriteValue(section, key, value))
+        throw Exception(QStringLiteral("Unable to write to %1").arg(FPath));
+}
