@@ -89,7 +89,9 @@ int ProfileFile::FindKey(const Lines &lines, int sectionLine, const QByteArray &
 QString ProfileFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
     Lines lines;
-    if (!Load(lines))
+    if (FUpdating)
+        lines = FPending;
+    else if (!Load(lines))
         return defaultValue;
     const int sectionLine = FindSection(lines, section.toUtf8());
     if (sectionLine < 0)
@@ -102,22 +104,17 @@ QString ProfileFile::ReadString(const QString &section, const QString &key, cons
     return value.left(MaxValueLength);
 }
 
-bool ProfileFile::WriteValue(const QString &section, const QString &key, const QString &value)
+void ProfileFile::SetValue(Lines &lines, const QByteArray &section, const QByteArray &key, const QByteArray &value)
 {
-    Lines lines;
-    if (QFileInfo::exists(FPath) && !Load(lines))
-        return false;
-
-    const QByteArray sectionName = section.toUtf8();
-    const QByteArray keyName = key.toUtf8();
-    const QByteArray newLine = keyName + '=' + value.toUtf8();
-
-    int sectionLine = FindSection(lines, sectionName);
+    const QByteArray newLine = key + '=' + value;
+    const int sectionLine = FindSection(lines, section);
     if (sectionLine < 0) {
-        lines.Text.append('[' + sectionName + ']');
+        lines.Text.append('[' + section + ']');
         lines.Text.append(newLine);
-    } else if (const int keyLine = FindKey(lines, sectionLine, keyName); keyLine >= 0) {
-        lines.Text[keyLine] = newLine;
+    } else if (const int keyLine = FindKey(lines, sectionLine, key); keyLine >= 0) {
+        // The key keeps the spelling the file gave it.
+        QByteArray &line = lines.Text[keyLine];
+        line = line.left(line.indexOf('=')).trimmed() + '=' + value;
     } else {
         // New keys follow the section's last non-blank line.
         int insertAt = SectionEnd(lines, sectionLine);
@@ -125,7 +122,10 @@ bool ProfileFile::WriteValue(const QString &section, const QString &key, const Q
             --insertAt;
         lines.Text.insert(insertAt, newLine);
     }
+}
 
+bool ProfileFile::Commit(const Lines &lines)
+{
     QByteArray data;
     for (const QByteArray &line : lines.Text)
         data += line + lines.Eol;
@@ -142,6 +142,36 @@ bool ProfileFile::WriteValue(const QString &section, const QString &key, const Q
         return false;
     }
     return file.commit();
+}
+
+bool ProfileFile::WriteValue(const QString &section, const QString &key, const QString &value)
+{
+    if (FUpdating) {
+        SetValue(FPending, section.toUtf8(), key.toUtf8(), value.toUtf8());
+        return true; // the outcome is known when the update ends
+
+    }
+    Lines lines;
+    if (QFileInfo::exists(FPath) && !Load(lines))
+        return false;
+    SetValue(lines, section.toUtf8(), key.toUtf8(), value.toUtf8());
+    return Commit(lines);
+}
+
+void ProfileFile::BeginUpdate()
+{
+    FPending = Lines();
+    FPendingOk = !QFileInfo::exists(FPath) || Load(FPending);
+    FUpdating = true;
+}
+
+void ProfileFile::EndUpdate()
+{
+    FUpdating = false;
+    const bool ok = FPendingOk && Commit(FPending);
+    FPending = Lines();
+    if (!ok)
+        throw Exception(QStringLiteral("Unable to write to %1").arg(FPath));
 }
 
 void ProfileFile::WriteString(const QString &section, const QString &key, const QString &value)

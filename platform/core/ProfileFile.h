@@ -26,6 +26,12 @@ public:
     // As WriteValue, raising Exception("Unable to write to <path>") on failure.
     void WriteString(const QString &section, const QString &key, const QString &value);
 
+    // Between BeginUpdate and EndUpdate, writes collect in memory and EndUpdate replaces
+    // the file once (raising as WriteString does on failure), so a save of many keys
+    // costs one replacement and lands whole or not at all. Reads see the pending text.
+    void BeginUpdate();
+    void EndUpdate();
+
     static constexpr int MaxValueLength = 1023;
 
 private:
@@ -36,9 +42,14 @@ private:
     };
 
     bool Load(Lines &lines) const;
+    bool Commit(const Lines &lines);
+    static void SetValue(Lines &lines, const QByteArray &section, const QByteArray &key, const QByteArray &value);
     static int FindSection(const Lines &lines, const QByteArray &section);
     static int SectionEnd(const Lines &lines, int sectionLine);
     static int FindKey(const Lines &lines, int sectionLine, const QByteArray &key);
 
     QString FPath;
+    bool FUpdating = false;
+    bool FPendingOk = true;
+    Lines FPending;
 };

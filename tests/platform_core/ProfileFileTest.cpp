@@ -71,7 +71,7 @@ TEST(ProfileFile, WritesKeepEveryOtherLine)
     ini.WriteString("lastvalues", "RATE1", "4.125");
     ini.WriteString("LastValues", "Year1", "0");
     ini.WriteString("New", "k", "v");
-    EXPECT_EQ(readAll(path), "; keep me\r\n[Other]\r\nx = 1\r\n\r\n[LastValues]\r\nRATE1=4.125\r\nodd line\r\n"
+    EXPECT_EQ(readAll(path), "; keep me\r\n[Other]\r\nx = 1\r\n\r\n[LastValues]\r\nRate1=4.125\r\nodd line\r\n"
                              "Year1=0\r\n\r\n[Tail]\r\ny=2\r\n[New]\r\nk=v\r\n");
     EXPECT_EQ(ini.ReadString("LastValues", "Rate1", ""), "4.125");
 }
@@ -116,4 +116,26 @@ TEST(ProfileFile, WritingIntoAFolderInPlaceOfTheFileFails)
     ProfileFile ini(path);
     EXPECT_FALSE(ini.WriteValue("LastValues", "Year1", "1"));
     EXPECT_EQ(ini.ReadString("LastValues", "Year1", "d"), "d");
+}
+
+TEST(ProfileFile, AnUpdateLandsWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tlm.ini");
+    writeAll(path, "[A]\nx=1\n");
+    ProfileFile ini(path);
+    ini.BeginUpdate();
+    ini.WriteString("A", "x", "2");
+    ini.WriteString("B", "y", "3");
+    EXPECT_EQ(ini.ReadString("B", "y", ""), "3"); // pending text is visible
+    EXPECT_EQ(readAll(path), "[A]\nx=1\n");        // the file is untouched until the end
+    ini.EndUpdate();
+    EXPECT_EQ(readAll(path), "[A]\nx=2\n[B]\ny=3\n");
+
+    const QString blocked = dir.filePath("blocked.ini");
+    QDir().mkpath(blocked);
+    ProfileFile failing(blocked);
+    failing.BeginUpdate();
+    failing.WriteString("A", "x", "1");
+    EXPECT_THROW(failing.EndUpdate(), Exception);
 }
