@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/core/Real48.h"
+
+#include <QString>
+#include <array>
+
+class ProfileFile;
+
+// The fifteen remembered inputs: cash flows of years 1 to 10, then the five rates in
+// percent, each held as Real48.
+class SavedValues {
+public:
+    static constexpr int Count = 15;
+    static constexpr int FirstRate = 10;
+    static inline const QString Section = QStringLiteral("LastValues");
+
+    // "Year1".."Year10", "Rate1".."Rate5" for slots 0..14.
+    static QString KeyName(int slot);
+    // "0" for the years, "4".."8" for the rates.
+    static QString DefaultText(int slot);
+
+    const Real48 &Slot(int slot) const { return FSlots.at(slot); }
+    long double Value(int slot) const { return FromReal48(FSlots.at(slot)); }
+    void SetSlot(int slot, const Real48 &value) { FSlots.at(slot) = value; }
+    void Clear() { FSlots.fill(Real48{}); }
+
+    // Reads the keys in slot order. A value that is not a number raises EConvertError,
+    // one beyond the Real48 range EOverflow; either ends the load at that key, keeping
+    // the slots before it.
+    void Load(const ProfileFile &file);
+
+    // Writes every slot as text (15 significant digits, general format) in slot order,
+    // replacing the file once; a failed write raises "Unable to write to <path>" and
+    // leaves the file as it was.
+    void Save(ProfileFile &file) const;
+
+private:
+    std::array<Real48, Count> FSlots{};
+};

@@ -1,0 +1,87 @@
+#include "platform/core/HelpFile.h"
+
+#include <QFile>
+#include <algorithm>
+
+bool HelpFile::Load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        FTopics.clear();
+        FErrorText = QStringLiteral("Cannot open the help file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (!Parse(QString::fromUtf8(file.readAll()))) {
+        FErrorText = QStringLiteral("The help file %1 holds no topics.").arg(path);
+        return false;
+    }
+    FErrorText.clear();
+    return true;
+}
+
+bool HelpFile::Parse(const QString &text)
+{
+    FTopics.clear();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    Topic *current = nullptr;
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.startsWith(QLatin1String("@@")))
+            continue;
+        if (line.startsWith(QLatin1String("@topic "))) {
+            const QString rest = line.mid(7).trimmed();
+            const int space = rest.indexOf(QLatin1Char(' '));
+            Topic topic;
+            topic.Id = space < 0 ? rest : rest.left(space);
+            topic.Title = space < 0 ? rest : rest.mid(space + 1).trimmed();
+            if (topic.Id.isEmpty() || Find(topic.Id)) {
+                current = nullptr; // a nameless or repeated topic is skipped whole
+                continue;
+            }
+            FTopics.append(topic);
+            current = &FTopics.last();
+        } else if (current && line.startsWith(QLatin1String("@keywords "))) {
+            for (const QString &keyword : line.mid(10).split(QLatin1Char(';'))) {
+                if (!keyword.trimmed().isEmpty())
+                    current->Keywords << keyword.trimmed();
+            }
+        } else if (current) {
+            current->Html += line + QLatin1Char('\n');
+        }
+    }
+    return !FTopics.isEmpty();
+}
+
+const HelpFile::Topic *HelpFile::Find(const QString &id) const
+{
+    for (const Topic &topic : FTopics) {
+        if (topic.Id == id)
+            return &topic;
+    }
+    return nullptr;
+}
+
+QList<HelpFile::IndexEntry> HelpFile::Index() const
+{
+    QList<IndexEntry> entries;
+    for (const Topic &topic : FTopics) {
+        for (const QString &keyword : topic.Keywords)
+            entries.append({keyword, topic.Id});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const IndexEntry &a, const IndexEntry &b) {
+        return a.Keyword.compare(b.Keyword, Qt::CaseInsensitive) < 0;
+    });
+    return entries;
+}
+
+QList<HelpFile::IndexEntry> HelpFile::Search(const QString &prefix) const
+{
+    QList<IndexEntry> matches;
+    const QString wanted = prefix.trimmed();
+    for (const IndexEntry &entry : Index()) {
+        if (entry.Keyword.startsWith(wanted, Qt::CaseInsensitive))
+            matches.append(entry);
+    }
+    return matches;
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/MessageBox.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+// A shown, active top-level window holding the edits under test and a plain field to
+// move the focus to, so focus entry and exit happen as they do for a user.
+class FocusWindow {
+public:
+    FocusWindow() : Window(std::make_unique<QWidget>())
+    {
+        Layout = new QVBoxLayout(Window.get());
+        Other = new QLineEdit(Window.get());
+        Other->setObjectName(QStringLiteral("other"));
+    }
+
+    template <typename T>
+    T *Add()
+    {
+        auto *edit = new T(Window.get());
+        Layout->addWidget(edit);
+        return edit;
+    }
+
+    // Shows the window with the plain field last in the tab order.
+    bool Show()
+    {
+        Layout->addWidget(Other);
+        Window->show();
+        QApplication::setActiveWindow(Window.get());
+        Window->activateWindow();
+        return QTest::qWaitForWindowActive(Window.get());
+    }
+
+    // What the window manager does when a message box closes; the offscreen platform
+    // leaves no window active.
+    bool Reactivate()
+    {
+        QApplication::setActiveWindow(Window.get());
+        Window->activateWindow();
+        return QTest::qWaitForWindowActive(Window.get());
+    }
+
+    std::unique_ptr<QWidget> Window;
+    QVBoxLayout *Layout;
+    QLineEdit *Other;
+};
+
+// Reads every message box that shows and presses its OK button.
+class MessageBoxRecorder {
+public:
+    struct Box {
+        QString Caption;
+        QString Text;
+        QMessageBox::Icon Icon;
+        int Buttons;
+    };
+
+    MessageBoxRecorder()
+    {
+        MessageBox::SetOnShow([this](QMessageBox &box) {
+            Boxes.push_back({box.windowTitle(), box.property("rawText").toString(), box.icon(),
+                             int(box.buttons().size())});
+            box.accept();
+        });
+    }
+    ~MessageBoxRecorder() { MessageBox::SetOnShow(nullptr); }
+
+    std::vector<Box> Boxes;
+};
+
+// Catches what reaches the application's exception handler.
+class ExceptionRecorder {
+public:
+    ExceptionRecorder()
+    {
+        Application::Instance()->OnException = [this](QObject *, const Exception &e) {
+            Messages << e.Message();
+        };
+    }
+    ~ExceptionRecorder() { Application::Instance()->OnException = nullptr; }
+
+    QStringList Messages;
+};
+
+// Every test starts from the United States record, whatever the machine says.
+class UnitedStatesSettings {
+public:
+    UnitedStatesSettings(const TFormatSettings &fs = UnitedStatesFormatSettings())
+        : FBefore(FormatSettings())
+    {
+        SetFormatSettings(fs);
+    }
+    ~UnitedStatesSettings() { SetFormatSettings(FBefore); }
+
+private:
+    TFormatSettings FBefore;
+};

@@ -1,0 +1,79 @@
+#include "platform/gui/HelpViewer.h"
+#include "platform/gui/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace {
+
+QString writeHelp(QTemporaryDir &dir)
+{
+    const QString path = dir.filePath("test.hlp");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("@topic contents Test Help\n@keywords overview\n<p>Start <a href=\"#rates\">rates</a></p>\n"
+            "@topic rates Rates\n@keywords rates; percent\n<p>About rates</p>\n"
+            "@topic reset Reset\n@keywords reset\n<p>About reset</p>\n");
+    return path;
+}
+
+} // namespace
+
+TEST(HelpViewer, CommandsShowContentsIndexAndHelpOnHelpAndQuitCloses)
+{
+    QTemporaryDir dir;
+    const QString path = writeHelp(dir);
+
+    ASSERT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_CONTENTS));
+    QPointer<HelpViewer> viewer = HelpViewer::Current();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->windowTitle(), "Test Help");
+    EXPECT_EQ(viewer->CurrentTopicId(), "contents");
+
+    // A link inside a topic leads to the other topic.
+    emit viewer->Browser()->anchorClicked(QUrl("#rates"));
+    EXPECT_EQ(viewer->CurrentTopicId(), "rates");
+
+    // The keyword search narrows the index as letters are typed and Enter opens the topic.
+    ASSERT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_PARTIALKEY));
+    EXPECT_EQ(HelpViewer::Current(), viewer.data()); // the same window serves every command
+    EXPECT_TRUE(viewer->IndexShown());
+    EXPECT_EQ(viewer->IndexList()->count(), 4);
+    QTest::keyClicks(viewer->SearchField(), "re");
+    ASSERT_EQ(viewer->IndexList()->count(), 1);
+    EXPECT_EQ(viewer->IndexList()->item(0)->text(), "reset");
+    QTest::keyClick(viewer->SearchField(), Qt::Key_Return);
+    EXPECT_EQ(viewer->CurrentTopicId(), "reset");
+
+    ASSERT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_HELPONHELP));
+    EXPECT_EQ(viewer->CurrentTopicId(), HelpViewer::HelpOnHelpId);
+    EXPECT_TRUE(viewer->Browser()->toPlainText().contains("Using Help"));
+
+    EXPECT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_QUIT));
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(viewer.isNull());
+    EXPECT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_QUIT)); // nothing open: harmless
+}
+
+TEST(HelpViewer, AMissingHelpFileIsReportedNotShown)
+{
+    QStringList shown;
+    MessageBox::SetOnShow([&](QMessageBox &box) {
+        shown << box.text();
+        box.accept();
+    });
+    EXPECT_FALSE(HelpViewer::WinHelp(nullptr, "/nonexistent/tlm.hlp", HELP_CONTENTS));
+    MessageBox::SetOnShow(nullptr);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains("/nonexistent/tlm.hlp"));
+    EXPECT_EQ(HelpViewer::Current(), nullptr);
+}
