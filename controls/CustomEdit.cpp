@@ -194,6 +194,8 @@ void TCustomEdit::FocusEntered(Qt::FocusReason reason)
 {
     if (FAutoSelect && reason != Qt::MouseFocusReason)
         selectAll();
+    else if (!FAutoSelect && reason != Qt::MouseFocusReason)
+        deselect(); // QLineEdit selects on Tab by itself
     DoEnter();
 }
 
@@ -361,7 +363,6 @@ void TCustomEdit::mouseMoveEvent(QMouseEvent *event)
 
 void TCustomEdit::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    QPointer<TCustomEdit> self(this);
     QLineEdit::mouseDoubleClickEvent(event);
     if (OnDblClick)
         OnDblClick(this);

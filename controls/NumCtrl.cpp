@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QStyleOptionFrame>
 
 #include <cfenv>
@@ -61,6 +62,14 @@ void TCustomStrEdit::SetAlignment(TAlignment alignment)
     if (alignment == FAlignment)
         return;
     FAlignment = alignment;
+    UpdatePaintMode();
+}
+
+void TCustomStrEdit::UpdatePaintMode()
+{
+    // Painting the display form covers every pixel, so the parent need not paint the
+    // area beneath first; that halves the cost of showing a new value.
+    setAttribute(Qt::WA_OpaquePaintEvent, !FEditing && FAlignment != taLeftJustify);
     update();
 }
 
@@ -71,17 +80,21 @@ void TCustomStrEdit::FocusEntered(Qt::FocusReason reason)
     if (!self)
         return;
     FEditing = true;
-    update();
+    UpdatePaintMode();
 }
 
 void TCustomStrEdit::FocusLeft(Qt::FocusReason reason)
 {
+    // The display form comes back even when an OnExit handler fails (a math error in the
+    // recalculation), or the field would stay left-aligned until it is next left.
     QPointer<TCustomStrEdit> self(this);
+    const auto leaveEditing = qScopeGuard([&] {
+        if (self) {
+            FEditing = false;
+            UpdatePaintMode();
+        }
+    });
     TCustomEdit::FocusLeft(reason);
-    if (!self)
-        return;
-    FEditing = false;
-    update();
 }
 
 void TCustomStrEdit::paintEvent(QPaintEvent *event)
@@ -91,6 +104,8 @@ void TCustomStrEdit::paintEvent(QPaintEvent *event)
         return;
     }
     QPainter painter(this);
+    if (QWidget *parent = parentWidget())
+        painter.fillRect(rect(), parent->palette().color(parent->backgroundRole()));
     QStyleOptionFrame frame;
     initStyleOption(&frame);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &painter, this);

@@ -32,6 +32,8 @@ protected:
     bool FEditing = false;
 
 private:
+    void UpdatePaintMode();
+
     TAlignment FAlignment = taLeftJustify;
     int FTextMargin = 0;
 };

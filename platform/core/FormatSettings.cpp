@@ -28,6 +28,13 @@ QString Decode(const char *text)
     return decoder.decode(QByteArrayView(text));
 }
 
+// Literal text in a pattern, in whichever quote it does not contain.
+QString Quoted(const QString &literal)
+{
+    const QChar quote = literal.contains(QLatin1Char('"')) ? QLatin1Char('\'') : QLatin1Char('"');
+    return quote + literal + quote;
+}
+
 QChar FirstChar(const QString &s)
 {
     return s.isEmpty() ? QChar() : s.at(0);
@@ -73,10 +80,7 @@ private:
                 return;
             }
         }
-        if (c == QLatin1Char('"'))
-            FOut += QStringLiteral("'\"'");
-        else
-            FOut += QLatin1Char('"') + QString(c) + QLatin1Char('"');
+        FOut += Quoted(QString(c));
     }
 
     void Token(const QString &t)
@@ -179,7 +183,7 @@ QString FromQtDatePattern(const QString &qt)
                 literal += qt.at(i++);
             }
             if (!literal.isEmpty())
-                out += QLatin1Char('"') + literal + QLatin1Char('"');
+                out += Quoted(literal);
             continue;
         }
         if (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) {
@@ -188,8 +192,7 @@ QString FromQtDatePattern(const QString &qt)
         }
         if (IsPatternLetter(c) || c == QLatin1Char('/') || c == QLatin1Char(':') ||
             c == QLatin1Char('"'))
-            out += c == QLatin1Char('"') ? QStringLiteral("'\"'")
-                                         : QLatin1Char('"') + QString(c) + QLatin1Char('"');
+            out += Quoted(QString(c));
         else
             out += c;
     }
@@ -293,9 +296,11 @@ void ReadTime(TFormatSettings &fs, const char *timeLocaleName)
 
     // glibc has no long date pattern; Qt's locale data for the same locale has one.
     QByteArray name(timeLocaleName);
-    const qsizetype cut = name.indexOf('.');
-    if (cut >= 0)
-        name.truncate(cut);
+    for (char end : {'.', '@'}) {
+        const qsizetype cut = name.indexOf(end);
+        if (cut >= 0)
+            name.truncate(cut);
+    }
     const QLocale locale(QString::fromLatin1(name));
     if (locale.language() != QLocale::C) {
         const QString longDate = FromQtDatePattern(locale.dateFormat(QLocale::LongFormat));

@@ -407,6 +407,23 @@ TEST(NumEdit, NotANumberGoesToTheApplicationHandler)
     EXPECT_EQ(edit->text(), QStringLiteral("$3.00"));
 }
 
+TEST(NumEdit, FailingOnExitHandlerStillEndsEditing)
+{
+    UnitedStatesSettings us;
+    ExceptionRecorder errors;
+    FocusWindow w;
+    TNumEdit *edit = CashFlowField(w);
+    edit->OnExit = [](QObject *) { throw EZeroDivide(); };
+    ASSERT_TRUE(w.Show());
+    TabInto(edit);
+    QTest::keyClicks(edit, QStringLiteral("12"));
+    TabOut(edit);
+    EXPECT_EQ(errors.Messages, QStringList({QStringLiteral("Floating point division by zero")}));
+    EXPECT_EQ(edit->Value(), 12);
+    EXPECT_EQ(edit->text(), QStringLiteral("$12.00"));
+    EXPECT_FALSE(edit->Editing());
+}
+
 TEST(NumEdit, PropertyWriters)
 {
     UnitedStatesSettings us;
