@@ -1,20 +1,31 @@
 #include "app/Main.h"
+#include "app/AboutBox.h"
+#include "app/Disclaim.h"
+#include "app/Links.h"
+#include "app/ToolbarIcons.h"
 #include "app/core/Npv.h"
 
+#include "controls/ExplorerButton.h"
 #include "controls/FnpNumericEdit.h"
+#include "controls/Nstatln.h"
 #include "controls/NumCtrl.h"
+#include "controls/UrlLabel.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ProfileFile.h"
 #include "platform/core/ProgramPaths.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Fonts.h"
+#include "platform/gui/HelpViewer.h"
 #include "platform/gui/MessageBox.h"
+#include "platform/gui/Printers.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
@@ -85,6 +96,7 @@ TfrmMain::TfrmMain(const QString &programDir, QWidget *parent) : QMainWindow(par
     setFont(Fonts::Make(QStringLiteral("Arial"), 11));
     BuildActions();
     BuildLayout();
+    BuildMenus();
     FormCreate();
 }
 
@@ -92,15 +104,27 @@ TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::BuildActions()
 {
-    // Print gets its work with the report; until then it only follows the enable rules.
-    actPrint = new QAction(QStringLiteral("&Print"), this);
+    auto command = [this](const QString &text, auto handler) {
+        auto *action = new QAction(text, this);
+        connect(action, &QAction::triggered, this, [this, action, handler] {
+            RunHandled(action, [&] { (this->*handler)(action); });
+        });
+        addAction(action);
+        return action;
+    };
+    actPrint = new QAction(QStringLiteral("&Print"), this); // the report gives it its work
+    actPrintSetup = command(QStringLiteral("Prin&t Setup..."), &TfrmMain::mnuFilePrintSetupClick);
+    actReset = command(QStringLiteral("&Reset"), &TfrmMain::Reset);
+    actExit = command(QStringLiteral("E&xit"), &TfrmMain::Exit);
+    actDisclaimer = command(QStringLiteral("&Disclaimer ..."), &TfrmMain::ShowDisclaimer);
+    actUpdate = new QAction(QStringLiteral("Check for &Update ..."), this);
+    actHelpContents = command(QStringLiteral("&Contents"), &TfrmMain::MnuHelpContentsClick);
+    actHelpContents->setShortcut(Qt::Key_F1);
+    actAbout = command(QStringLiteral("&About..."), &TfrmMain::MnuHelpAboutClick);
     actPrint->setEnabled(false);
-    actReset = new QAction(QStringLiteral("&Reset"), this);
     actReset->setEnabled(false);
-    connect(actReset, &QAction::triggered, this, [this] { Reset(actReset); });
-    actExit = new QAction(QStringLiteral("E&xit"), this);
-    connect(actExit, &QAction::triggered, this, [this] { Exit(actExit); });
-    addActions({actPrint, actReset, actExit});
+    // The update check arrives with the update service; until then it is unavailable.
+    actUpdate->setEnabled(false);
 }
 
 void TfrmMain::BuildLayout()
@@ -136,6 +160,35 @@ void TfrmMain::BuildLayout()
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label16->setGeometry(15, 14, 201, 84);
+
+    // Hidden link labels: they only hold the targets of the web and e-mail commands.
+    auto hiddenLink = [this](const char *name, const QString &caption, const QString &url) {
+        auto *label = new TUrlLabel(Panel3);
+        label->setObjectName(QString::fromLatin1(name));
+        label->SetCaption(caption);
+        label->SetURL(url);
+        QFont font = Fonts::Make(QStringLiteral("MS Sans Serif"), 11);
+        font.setUnderline(true);
+        label->setFont(font);
+        label->SetFontColor(Qt::blue);
+        label->hide();
+        return label;
+    };
+    UrlSuggest = hiddenLink("UrlSuggest", QStringLiteral("suggest.htm"), Links::SuggestPage);
+    UrlFreeware = hiddenLink("UrlFreeware", QStringLiteral("freeware.htm"), Links::FreewarePage);
+    UrlEmailSupport = hiddenLink("UrlEmailSupport", QStringLiteral("emailSupport"),
+                                 QStringLiteral("mailto:") + Links::SupportAddress);
+    UrlEmailSuggest = hiddenLink("UrlEmailSuggest", QStringLiteral("emailSuggest"),
+                                 QStringLiteral("mailto:") + Links::SuggestAddress);
+
+    NStatusLine1 = new TNStatusLine(FClient);
+    NStatusLine1->setObjectName(QStringLiteral("NStatusLine1"));
+    NStatusLine1->setGeometry(0, 313, 402, 22);
+    NStatusLine1->SetVertMargin(1);
+    NStatusLine1->SetHorizMargin(1);
+    NStatusLine1->setFont(Fonts::Make(QStringLiteral("MS Sans Serif"), 11));
+
+    BuildToolbar();
 
     auto recalculate = [this](QObject *sender) { CalculateDCF(sender); };
 
@@ -187,6 +240,143 @@ void TfrmMain::BuildLayout()
     }
 
     resize(ClientWidth, ClientHeight);
+}
+
+void TfrmMain::BuildToolbar()
+{
+    struct ButtonSpec {
+        TExplorerButton *&button;
+        const char *name;
+        int left;
+        const char *hint;
+        ToolbarIcons::Kind icon;
+        QAction *action;
+    };
+    const ButtonSpec specs[] = {
+        {btnPrint, "btnPrint", 6, " Print ...", ToolbarIcons::Print, actPrint},
+        {ExplorerButton1, "ExplorerButton1", 36, " Print Setup ...", ToolbarIcons::PrintSetup, actPrintSetup},
+        {btnDisclaim, "btnDisclaim", 66, " Disclaimer ...", ToolbarIcons::Disclaimer, actDisclaimer},
+        {btnReset, "btnReset", 95, " Reset the calculator", ToolbarIcons::Reset, actReset},
+        {btnUpdate, "btnUpdate", 125, " Check for an update ...", ToolbarIcons::Update, actUpdate},
+        {btnHelp, "btnHelp", 155, " Help ...", ToolbarIcons::Help, actHelpContents},
+        {btnExit, "btnExit", 372, " Exit", ToolbarIcons::Exit, actExit},
+    };
+    for (const ButtonSpec &spec : specs) {
+        auto *button = new TExplorerButton(Panel5);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setGeometry(spec.left, 3, 25, 24);
+        button->SetOptions(boIconOnly | boShowBevel);
+        button->SetBitmap(ToolbarIcons::Make(spec.icon));
+        button->SetHint(QString::fromLatin1(spec.hint));
+        button->SetShowHint(false);
+        button->setAccessibleName(QString::fromLatin1(spec.hint).trimmed());
+        QAction *action = spec.action;
+        button->SetEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, button, [button](bool on) { button->SetEnabled(on); });
+        button->OnClick = [action](QObject *) { action->trigger(); };
+        spec.button = button;
+    }
+
+    UrlCorvane = new TUrlLabel(Panel5);
+    UrlCorvane->setObjectName(QStringLiteral("UrlCorvane"));
+    UrlCorvane->setGeometry(208, 7, 139, 16);
+    UrlCorvane->SetCaption(QStringLiteral("Corvane Software"));
+    UrlCorvane->setFont(Fonts::Make(QStringLiteral("Arial"), 13, true));
+    UrlCorvane->SetFontColor(palette().color(QPalette::WindowText));
+    UrlCorvane->SetActiveColor(Qt::blue);
+    UrlCorvane->SetHint(QStringLiteral("Click to visit Corvane' website!"));
+    UrlCorvane->SetURL(Links::HomePage);
+    UrlCorvane->setAccessibleName(QStringLiteral("Corvane Software"));
+}
+
+void TfrmMain::BuildMenus()
+{
+    // A menu item of its own that runs the command's action and follows its state.
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, QAction *command) {
+        QAction *entry = menu->addAction(caption);
+        entry->setObjectName(QString::fromLatin1(name));
+        entry->setEnabled(command->isEnabled());
+        connect(command, &QAction::enabledChanged, entry, &QAction::setEnabled);
+        connect(entry, &QAction::triggered, command, &QAction::trigger);
+        return entry;
+    };
+    auto handlerItem = [this](QMenu *menu, const char *name, const QString &caption,
+                              void (TfrmMain::*handler)(QObject *)) {
+        QAction *entry = menu->addAction(caption);
+        entry->setObjectName(QString::fromLatin1(name));
+        connect(entry, &QAction::triggered, this, [this, entry, handler] {
+            RunHandled(entry, [&] { (this->*handler)(entry); });
+        });
+        return entry;
+    };
+    auto separator = [](QMenu *menu, const char *name) {
+        QAction *line = menu->addSeparator();
+        line->setObjectName(QString::fromLatin1(name));
+        return line;
+    };
+
+    QMenuBar *MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    item(File1, "mnuFileReset", QStringLiteral("&Reset"), actReset);
+    separator(File1, "N3")->setVisible(false);
+    item(File1, "mnuFilePrintSetup", QStringLiteral("Prin&t Setup..."), actPrintSetup);
+    item(File1, "mnuFilePrint", QStringLiteral("&Print"), actPrint);
+    separator(File1, "N2");
+    item(File1, "mnuFileExit", QStringLiteral("E&xit"), actExit);
+
+    QMenu *Internet1 = MainMenu1->addMenu(QStringLiteral("&Internet"));
+    Internet1->setObjectName(QStringLiteral("Internet1"));
+    QMenu *web = Internet1->addMenu(QStringLiteral("&Corvane on the Web"));
+    web->menuAction()->setObjectName(QStringLiteral("mnuInternetWeb"));
+    handlerItem(web, "mnuInternetWebHome", QStringLiteral("&Home Page"), &TfrmMain::mnuInternetWebHomeClick);
+    handlerItem(web, "mnuInternetWebFreeware", QStringLiteral("Corvane' &Freeware Page"),
+                &TfrmMain::mnuInternetWebFreewareClick);
+    separator(web, "N4");
+    handlerItem(web, "SuggestionBox1", QStringLiteral("&Suggestion Box"), &TfrmMain::mnuInternetWebSuggestClick);
+    QMenu *email = Internet1->addMenu(QStringLiteral("Contact Corvane by &Email"));
+    email->menuAction()->setObjectName(QStringLiteral("mnuInternetEmail"));
+    handlerItem(email, "SendSuggestions1", QStringLiteral("&Send Suggestions"),
+                &TfrmMain::mnuInternetEmailSuggestClick);
+    handlerItem(email, "ContactTechSupport1", QStringLiteral("Contact &Tech Support"),
+                &TfrmMain::mnuInternetEmailSupportClick);
+
+    QMenu *Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    QAction *contents = item(Help1, "Contents1", QStringLiteral("&Contents"), actHelpContents);
+    contents->setShortcut(Qt::Key_F1);
+    contents->setShortcutContext(Qt::WidgetShortcut); // the window's own F1 action answers the key
+    separator(Help1, "N8");
+    handlerItem(Help1, "SearchforHelpOn1", QStringLiteral("&Search for Help On..."), &TfrmMain::MnuHelpSearchClick);
+    handlerItem(Help1, "HowtoUseHelp1", QStringLiteral("&How to Use Help"), &TfrmMain::MnuHelpHowClick);
+    separator(Help1, "N7");
+    QMenu *support = Help1->addMenu(QStringLiteral("Contact Tech Support by &Email"));
+    support->menuAction()->setObjectName(QStringLiteral("ContactTechSupportbyEmail1"));
+    QAction *address = handlerItem(support, "mnuHelpSupport", Links::SupportAddress,
+                                   &TfrmMain::mnuInternetEmailSupportClick);
+    address->setText(QString(Links::SupportAddress).replace(QLatin1Char('&'), QLatin1String("&&")));
+    separator(Help1, "N6");
+    item(Help1, "mnuHelpUpdate", QStringLiteral("Check for &Update ..."), actUpdate);
+    separator(Help1, "N5");
+    item(Help1, "mnuHelpAbout", QStringLiteral("&About..."), actAbout);
+
+    mnuPop = new QMenu(this);
+    mnuPop->setObjectName(QStringLiteral("mnuPop"));
+    item(mnuPop, "mnuPopPrint", QStringLiteral("&Print ..."), actPrint);
+    item(mnuPop, "mnuPopReset", QStringLiteral("&Reset"), actReset);
+    separator(mnuPop, "N1");
+    item(mnuPop, "mnuPopUpdate", QStringLiteral("Check for &Update ..."), actUpdate);
+    item(mnuPop, "mnuPopDisclaim", QStringLiteral("&Disclaimer ..."), actDisclaimer);
+    // The popup's About shows the About window, as the Help menu's item of the same name does.
+    item(mnuPop, "mnuPopAbout", QStringLiteral("&About..."), actAbout);
+    separator(mnuPop, "N9");
+    item(mnuPop, "mnuPopExit", QStringLiteral("E&xit"), actExit);
+}
+
+void TfrmMain::contextMenuEvent(QContextMenuEvent *event)
+{
+    mnuPop->popup(event->globalPos());
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
@@ -282,6 +472,77 @@ void TfrmMain::Exit(QObject *)
     close();
 }
 
+void TfrmMain::mnuFilePrintSetupClick(QObject *)
+{
+    Printers::ExecSetupDialog(this);
+}
+
+void TfrmMain::CallHelp(unsigned command)
+{
+    const QString helpFile = Application::Instance() ? Application::Instance()->HelpFile() : QString();
+    HelpViewer::WinHelp(this, helpFile, command, 0);
+}
+
+void TfrmMain::MnuHelpContentsClick(QObject *)
+{
+    CallHelp(HELP_CONTENTS);
+}
+
+void TfrmMain::MnuHelpSearchClick(QObject *)
+{
+    CallHelp(HELP_PARTIALKEY);
+}
+
+void TfrmMain::MnuHelpHowClick(QObject *)
+{
+    CallHelp(HELP_HELPONHELP);
+}
+
+void TfrmMain::mnuInternetWebHomeClick(QObject *)
+{
+    UrlCorvane->Click();
+}
+
+void TfrmMain::mnuInternetWebFreewareClick(QObject *)
+{
+    UrlFreeware->Click();
+}
+
+void TfrmMain::mnuInternetWebSuggestClick(QObject *)
+{
+    UrlSuggest->Click();
+}
+
+void TfrmMain::mnuInternetEmailSuggestClick(QObject *)
+{
+    UrlEmailSuggest->Click();
+}
+
+void TfrmMain::mnuInternetEmailSupportClick(QObject *)
+{
+    UrlEmailSupport->Click();
+}
+
+template <typename Window>
+void TfrmMain::ShowFresh()
+{
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    // Owned here and destroyed when it closes, also when showing it failed.
+    auto window = std::make_unique<Window>(this);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->exec();
+}
+
+void TfrmMain::MnuHelpAboutClick(QObject *)
+{
+    ShowFresh<TAboutBox>();
+}
+
+void TfrmMain::ShowDisclaimer(QObject *)
+{
+    ShowFresh<TfrmDisclaim>();
+}
+
 void TfrmMain::AppOnException(QObject *, const Exception &e)
 {
     const bool math = dynamic_cast<const EMathError *>(&e) != nullptr;
@@ -290,6 +551,8 @@ void TfrmMain::AppOnException(QObject *, const Exception &e)
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    if (auto *app = Application::Instance())
+        HelpViewer::WinHelp(this, app->HelpFile(), HELP_QUIT, 0);
     try {
         SaveValuesAtExit();
     } catch (...) {

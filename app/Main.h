@@ -3,18 +3,23 @@
 #include "app/core/SavedValues.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
+#include <memory>
 
 class Exception;
 class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
+class TExplorerButton;
 class TFnpNumericEdit;
+class TNStatusLine;
 class TNumEdit;
+class TUrlLabel;
 
 // The calculator window: ten cash flows, five discount rates and the five net present
-// values beside them, recomputed every time one of the twenty fields is left.
+// values beside them, recomputed every time one of the twenty fields is left; a toolbar,
+// the main and popup menus and a status line around them.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -35,6 +40,18 @@ public:
     void SaveValuesAtExit();
     void AppOnException(QObject *sender, const Exception &e);
 
+    void mnuFilePrintSetupClick(QObject *sender);
+    void MnuHelpContentsClick(QObject *sender);
+    void MnuHelpSearchClick(QObject *sender);
+    void MnuHelpHowClick(QObject *sender);
+    void mnuInternetWebHomeClick(QObject *sender);
+    void mnuInternetWebFreewareClick(QObject *sender);
+    void mnuInternetWebSuggestClick(QObject *sender);
+    void mnuInternetEmailSuggestClick(QObject *sender);
+    void mnuInternetEmailSupportClick(QObject *sender);
+    void MnuHelpAboutClick(QObject *sender);
+    void ShowDisclaimer(QObject *sender);
+
     const QString &ProgramDir() const { return FProgramDir; }
     const QString &SettingsPath() const { return FSettingsPath; }
     const SavedValues &Saved() const { return FSavedValues; }
@@ -43,10 +60,32 @@ public:
     TFnpNumericEdit *edtDiscountRate(int k) const { return FRates.at(k - 1); }
     TNumEdit *edtNPV(int k) const { return FResults.at(k - 1); }
 
-    // One action per command; buttons and menu items attach to them.
+    // The commands. Every button and menu item of a command follows its action's
+    // enabled state and triggers it.
     QAction *actPrint = nullptr;
+    QAction *actPrintSetup = nullptr;
     QAction *actReset = nullptr;
     QAction *actExit = nullptr;
+    QAction *actDisclaimer = nullptr;
+    QAction *actUpdate = nullptr;
+    QAction *actHelpContents = nullptr;
+    QAction *actAbout = nullptr;
+
+    // Toolbar, link labels, status line and menus, named as designed.
+    TExplorerButton *btnPrint = nullptr;
+    TExplorerButton *ExplorerButton1 = nullptr;
+    TExplorerButton *btnDisclaim = nullptr;
+    TExplorerButton *btnReset = nullptr;
+    TExplorerButton *btnUpdate = nullptr;
+    TExplorerButton *btnHelp = nullptr;
+    TExplorerButton *btnExit = nullptr;
+    TUrlLabel *UrlCorvane = nullptr;
+    TUrlLabel *UrlSuggest = nullptr;
+    TUrlLabel *UrlFreeware = nullptr;
+    TUrlLabel *UrlEmailSupport = nullptr;
+    TUrlLabel *UrlEmailSuggest = nullptr;
+    TNStatusLine *NStatusLine1 = nullptr;
+    QMenu *mnuPop = nullptr;
 
     static const QString MathErrorText;
     static const QString UnidentifiedErrorText;
@@ -54,16 +93,23 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void BuildLayout();
     void BuildActions();
+    void BuildLayout();
+    void BuildToolbar();
+    void BuildMenus();
     void FormCreate();
     void FormActivate();
     void ApplicationActivate();
     void LoadSavedValues();
     void TrackFocusWindow(QWindow *window);
+    void CallHelp(unsigned command);
+    // Shows a fresh modal instance of a window of ours and destroys it afterwards.
+    template <typename Window>
+    void ShowFresh();
 
     QString FProgramDir;
     QString FSettingsPath;
@@ -79,8 +125,8 @@ private:
     std::array<TFnpNumericEdit *, RateCount> FRates{};
     std::array<TNumEdit *, RateCount> FResults{};
 
-    // Activation bookkeeping: the window that had the focus before this one, and
-    // whether it was one of our own windows (a message box does not count).
+    // Activation bookkeeping: whether the window that had the focus before this one was
+    // one of our own windows (a message box does not count).
     bool FShownOnce = false;
     bool FOwnWindowWasActive = false;
 };

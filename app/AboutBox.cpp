@@ -1,0 +1,123 @@
+#include "app/AboutBox.h"
+
+#include "app/InfoWindowLayout.h"
+#include "controls/ExplorerButton.h"
+#include "controls/Panel.h"
+#include "controls/UrlLabel.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+// A reserved domain: the maker's site is not a real one.
+const QString TAboutBox::HostName = QStringLiteral("www.corvane.example");
+const QString TAboutBox::HomePageUrl = QStringLiteral("http://www.corvane.example/");
+const QString TAboutBox::CommentsAddress = QStringLiteral("comments@corvane.example");
+
+namespace {
+
+QLabel *MakeLabel(QWidget *parent, const char *name, int left, int top, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(p);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Panel1(new TPanel(this))
+{
+    InfoWindowLayout::InitResources();
+    setWindowTitle(QStringLiteral("About Tallowmere, 1.1"));
+    setFixedSize(416, 269);
+    setFont(InfoWindowLayout::Font());
+
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(6, 6, 405, 227);
+    Panel1->SetBevelInner(bvRaised);
+    Panel1->SetBevelOuter(bvLowered);
+    Panel1->SetColor(Qt::white);
+
+    Label4 = MakeLabel(Panel1, "Label4", 8, 15,
+                       QStringLiteral(" Corvane Software creates award-winning financial calculators for"));
+    Label5 = MakeLabel(Panel1, "Label5", 10, 30,
+                       QStringLiteral("consumers, professionals and corporations in the banking, real estate,"));
+    Label6 = MakeLabel(Panel1, "Label6", 10, 45, QStringLiteral("mortgage and financial services industries."));
+    Label3 = MakeLabel(Panel1, "Label3", 8, 75, QStringLiteral(" We invite you to visit our website at,"));
+
+    UrlLabel1 = new TUrlLabel(Panel1);
+    UrlLabel1->setObjectName(QStringLiteral("UrlLabel1"));
+    UrlLabel1->setGeometry(195, 74, 118, 14);
+    UrlLabel1->SetCaption(HostName);
+    UrlLabel1->SetURL(HomePageUrl);
+    UrlLabel1->SetHint(QStringLiteral(" Click to visit our website ..."));
+
+    Label7 = MakeLabel(Panel1, "Label7", 10, 90,
+                       QStringLiteral("and explore the other freeware and shareware financial"));
+    Label10 = MakeLabel(Panel1, "Label10", 10, 105,
+                        QStringLiteral("calculators which are available for you to download."));
+    Label12 = MakeLabel(Panel1, "Label12", 8, 135,
+                        QStringLiteral(" We also invite you to contact us with any questions or"));
+    Label1 = MakeLabel(Panel1, "Label1", 10, 150, QStringLiteral("suggestions you might have about Corvane"));
+    Label8 = MakeLabel(Panel1, "Label8", 10, 165, QStringLiteral("Software and our financial calculators.  "));
+
+    UrlLabel2 = new TUrlLabel(Panel1);
+    UrlLabel2->setObjectName(QStringLiteral("UrlLabel2"));
+    UrlLabel2->setGeometry(10, 184, 164, 14);
+    UrlLabel2->SetCaption(CommentsAddress);
+    UrlLabel2->SetURL(QStringLiteral("mailto:") + CommentsAddress);
+    UrlLabel2->SetHint(QStringLiteral(" Click to send email ..."));
+
+    Label2 = MakeLabel(Panel1, "Label2", 10, 204,
+                       QStringLiteral("Freeware.  \u00A9 Corvane Software.  All rights reserved."));
+    Label2->resize(388, 14);
+    QPalette grey = Label2->palette();
+    grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
+    Label2->setPalette(grey);
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    const QPixmap picture(QStringLiteral(":/images/about.png"));
+    Image1->setPixmap(picture);
+    Image1->setGeometry(248, 65, picture.width(), picture.height());
+    // The longer text lines run into the picture's white part; they stay on top.
+    Image1->lower();
+
+    btnClose = new TExplorerButton(this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setGeometry(150, 239, 115, 25);
+    btnClose->SetCaption(QStringLiteral("&OK"));
+    btnClose->SetLayout(blBitmapLeft);
+    btnClose->SetOptions(boPopupMark | boShowBevel);
+    btnClose->SetBitmap(QImage(QStringLiteral(":/images/ok.xpm")));
+    btnClose->OnClick = [this](QObject *sender) { BtnCloseClick(sender); };
+}
+
+void TAboutBox::BtnCloseClick(QObject *)
+{
+    close();
+}
+
+// Only the OK button closes the window: there is no Cancel to map Escape to.
+void TAboutBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TAboutBox::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        InfoWindowLayout::CentreOnScreen(this);
+    QDialog::showEvent(event);
+}

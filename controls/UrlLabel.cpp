@@ -1,0 +1,131 @@
+#include "controls/UrlLabel.h"
+
+#include "platform/gui/Shell.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPointer>
+
+// Resources of a static library are linked only when something refers to them.
+static void InitControlsResources()
+{
+    Q_INIT_RESOURCE(controls);
+}
+
+namespace {
+
+bool HasNonBlank(const QString &text)
+{
+    for (QChar c : text)
+        if (c != QLatin1Char(' '))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TUrlLabel::TUrlLabel(QWidget *parent) : QLabel(parent), FPopupMenu(new QMenu(this))
+{
+    setTextFormat(Qt::PlainText);
+    SetFontColor(QColor(0, 0, 255));
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    setFont(underlined);
+    setCursor(HandCursor());
+
+    QAction *copy = FPopupMenu->addAction(QStringLiteral("Copy"));
+    connect(copy, &QAction::triggered, this, &TUrlLabel::CopyCaption);
+}
+
+QCursor TUrlLabel::HandCursor()
+{
+    static const QCursor hand = [] {
+        InitControlsResources();
+        QPixmap image(QStringLiteral(":/cursors/HAND"), "XPM");
+        return image.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(image, 5, 0);
+    }();
+    return hand;
+}
+
+QColor TUrlLabel::FontColor() const
+{
+    return palette().color(QPalette::WindowText);
+}
+
+void TUrlLabel::SetFontColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, color);
+    setPalette(p);
+}
+
+void TUrlLabel::SetHint(const QString &hint)
+{
+    FHint = hint;
+    setStatusTip(hint);
+    UpdateToolTip();
+}
+
+void TUrlLabel::SetShowHint(bool show)
+{
+    FShowHint = show;
+    UpdateToolTip();
+}
+
+void TUrlLabel::UpdateToolTip()
+{
+    setToolTip(FShowHint ? FHint : QString());
+}
+
+void TUrlLabel::Click()
+{
+    QPointer<TUrlLabel> self(this);
+    if (OnClick)
+        OnClick(this);
+    if (!self)
+        return;
+    const QString target = HasNonBlank(FURL) ? FURL : text();
+    if (HasNonBlank(target)) {
+        // Nothing to tell the user when no program takes the address.
+        Shell::Execute(nullptr, QStringLiteral("open"), target, QString(), QString(), Shell::SW_SHOWNORMAL);
+    }
+}
+
+void TUrlLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mousePressEvent(event);
+        return;
+    }
+    FSavedColor = FontColor();
+    SetFontColor(FActiveColor);
+    event->accept();
+}
+
+void TUrlLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !FSavedColor) {
+        QLabel::mouseReleaseEvent(event);
+        return;
+    }
+    SetFontColor(*FSavedColor);
+    FSavedColor.reset();
+    event->accept();
+    if (rect().contains(event->position().toPoint()))
+        Click();
+}
+
+void TUrlLabel::contextMenuEvent(QContextMenuEvent *event)
+{
+    FPopupMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void TUrlLabel::CopyCaption()
+{
+    QGuiApplication::clipboard()->setText(text());
+}

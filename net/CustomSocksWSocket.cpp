@@ -1,0 +1,477 @@
+#include "net/CustomSocksWSocket.h"
+
+#include "net/NetLog.h"
+#include "net/WSocketResolve.h"
+#include "platform/core/Exceptions.h"
+
+#include <QPointer>
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <cstring>
+#include <cxxabi.h>
+#include <memory>
+#include <typeinfo>
+
+using namespace Winsock;
+
+namespace {
+
+// The exception's class as its declaration names it ("ESocketException").
+QString ExceptionClassName(const std::exception &e)
+{
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status),
+                                                     &std::free);
+    return QString::fromLatin1(status == 0 && name ? name.get() : typeid(e).name());
+}
+
+QString ExceptionMessage(const std::exception &e)
+{
+    if (const auto *own = dynamic_cast<const Exception *>(&e))
+        return own->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+const char *const Socks5ReplyTexts[] = {
+    "general SOCKS server failure", "connection not allowed by ruleset", "network unreachable", "host unreachable",
+    "connection refused",           "time to live expired",              "command not supported",
+    "address type not supported",
+};
+
+} // namespace
+
+TCustomSocksWSocket::TCustomSocksWSocket(QObject *owner) : TCustomWSocket(owner)
+{
+    ResetSocksDefaults();
+}
+
+void TCustomSocksWSocket::ResetDefaults()
+{
+    TCustomWSocket::ResetDefaults();
+    ResetSocksDefaults();
+}
+
+void TCustomSocksWSocket::ResetSocksDefaults()
+{
+    FSocksState = SocksIdle;
+    FSocksServer.clear();
+    FSocksServerAssigned = false;
+    FSocksPortStr.clear();
+    FSocksPortAssigned = false;
+    FSocksLevel = QStringLiteral("5");
+    FSocksRcvdCnt = 0;
+    FSocksRcvdPtr = 0;
+    FRcvCnt = 0;
+}
+
+void TCustomSocksWSocket::SetSocksServer(const QString &value)
+{
+    if (FState != wsClosed) {
+        RaiseSocketException(QStringLiteral("Can't change socks server if not closed"));
+        return;
+    }
+    FSocksServer = value.trimmed();
+    FSocksServerAssigned = !FSocksServer.isEmpty();
+}
+
+void TCustomSocksWSocket::SetSocksPort(const QString &value)
+{
+    if (FState != wsClosed) {
+        RaiseSocketException(QStringLiteral("Can't change socks port if not closed"));
+        return;
+    }
+    FSocksPortStr = value.trimmed();
+    FSocksPortAssigned = !FSocksPortStr.isEmpty();
+}
+
+void TCustomSocksWSocket::SetSocksLevel(const QString &value)
+{
+    if (FState != wsClosed) {
+        RaiseSocketException(QStringLiteral("Can't change socks level if not closed"));
+        return;
+    }
+    if (value != QLatin1String("4") && value != QLatin1String("5") && value != QLatin1String("4A") &&
+        value != QLatin1String("4a")) {
+        RaiseSocketException(QStringLiteral("Invalid socks level. Must be 4, 4A or 5."));
+        return;
+    }
+    FSocksLevel = value.toUpper();
+}
+
+void TCustomSocksWSocket::Listen()
+{
+    if (FSocksServerAssigned) {
+        RaiseSocketException(QStringLiteral("listening is not supported thru socks server"));
+        return;
+    }
+    TCustomWSocket::Listen();
+}
+
+void TCustomSocksWSocket::Connect()
+{
+    if (!FSocksServerAssigned) {
+        TCustomWSocket::Connect();
+        return;
+    }
+    if (FProtoStr.toLower() != QLatin1String("tcp")) {
+        RaiseSocketException(QStringLiteral("tcp is the only protocol supported thru socks server"));
+        return;
+    }
+    // The connection itself goes to the proxy; the destination travels in the request.
+    // An unassigned Port is left for the base class to report in its own words.
+    if (FPortAssigned)
+        FSocksDestPort = WSocketResolvePort(FPortStr, FProtoStr);
+    if (!FPortResolved) {
+        FSin.sin_port = htons(quint16(WSocketResolvePort(FSocksPortStr, FProtoStr)));
+        FPortResolved = true;
+    }
+    if (!FAddrResolved) {
+        FSin.sin_addr.s_addr = WSocketResolveHost(FSocksServer);
+        FAddrResolved = true;
+    }
+    FSocksState = SocksMethodReply;
+    FRcvCnt = 0;
+    TCustomWSocket::Connect();
+}
+
+int TCustomSocksWSocket::RcvdCount()
+{
+    if (FSocksRcvdCnt > 0)
+        return FSocksRcvdCnt;
+    return TCustomWSocket::RcvdCount();
+}
+
+int TCustomSocksWSocket::DoRecv(void *buffer, int length, int flags)
+{
+    if (FSocksRcvdCnt <= 0)
+        return TCustomWSocket::DoRecv(buffer, length, flags);
+    // Bytes that came in the same packet as the proxy's reply belong to the
+    // application and are handed out before anything more is read.
+    const int count = qBound(0, length, FSocksRcvdCnt);
+    std::memcpy(buffer, FRcvBuf + FSocksRcvdPtr, size_t(count));
+    FSocksRcvdPtr += count;
+    FSocksRcvdCnt -= count;
+    return count;
+}
+
+void TCustomSocksWSocket::TriggerSessionConnected(quint16 error)
+{
+    if (FSocksState != SocksMethodReply) {
+        TCustomWSocket::TriggerSessionConnected(error);
+        return;
+    }
+    QPointer<TCustomSocksWSocket> self(this);
+    TriggerSocksConnected(error);
+    if (!self)
+        return;
+    if (error != 0) {
+        TCustomWSocket::TriggerSessionConnected(error);
+        return;
+    }
+    if (Level4()) {
+        SocksDoConnect();
+        return;
+    }
+    FSocksAuthNumber = FSocksAuthentication == socksAuthenticateUsercode ? 2 : 0;
+    const char request[3] = {5, 1, char(FSocksAuthNumber)};
+    Send(request, 3);
+}
+
+void TCustomSocksWSocket::TriggerSessionClosed(quint16 error)
+{
+    if (FSocksState == SocksAuthReply) {
+        QPointer<TCustomSocksWSocket> self(this);
+        TriggerSocksAuthState(TSocksAuthState::AuthFailure);
+        if (!self)
+            return;
+    }
+    TCustomWSocket::TriggerSessionClosed(error);
+}
+
+bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
+{
+    if (FSocksState == SocksIdle)
+        return TCustomWSocket::TriggerDataAvailable(error);
+    if (error != 0) {
+        SocksError(error, QStringLiteral("data receive error"));
+        return true;
+    }
+    switch (FSocksState) {
+    case SocksMethodReply:
+        SocksReplyMethod();
+        break;
+    case SocksAuthReply:
+        SocksReplyAuth();
+        break;
+    case SocksConnectReply:
+        if (Level4())
+            SocksReplyConnect4();
+        else
+            SocksReplyConnect5();
+        break;
+    default:
+        SocksError(20013, QStringLiteral("internal error"));
+        break;
+    }
+    return true;
+}
+
+int TCustomSocksWSocket::ReadReply(int limit)
+{
+    const int room = limit - FRcvCnt;
+    if (room <= 0)
+        return 0;
+    const int n = Receive(FRcvBuf + FRcvCnt, room);
+    if (n > 0)
+        FRcvCnt += n;
+    return n;
+}
+
+void TCustomSocksWSocket::SocksReplyMethod()
+{
+    ReadReply(ReplyBufferSize - 1);
+    if (Level4()) {
+        SocksError(20001, QStringLiteral("TWSocket logic error"));
+        return;
+    }
+    if (FRcvCnt < 2)
+        return;
+    FRcvCnt = 0;
+    if (FRcvBuf[0] != 5) {
+        SocksError(20002, QStringLiteral("socks version error"));
+        return;
+    }
+    if (FRcvBuf[1] == 0) {
+        if (FSocksAuthNumber != 0) {
+            QPointer<TCustomSocksWSocket> self(this);
+            TriggerSocksAuthState(TSocksAuthState::AuthNotRequired);
+            if (!self)
+                return;
+        }
+        SocksDoConnect();
+    } else if (FRcvBuf[1] == 2) {
+        SocksDoAuthenticate();
+    } else {
+        SocksError(20003, QStringLiteral("authentification method not acceptable"));
+    }
+}
+
+void TCustomSocksWSocket::SocksReplyAuth()
+{
+    ReadReply(ReplyBufferSize - 1);
+    if (FRcvCnt == 0)
+        return;
+    if (FRcvBuf[0] != 1) {
+        SocksAuthFailed(20002, QStringLiteral("socks version error"));
+        return;
+    }
+    if (FRcvCnt > 2) {
+        SocksAuthFailed(20001, QStringLiteral("too much data availaible"));
+        return;
+    }
+    // The two-byte answer may come in two packets: a lone version byte says nothing yet
+    // about the outcome, so it waits for the status.
+    if (FRcvCnt < 2)
+        return;
+    if (FRcvBuf[1] != 0) {
+        SocksAuthFailed(20015, QStringLiteral("socks authentication failed"));
+        return;
+    }
+    FRcvCnt = 0;
+    QPointer<TCustomSocksWSocket> self(this);
+    TriggerSocksAuthState(TSocksAuthState::AuthSuccess);
+    if (self)
+        SocksDoConnect();
+}
+
+void TCustomSocksWSocket::SocksAuthFailed(int error, const QString &msg)
+{
+    QPointer<TCustomSocksWSocket> self(this);
+    TriggerSocksAuthState(TSocksAuthState::AuthFailure);
+    if (!self)
+        return;
+    // The failure is told once: the close that follows is no longer in the middle of
+    // the authentication.
+    FSocksState = SocksIdle;
+    SocksError(error, msg);
+}
+
+void TCustomSocksWSocket::SocksReplyConnect4()
+{
+    ReadReply(8);
+    if (FRcvCnt < 8)
+        return;
+    FRcvCnt = 0;
+    if (FRcvBuf[0] != 0) {
+        SocksError(20002, QStringLiteral("socks version error"));
+        return;
+    }
+    switch (FRcvBuf[1]) {
+    case 90:
+        SocksSuccess();
+        break;
+    case 91:
+        SocksError(20016, QStringLiteral("request rejected or failed"));
+        break;
+    case 92:
+        SocksError(20008, QStringLiteral("connection refused"));
+        break;
+    case 93:
+        SocksError(20015, QStringLiteral("authentification failed"));
+        break;
+    default:
+        SocksError(20012, QStringLiteral("unassigned error #") + QString::number(FRcvBuf[1]));
+        break;
+    }
+}
+
+void TCustomSocksWSocket::SocksReplyConnect5()
+{
+    ReadReply(ReplyBufferSize - 1);
+    if (FRcvCnt < 1)
+        return;
+    if (FRcvBuf[0] != 5) {
+        SocksError(20002, QStringLiteral("socks version error"));
+        return;
+    }
+    if (FRcvCnt >= 2 && FRcvBuf[1] != 0) {
+        const int code = FRcvBuf[1];
+        if (code >= 1 && code <= 8)
+            SocksError(20003 + code, QString::fromLatin1(Socks5ReplyTexts[code - 1]));
+        else
+            SocksError(20012, QStringLiteral("unassigned error #") + QString::number(code));
+        return;
+    }
+    if (FRcvCnt <= 4)
+        return;
+    const int type = FRcvBuf[3];
+    const int needed = type == 1 ? 10 : type == 3 ? FRcvBuf[4] + 7 : 5;
+    if (needed > ReplyBufferSize - 1) {
+        // A bound name too long for the reply buffer could never complete; waiting for
+        // it would leave the connection hanging.
+        SocksError(20001, QStringLiteral("too much data availaible"));
+        return;
+    }
+    if (FRcvCnt < needed)
+        return;
+    int portOffset;
+    if (type == 1) {
+        quint32 address;
+        std::memcpy(&address, FRcvBuf + 4, 4);
+        FBoundAddr = QString::fromLatin1(InetNtoa(address));
+        portOffset = 8;
+    } else if (type == 3) {
+        const int length = FRcvBuf[4];
+        FBoundAddr = QString::fromLatin1(reinterpret_cast<const char *>(FRcvBuf + 5), length);
+        portOffset = length + 5;
+    } else {
+        SocksError(20011, QStringLiteral("address type not supported"));
+        return;
+    }
+    FBoundPort = QString::number((int(FRcvBuf[portOffset]) << 8) | FRcvBuf[portOffset + 1]);
+    const int leftover = FRcvCnt - portOffset - 2;
+    FSocksRcvdCnt = leftover > 0 ? leftover : 0;
+    FSocksRcvdPtr = portOffset + 2;
+    FRcvCnt = 0;
+    SocksSuccess();
+}
+
+void TCustomSocksWSocket::SocksSuccess()
+{
+    qCDebug(lcNet) << "socks negotiation done, leftover" << FSocksRcvdCnt;
+    FSocksState = SocksIdle;
+    QPointer<TCustomSocksWSocket> self(this);
+    TCustomWSocket::TriggerSessionConnected(0);
+    if (!self || FHSocket == INVALID_SOCKET)
+        return;
+    // Offered through the whole chain, so line mode applies to the first bytes as well.
+    TriggerDataAvailable(0);
+}
+
+void TCustomSocksWSocket::SocksError(int error, const QString &msg)
+{
+    qCDebug(lcNet) << "socks error" << error << msg;
+    QPointer<TCustomSocksWSocket> self(this);
+    TriggerSocksError(error, msg);
+    if (!self)
+        return;
+    TCustomWSocket::TriggerSessionConnected(quint16(error));
+    if (!self)
+        return;
+    CloseSocketHandle(true, quint16(error));
+}
+
+void TCustomSocksWSocket::SocksDoConnect()
+{
+    FSocksState = SocksConnectReply;
+    QByteArray request;
+    const QByteArray destination = FAddrStr.toLatin1();
+    const char portHigh = char((FSocksDestPort >> 8) & 0xFF);
+    const char portLow = char(FSocksDestPort & 0xFF);
+    if (Level4()) {
+        quint32 address;
+        if (FSocksLevel == QLatin1String("4A")) {
+            address = InetAddr("0.0.0.1");
+        } else {
+            try {
+                address = WSocketResolveHost(FAddrStr);
+            } catch (const std::exception &e) {
+                QPointer<TCustomSocksWSocket> self(this);
+                TriggerSocksError(20017, ExceptionClassName(e) + QLatin1Char(' ') + ExceptionMessage(e));
+                if (self)
+                    CloseSocketHandle(true, 20017);
+                return;
+            }
+        }
+        request.append(char(4)).append(char(1)).append(portHigh).append(portLow);
+        request.append(reinterpret_cast<const char *>(&address), 4);
+        request.append(FSocksUsercode.toLatin1()).append('\0');
+        if (FSocksLevel == QLatin1String("4A"))
+            request.append(destination).append('\0');
+    } else {
+        request.append(char(5)).append(char(1)).append(char(0)).append(char(3));
+        const QByteArray name = destination.left(255);
+        request.append(char(name.size())).append(name);
+        request.append(portHigh).append(portLow);
+    }
+    try {
+        SendText(request);
+    } catch (...) {
+    }
+}
+
+void TCustomSocksWSocket::SocksDoAuthenticate()
+{
+    FSocksState = SocksAuthReply;
+    QPointer<TCustomSocksWSocket> self(this);
+    TriggerSocksAuthState(TSocksAuthState::AuthStart);
+    if (!self)
+        return;
+    const QByteArray user = FSocksUsercode.toLatin1().left(255);
+    const QByteArray password = FSocksPassword.toLatin1().left(255);
+    QByteArray request;
+    request.append(char(1)).append(char(user.size())).append(user);
+    request.append(char(password.size())).append(password);
+    try {
+        SendText(request);
+    } catch (...) {
+    }
+}
+
+void TCustomSocksWSocket::TriggerSocksConnected(quint16 error)
+{
+    if (OnSocksConnected && !Destroying())
+        OnSocksConnected(this, error);
+}
+
+void TCustomSocksWSocket::TriggerSocksError(int error, const QString &msg)
+{
+    if (OnSocksError && !Destroying())
+        OnSocksError(this, error, msg);
+}
+
+void TCustomSocksWSocket::TriggerSocksAuthState(TSocksAuthState state)
+{
+    if (OnSocksAuthState && !Destroying())
+        OnSocksAuthState(this, state);
+}

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "net/Buffer.h"
+#include "net/WSocketTypes.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Winsock.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+
+// The event-driven, non-blocking TCP/UDP socket. Every operation returns at once; the
+// platform's news (connected, data, room to send, a connection to accept, closed, a
+// lookup answered) arrives as messages to the socket's own notification window and is
+// passed on to the On... handlers, always from the thread that created the socket.
+// Outgoing data waits in a queue of blocks and drains as the platform takes it.
+//
+// Failures go through RaiseSocketException: with OnError assigned the handler is told
+// and the operation carries on from there; without it ESocketException propagates.
+// An exception escaping a handler during message dispatch goes to
+// HandleBackgroundException, which by default aborts the connection.
+class TCustomWSocket : public QObject {
+    Q_OBJECT
+public:
+    explicit TCustomWSocket(QObject *owner = nullptr);
+    ~TCustomWSocket() override;
+
+    const QString &Addr() const { return FAddrStr; }
+    void SetAddr(const QString &value);
+    const QString &Port() const { return FPortStr; }
+    virtual void SetPort(const QString &value);
+    const QString &Proto() const { return FProtoStr; }
+    virtual void SetProto(const QString &value);
+    const QString &LocalPort() const { return FLocalPortStr; }
+    void SetLocalPort(const QString &value);
+
+    const QString &DnsResult() const { return FDnsResult; }
+    const QStringList &DnsResultList() const { return FDnsResultList; }
+    TSocketState State() const { return FState; }
+    int ReadCount() const { return FReadCount; }
+    // Bytes ready to be received.
+    virtual int RcvdCount();
+    int LastError() const { return FLastError; }
+    bool MultiThreaded() const { return FMultiThreaded; }
+    void SetMultiThreaded(bool value) { FMultiThreaded = value; }
+    // Seconds Flush keeps trying before it gives up and leaves the rest queued.
+    int FlushTimeout() const { return FFlushTimeout; }
+    void SetFlushTimeout(int seconds) { FFlushTimeout = seconds; }
+    TSocketSendFlags SendFlags() const;
+    void SetSendFlags(TSocketSendFlags value);
+    TSocketLingerOnOff LingerOnOff() const { return FLingerOnOff; }
+    void SetLingerOnOff(TSocketLingerOnOff value) { FLingerOnOff = value; }
+    int LingerTimeout() const { return FLingerTimeout; }
+    void SetLingerTimeout(int seconds) { FLingerTimeout = seconds; }
+    Winsock::TSocket HSocket() const { return FHSocket; }
+    bool AllSent() const { return bAllSent; }
+    bool Terminated() const { return FTerminated; }
+    bool Paused() const { return FPaused; }
+
+    virtual void Connect();
+    virtual void Close();
+    virtual void Abort();
+    virtual void Flush();
+    virtual void WaitForClose();
+    virtual void Listen();
+    virtual Winsock::TSocket Accept();
+
+    int Receive(void *buffer, int length);
+    QByteArray ReceiveText();
+    int ReceiveFrom(sockaddr_in *from, int &fromLength, void *buffer, int length);
+    int Send(const void *data, int length);
+    int SendTo(const sockaddr_in &dest, int destLength, const void *data, int length);
+    int SendText(const QByteArray &text);
+    // Sends whatever the queue holds as far as the platform takes it.
+    void TryToSend();
+
+    virtual void DnsLookup(const QString &hostName);
+    virtual void ReverseDnsLookup(const QString &hostAddr);
+    virtual void CancelDnsLookup();
+
+    virtual QString GetPeerAddr();
+    virtual int GetPeerName(sockaddr_in &name, int nameLength);
+    virtual QString GetLocalPortText();
+    virtual int GetSockName(sockaddr_in &name, int &nameLength);
+    virtual void Dup(Winsock::TSocket newHSocket);
+    virtual void Shutdown(int how);
+    virtual void Pause();
+    virtual void Resume();
+    // Runs the messages waiting for this thread; handlers may run inside.
+    virtual void PumpMessages();
+
+    TSessionAvailable OnSessionAvailable;
+    TSessionConnected OnSessionConnected;
+    TSessionClosed OnSessionClosed;
+    TChangeState OnChangeState;
+    TDataAvailable OnDataAvailable;
+    TDataSent OnDataSent;
+    TNotifyEvent OnLineTooLong;
+    TDnsLookupDone OnDnsLookupDone;
+    TNotifyEvent OnError;
+    TBgExceptionEvent OnBgException;
+
+protected:
+    virtual void WndProc(TMessage &msg);
+    virtual void ResetDefaults();
+    virtual void CloseSocketHandle(bool shut, quint16 error);
+    virtual void BindSocket();
+    virtual int RealSend(const char *data, int length);
+    virtual void RaiseSocketException(const QString &message);
+    virtual void HandleBackgroundException(const std::exception &e);
+    virtual bool TriggerDataAvailable(quint16 error);
+    virtual void TriggerSessionAvailable(quint16 error);
+    virtual void TriggerSessionConnected(quint16 error);
+    virtual void TriggerSessionClosed(quint16 error);
+    virtual void TriggerDataSent(quint16 error);
+    virtual void TriggerChangeState(TSocketState oldState, TSocketState newState);
+    virtual void TriggerDnsLookupDone(quint16 error);
+    virtual void TriggerError();
+    virtual void TriggerLineTooLong();
+    virtual int DoRecv(void *buffer, int length, int flags);
+    virtual int DoRecvFrom(void *buffer, int length, int flags, sockaddr_in *from, int *fromLength);
+
+    // Reports the platform's last error for the named function (see the class note);
+    // a reset or unconnected socket is closed at once, without an event.
+    void SocketError(const QString &function);
+    void ChangeState(TSocketState newState);
+    void SetLingerOption();
+    void DeleteBufferedData();
+    void PutDataInSendBuffer(const char *data, int length);
+    bool PostToSelf(quint32 msg, quintptr wParam, qintptr lParam);
+    bool Destroying() const { return FDestroying; }
+
+    QString FDnsResult;
+    QStringList FDnsResultList;
+    Winsock::TSocket FASocket = Winsock::INVALID_SOCKET;
+    std::deque<std::unique_ptr<TBuffer>> FBufList;
+    int FBufSize = TBuffer::DefaultSize;
+    int FSendFlags = 0;
+    int FLastError = 0;
+    std::unique_ptr<TMessageWindow> FWindow;
+    Winsock::THostEntry FDnsLookupBuffer;
+    quintptr FDnsLookupHandle = 0;
+    Winsock::TSocket FHSocket = Winsock::INVALID_SOCKET;
+    QString FAddrStr;
+    bool FAddrAssigned = false;
+    bool FAddrResolved = false;
+    int FAddrFormat = 2;
+    int FProto = 6;
+    QString FProtoStr = QStringLiteral("tcp");
+    bool FProtoAssigned = true;
+    bool FProtoResolved = false;
+    bool FLocalPortResolved = false;
+    QString FPortStr;
+    bool FPortAssigned = false;
+    bool FPortResolved = false;
+    int FPortNum = 0;
+    QString FLocalPortStr = QStringLiteral("0");
+    int FLocalPortNum = 0;
+    int FType = 1;
+    TSocketLingerOnOff FLingerOnOff = wsLingerOn;
+    int FLingerTimeout = 0;
+    bool bAllSent = true;
+    int FReadCount = 0;
+    bool FPaused = false;
+    bool FCloseInvoked = false;
+    bool FMultiThreaded = false;
+    int FFlushTimeout = 60;
+    TSocketState FState = wsClosed;
+    bool FTerminated = false;
+    sockaddr_in FSin{};
+    // Counts every receive made on behalf of a handler, so the receive loop can tell a
+    // handler that took nothing from one that did.
+    quint64 FRecvCalls = 0;
+
+private:
+    void WindowProcGuard(TMessage &msg);
+    void HandleSocketEvent(TMessage &msg);
+    void HandleLookupDone(TMessage &msg, bool reverse);
+    void ReceiveLoop(quint16 error);
+    // Sends from the first blocks of the queue at once; length is what was offered.
+    int GatherSend(int &length);
+    void ResolveForConnect(bool localPort);
+
+    bool FDestroying = false;
+};

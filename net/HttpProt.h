@@ -1,0 +1,230 @@
+#pragma once
+
+#include "net/WSocket.h"
+#include "platform/core/Messages.h"
+
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+enum class THttpState { Idle, Starting, Connected, LookingUp, LookedUp, ReadingHeader, ReadingBody, Aborting };
+enum THttpRequest : quint8 { RequestNone = 0, RequestGet = 1, RequestPost = 2, RequestHead = 3 };
+
+// Error codes of EHttpException and of a finished request (RequestDoneError). A request
+// that fails at the socket level reports the Winsock code instead, a request that stayed
+// silent past Timeout reports 10060.
+inline constexpr quint16 ErrBusy = 1;
+inline constexpr quint16 ErrNothingToPost = 2;
+inline constexpr quint16 ErrAborted = 3;
+inline constexpr quint16 ErrLineTooLong = 4;
+inline constexpr quint16 ErrTooManyRedirects = 5;
+
+inline constexpr quint32 WM_HTTP_REQUEST_DONE = WM_USER + 1;
+inline constexpr quint32 WM_HTTP_SET_READY = WM_USER + 2;
+inline constexpr quint32 WM_HTTP_RESTART = WM_USER + 3;
+
+using TDocDataEvent = std::function<void(QObject *Sender, const char *Buffer, int Len)>;
+using TOnCommand = std::function<void(QObject *Sender, const QString &S)>;
+using TCookieRcvdEvent = std::function<void(QObject *Sender, const QString &Data, bool &Accept)>;
+using THttpRequestDone = std::function<void(QObject *Sender, THttpRequest RqType, quint16 Error)>;
+
+// A non-blocking HTTP/1.0 client. StartGet (or StartRequest) returns at once; the request
+// then runs on the events of the socket it owns: name lookup, connect, request, header,
+// body, end of connection. OnRequestDone tells the outcome, always from the message loop
+// and exactly once for every return to Idle; the body arrives through OnDocData and
+// ReceiveStream. The body ends with the connection. One request runs at a time.
+class THttpCli : public QObject {
+    Q_OBJECT
+public:
+    explicit THttpCli(QObject *owner = nullptr);
+    ~THttpCli() override;
+
+    static constexpr int MaxRedirects = 20;
+
+    const QString &URL() const { return FURL; }
+    void SetURL(const QString &value) { FURL = value; }
+    const QString &Proxy() const { return FProxy; }
+    void SetProxy(const QString &value) { FProxy = value; }
+    const QString &ProxyPort() const { return FProxyPort; }
+    void SetProxyPort(const QString &value) { FProxyPort = value; }
+    const QString &Sender() const { return FSender; }
+    void SetSender(const QString &value) { FSender = value; }
+    const QString &Agent() const { return FAgent; }
+    void SetAgent(const QString &value) { FAgent = value; }
+    const QString &Accept() const { return FAccept; }
+    void SetAccept(const QString &value) { FAccept = value; }
+    const QString &Reference() const { return FReference; }
+    void SetReference(const QString &value) { FReference = value; }
+    const QString &Username() const { return FUsername; }
+    void SetUsername(const QString &value) { FUsername = value; }
+    const QString &Password() const { return FPassword; }
+    void SetPassword(const QString &value) { FPassword = value; }
+    const QString &ProxyUsername() const { return FProxyUsername; }
+    void SetProxyUsername(const QString &value) { FProxyUsername = value; }
+    const QString &ProxyPassword() const { return FProxyPassword; }
+    void SetProxyPassword(const QString &value) { FProxyPassword = value; }
+    bool NoCache() const { return FNoCache; }
+    void SetNoCache(bool value) { FNoCache = value; }
+    // Days since 30 December 1899 with the time as fraction; 0 sends no If-Modified-Since.
+    double ModifiedSince() const { return FModifiedSince; }
+    void SetModifiedSince(double value) { FModifiedSince = value; }
+    const QString &Cookie() const { return FCookie; }
+    void SetCookie(const QString &value) { FCookie = value; }
+    const QString &ContentTypePost() const { return FContentPost; }
+    void SetContentTypePost(const QString &value) { FContentPost = value; }
+    bool MultiThreaded() const { return FMultiThreaded; }
+    void SetMultiThreaded(bool value);
+    // Seconds a request may go without any news from the network before it is given up
+    // ("Timeout: ..." in ReasonPhrase, RequestDoneError 10060); 0 waits for ever.
+    int Timeout() const { return FTimeout; }
+    void SetTimeout(int seconds) { FTimeout = seconds; }
+
+    QIODevice *ReceiveStream() const { return FReceiveStream; }
+    void SetReceiveStream(QIODevice *stream) { FReceiveStream = stream; }
+    QIODevice *PostStream() const { return FPostStream; }
+    void SetPostStream(QIODevice *stream) { FPostStream = stream; }
+    int StatusCode() const { return FStatusCode; }
+    const QString &ReasonPhrase() const { return FReasonPhrase; }
+    int ContentLength() const { return FContentLength; }
+    const QString &ContentType() const { return FContentType; }
+    qint64 ReceivedCount() const { return FReceivedCount; }
+    qint64 SentCount() const { return FSentCount; }
+    const QStringList &ReceivedHeader() const { return FReceivedHeader; }
+    const QStringList &AuthenticateList() const { return FAuthenticateList; }
+    const QString &DocumentName() const { return FDocName; }
+    const QString &Location() const { return FLocation; }
+    THttpState State() const { return FState; }
+    quint16 RequestDoneError() const { return FRequestDoneError; }
+    int RedirectCount() const { return FRedirectCount; }
+    TWSocket *ControlSocket() const { return FCtrlSocket.get(); }
+
+    void StartGet();
+    void StartRequest(THttpRequest request);
+    void Abort();
+
+    TNotifyEvent OnTrace;
+    TNotifyEvent OnSessionConnected;
+    TNotifyEvent OnHeaderData;
+    TOnCommand OnCommand;
+    TNotifyEvent OnHeaderBegin;
+    TNotifyEvent OnHeaderEnd;
+    TNotifyEvent OnRequestHeaderBegin;
+    TNotifyEvent OnRequestHeaderEnd;
+    TNotifyEvent OnDocBegin;
+    TDocDataEvent OnDocData;
+    TNotifyEvent OnDocEnd;
+    TNotifyEvent OnSendBegin;
+    TDocDataEvent OnSendData;
+    TNotifyEvent OnSendEnd;
+    TNotifyEvent OnStateChange;
+    THttpRequestDone OnRequestDone;
+    TNotifyEvent OnLocationChange;
+    TCookieRcvdEvent OnCookie;
+
+protected:
+    virtual void SendRequestLine(const QString &line);
+    virtual void DoStartLookup();
+    virtual void DoClose();
+    virtual void TriggerCookie(const QString &data, bool &accept);
+    virtual void TriggerSessionConnected();
+    virtual void TriggerRequestHeaderBegin();
+    virtual void TriggerRequestHeaderEnd();
+    virtual void TriggerHeaderBegin();
+    virtual void TriggerHeaderEnd();
+    virtual void TriggerDocBegin();
+    virtual void TriggerDocData(const char *data, int length);
+    virtual void TriggerDocEnd();
+    virtual void TriggerSendBegin();
+    virtual void TriggerSendData(const char *data, int length);
+    virtual void TriggerSendEnd();
+
+private:
+    using TLineHandler = void (THttpCli::*)(const QByteArray &);
+    enum TCloseAction { CloseEndsRequest, CloseRedirects };
+
+    void WndProc(TMessage &msg);
+    void ChangeState(THttpState newState);
+    void PostToSelf(quint32 msg);
+    void SendRequest(const QString &method);
+    void SendPostChunk();
+    void ProcessHeaderLine(const QByteArray &line);
+    void ProcessBodyData(const QByteArray &data);
+    void HeaderEnded();
+    void NoteRedirect(const QString &value);
+    void RedirectStep();
+    void EndOfConnection();
+    void Fail(int statusCode, const QString &reason, quint16 error);
+    void AbortRequest(const QString &reason, quint16 error);
+    void RestartTimer();
+    void TimerExpired();
+
+    void SocketDnsLookupDone(quint16 error);
+    void SocketSessionConnected(quint16 error);
+    void SocketDataAvailable(quint16 error);
+    void SocketDataSent(quint16 error);
+    void SocketSessionClosed(quint16 error);
+    void SocketBgException(const std::exception &e);
+
+    std::unique_ptr<TWSocket> FCtrlSocket;
+    std::unique_ptr<TMessageWindow> FWindow;
+    bool FMultiThreaded = false;
+    THttpState FState = THttpState::Idle;
+    QString FHostName;
+    QString FTargetHost;
+    // ":port" of the target when a proxy carries the request and the URL named one.
+    QString FTargetPortText;
+    QString FPort;
+    QString FProxy;
+    QString FProxyPort = QStringLiteral("80");
+    QString FUsername;
+    QString FPassword;
+    QString FProxyUsername;
+    QString FProxyPassword;
+    QString FLocation;
+    bool FConnected = false;
+    THttpRequest FRequestType = RequestNone;
+    char FReceiveBuffer[8193] = {};
+    int FReceiveLen = 0;
+    QByteArray FLastResponse;
+    // How the line being handled ended in the stream (CR LF or LF alone).
+    QByteArray FLineEnding;
+    int FHeaderLineCount = 0;
+    int FBodyLineCount = 0;
+    bool FAllowedToSend = false;
+    QString FURL;
+    QString FPath;
+    QString FDocName;
+    QString FSender;
+    QString FReference;
+    QString FAgent = QStringLiteral("Mozilla/3.0 (compatible)");
+    QString FAccept = QStringLiteral("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
+    double FModifiedSince = 0;
+    bool FNoCache = false;
+    int FStatusCode = 0;
+    QString FReasonPhrase;
+    int FContentLength = -1;
+    QString FContentType;
+    QStringList FAuthenticateList;
+    QString FContentPost = QStringLiteral("application/x-www-form-urlencoded");
+    QString FCookie;
+    bool FLocationChangeRedirect = false;
+    QStringList FReceivedHeader;
+    QIODevice *FReceiveStream = nullptr;
+    qint64 FReceivedCount = 0;
+    qint64 FSentCount = 0;
+    QIODevice *FPostStream = nullptr;
+    QByteArray FReqStream;
+    quint16 FRequestDoneError = 0;
+    TLineHandler FNext = nullptr;
+    TCloseAction FCloseAction = CloseEndsRequest;
+    int FTimeout = 60;
+    QTimer FTimer;
+    int FRedirectCount = 0;
+    // Tags the internal messages with the request that posted them, so a late one never
+    // touches the next request.
+    quintptr FRequestSerial = 0;
+};

@@ -1,0 +1,5 @@
+#include "net/WSocket.h"
+
+TWSocket::TWSocket(QObject *owner) : TCustomSyncWSocket(owner)
+{
+}

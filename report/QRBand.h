@@ -1,0 +1,91 @@
+#pragma once
+
+#include "report/QRFrame.h"
+#include "report/QRTypes.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class TQRReport;
+
+// A band of a report form: a white panel that holds print controls and prints them
+// when the engine places it on a page. Bands stack from the top of their form and
+// never nest: one placed on another band goes to that band's parent.
+class TQRBand : public QWidget {
+    Q_OBJECT
+public:
+    enum TAlign { alNone, alTop };
+
+    explicit TQRBand(QWidget *parent = nullptr);
+    ~TQRBand() override;
+
+    std::function<void(TQRBand *Sender, bool BandPrinted)> AfterPrint;
+    std::function<void(TQRBand *Sender, bool &PrintBand)> BeforePrint;
+
+    TQRBandType BandType() const { return FBandType; }
+    void SetBandType(TQRBandType type) { FBandType = type; }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool enabled) { FEnabled = enabled; }
+    bool ForceNewPage() const { return FForceNewPage; }
+    void SetForceNewPage(bool force) { FForceNewPage = force; }
+    TQRFrame &Frame() { return FFrame; }
+    const TQRFrame &Frame() const { return FFrame; }
+    TQRBand *LinkBand() const { return FLinkBand; }
+    // A band cannot link to itself; such a request is ignored.
+    void SetLinkBand(TQRBand *band);
+    TQRRuler Ruler() const { return FRuler; }
+    void SetRuler(TQRRuler ruler);
+    QColor Color() const { return FColor; }
+    void SetColor(const QColor &color);
+    bool ParentFont() const;
+    void SetParentFont(bool parentFont);
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign align);
+
+    int Left() const { return x(); }
+    void SetLeft(int left) { move(left, y()); }
+    int Top() const { return y(); }
+    void SetTop(int top) { move(x(), top); }
+    int Width() const { return width(); }
+    void SetWidth(int width) { resize(width, height()); }
+    int Height() const { return height(); }
+    void SetHeight(int height) { resize(width(), height); }
+
+    // The report of the run in progress (set by the engine at the start of each run).
+    TQRReport *Report() const;
+    void SetReport(TQRReport *report);
+
+    // Prints the band with its controls at the offsets (report units) onto the open
+    // page: asks BeforePrint, fills one column of background, prints the controls in
+    // child order, draws the frame, tells AfterPrint. Returns whether it printed.
+    bool Print(int OX, int OY);
+
+    // The largest extra height any print control on the band asks for.
+    int ExtraHeight() const;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void PrintChildren(int OX, int OY);
+    void DrawFrame(int OX, int OY);
+    void WatchParent();
+    void DrawRulers(class QPainter &painter);
+    static void ArrangeBands(QWidget *form);
+
+    TQRBandType FBandType = rbTitle;
+    bool FEnabled = true;
+    bool FForceNewPage = false;
+    TQRFrame FFrame;
+    QPointer<TQRBand> FLinkBand;
+    TQRRuler FRuler = qrrNone;
+    QColor FColor = Qt::white;
+    TAlign FAlign = alTop;
+    QPointer<TQRReport> FReport;
+    QPointer<QWidget> FWatchedParent;
+};

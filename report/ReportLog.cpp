@@ -1,0 +1,3 @@
+#include "report/ReportLog.h"
+
+Q_LOGGING_CATEGORY(lcReport, "tallowmere.report", QtWarningMsg)

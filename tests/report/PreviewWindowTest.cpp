@@ -1,0 +1,324 @@
+#include "ReportTestSupport.h"
+
+#include "controls/ExplorerButton.h"
+#include "controls/Panel.h"
+#include "report/Preview.h"
+#include "report/QRPreview.h"
+#include "report/QRPrinter.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+void RecordPages(int count)
+{
+    TQRPrinter *printer = QRPrinter();
+    printer->BeginDoc();
+    for (int page = 1; page <= count; ++page) {
+        if (page > 1)
+            printer->NewPage();
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(60);
+        printer->Canvas()->setFont(font);
+        printer->Canvas()->drawText(QPointF(400, 400), QStringLiteral("Sheet %1").arg(page));
+    }
+    printer->EndDoc();
+}
+
+// The state the window shows: page, label, and which of prev/next are enabled.
+struct Shown {
+    int Page;
+    QString Label;
+    bool Prev;
+    bool Next;
+    bool operator==(const Shown &o) const
+    {
+        return Page == o.Page && Label == o.Label && Prev == o.Prev && Next == o.Next;
+    }
+};
+
+std::ostream &operator<<(std::ostream &os, const Shown &s)
+{
+    return os << "page " << s.Page << " '" << s.Label.toStdString() << "' prev " << s.Prev << " next " << s.Next;
+}
+
+Shown StateOf(TfrmPreview &w)
+{
+    return {w.QRPreview1->PageNumber(), w.Label1->text(), w.bbPrev->Enabled(), w.bbNext->Enabled()};
+}
+
+class PreviewWindow : public ::testing::Test {
+protected:
+    void Open(int pages)
+    {
+        ASSERT_TRUE(QRPrinter()->PrinterOK());
+        RecordPages(pages);
+        Window = std::make_unique<TfrmPreview>();
+        Window->show();
+        QApplication::processEvents();
+        Window->FormActivate();
+    }
+    void TearDown() override
+    {
+        if (Window)
+            Window->close();
+        Window.reset();
+        QRPrinter()->ClearPages();
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(Window->QRPreview1, Qt::Key(key), modifiers);
+    }
+    PrinterScope Scope;
+    std::unique_ptr<TfrmPreview> Window;
+};
+
+} // namespace
+
+TEST_F(PreviewWindow, LayoutAsDesigned)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Print Preview - Tallowmere Calculator - Corvane Software"));
+    EXPECT_TRUE(w.isMaximized());
+    EXPECT_EQ(w.Panel1->geometry(), QRect(0, 0, w.width(), 30));
+    EXPECT_EQ(w.QRPreview1->geometry(), QRect(0, 30, w.width(), w.height() - 30));
+    EXPECT_EQ(w.Label1->pos(), QPoint(15, 8));
+    const struct {
+        TExplorerButton *Button;
+        int Left, Width;
+        const char *Caption, *Hint;
+        bool Mark;
+    } rows[] = {
+        {w.bbPrev, 113, 39, "", "Displays previous page", true},
+        {w.bbNext, 155, 39, "", "Displays next page", true},
+        {w.bbZoomOut, 241, 84, " Zoom &Out", "Fits the full page into the window", true},
+        {w.bbZoomIn, 326, 83, " &100%", "Displays page at actual size", true},
+        {w.bbZoomW, 410, 83, " Zoom &in", "Fits the width of the page into the window", true},
+        {w.bbPrint, w.width() - 144, 66, " &Print", "Prints the document", true},
+        {w.bbClose, w.width() - 76, 66, " &Close", "Exit print preview", false},
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(row.Button->geometry(), QRect(row.Left, 3, row.Width, 24)) << row.Hint;
+        EXPECT_EQ(row.Button->Caption(), QString::fromLatin1(row.Caption));
+        EXPECT_EQ(row.Button->Hint(), QString::fromLatin1(row.Hint));
+        EXPECT_TRUE(row.Button->ShowHint());
+        EXPECT_EQ(row.Button->Layout(), blBitmapLeft);
+        EXPECT_EQ(bool(row.Button->Options() & boPopupMark), row.Mark);
+        EXPECT_TRUE(row.Button->Options() & boShowBevel);
+        EXPECT_FALSE(row.Button->Bitmap().isNull()) << row.Hint;
+        EXPECT_EQ(row.Button->UnselectedFontColor(), QColor(Qt::black));
+    }
+}
+
+TEST_F(PreviewWindow, ShowStartsOnPageOneAtActualSize)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    EXPECT_EQ(StateOf(w), (Shown{1, QStringLiteral("Page 1 of 3"), false, true}));
+    EXPECT_EQ(w.QRPreview1->Zoom(), 100);
+    EXPECT_FALSE(w.bbZoomIn->Enabled());
+    EXPECT_TRUE(w.bbZoomOut->Enabled());
+    EXPECT_TRUE(w.bbZoomW->Enabled());
+}
+
+TEST_F(PreviewWindow, PageKeysOnThreePages)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    const Shown first{1, QStringLiteral("Page 1 of 3"), false, true};
+    const Shown second{2, QStringLiteral("Page 2 of 3"), true, true};
+    const Shown last{3, QStringLiteral("Page 3 of 3"), true, false};
+    const struct {
+        int Key;
+        Qt::KeyboardModifiers Modifiers;
+        Shown Expected;
+    } rows[] = {
+        {Qt::Key_PageDown, Qt::NoModifier, second},
+        {Qt::Key_PageDown, Qt::NoModifier, last},
+        {Qt::Key_PageDown, Qt::NoModifier, last},
+        {Qt::Key_End, Qt::NoModifier, last},
+        {Qt::Key_Home, Qt::NoModifier, first},
+        {Qt::Key_Home, Qt::NoModifier, first},
+        {Qt::Key_PageUp, Qt::NoModifier, first},
+        {Qt::Key_End, Qt::NoModifier, last},
+        {Qt::Key_PageUp, Qt::NoModifier, second},
+        {Qt::Key_PageUp, Qt::ControlModifier, first},
+        {Qt::Key_PageDown, Qt::ControlModifier, last},
+        {Qt::Key_Home, Qt::ShiftModifier, first},
+        // Ctrl with Shift is not Ctrl alone: one page on, as Page Down.
+        {Qt::Key_PageDown, Qt::ControlModifier | Qt::ShiftModifier, second},
+        {Qt::Key_PageUp, Qt::ControlModifier | Qt::ShiftModifier, first},
+    };
+    int row = 0;
+    for (const auto &r : rows) {
+        Key(r.Key, r.Modifiers);
+        EXPECT_EQ(StateOf(w), r.Expected) << "row " << row;
+        EXPECT_EQ(QRPrinter()->CurrentPage(), r.Expected.Page) << "row " << row;
+        ++row;
+    }
+}
+
+TEST_F(PreviewWindow, OnePageChangesNothing)
+{
+    Open(1);
+    TfrmPreview &w = *Window;
+    const Shown only{1, QStringLiteral("Page 1 of 1"), false, false};
+    EXPECT_EQ(StateOf(w), only);
+    for (int key : {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End}) {
+        Key(key);
+        Key(key, Qt::ControlModifier);
+        EXPECT_EQ(StateOf(w), only);
+    }
+    QTest::mouseClick(w.bbNext, Qt::LeftButton);
+    EXPECT_EQ(StateOf(w), only);
+}
+
+TEST_F(PreviewWindow, PagingButtons)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    QTest::mouseClick(w.bbNext, Qt::LeftButton);
+    EXPECT_EQ(StateOf(w), (Shown{2, QStringLiteral("Page 2 of 3"), true, true}));
+    QTest::mouseClick(w.bbNext, Qt::LeftButton);
+    EXPECT_EQ(StateOf(w), (Shown{3, QStringLiteral("Page 3 of 3"), true, false}));
+    // A disabled button does nothing.
+    QTest::mouseClick(w.bbNext, Qt::LeftButton);
+    EXPECT_EQ(StateOf(w), (Shown{3, QStringLiteral("Page 3 of 3"), true, false}));
+    QTest::mouseClick(w.bbPrev, Qt::LeftButton);
+    QTest::mouseClick(w.bbPrev, Qt::LeftButton);
+    EXPECT_EQ(StateOf(w), (Shown{1, QStringLiteral("Page 1 of 3"), false, true}));
+}
+
+TEST_F(PreviewWindow, ZoomButtonsAndResizing)
+{
+    Open(2);
+    TfrmPreview &w = *Window;
+    TQRPreview &preview = *w.QRPreview1;
+    const TQRPrinter *p = QRPrinter();
+    auto fit = [&] {
+        return std::min(QRRound(preview.width() / double(p->SheetWidth()) * 95),
+                        QRRound(preview.height() / double(p->SheetHeight()) * 95));
+    };
+    QTest::mouseClick(w.bbZoomOut, Qt::LeftButton);
+    EXPECT_EQ(preview.Zoom(), fit());
+    EXPECT_FALSE(w.bbZoomOut->Enabled());
+    EXPECT_TRUE(w.bbZoomIn->Enabled());
+    EXPECT_TRUE(w.bbZoomW->Enabled());
+
+    // While fitting, a new window size fits again.
+    w.showNormal();
+    w.resize(500, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(preview.height(), 370);
+    EXPECT_EQ(preview.Zoom(), fit());
+    EXPECT_EQ(w.bbClose->x(), 500 - 76);
+    EXPECT_EQ(w.bbPrint->x(), 500 - 144);
+
+    QTest::mouseClick(w.bbZoomW, Qt::LeftButton);
+    EXPECT_EQ(preview.Zoom(), QRRound(500.0 / p->SheetWidth() * 98));
+    EXPECT_FALSE(w.bbZoomW->Enabled());
+    EXPECT_TRUE(w.bbZoomOut->Enabled());
+    EXPECT_TRUE(w.bbZoomIn->Enabled());
+    w.resize(600, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(preview.Zoom(), QRRound(600.0 / p->SheetWidth() * 98));
+
+    QTest::mouseClick(w.bbZoomIn, Qt::LeftButton);
+    EXPECT_EQ(preview.Zoom(), 100);
+    EXPECT_FALSE(w.bbZoomIn->Enabled());
+    EXPECT_TRUE(w.bbZoomOut->Enabled());
+    EXPECT_TRUE(w.bbZoomW->Enabled());
+    w.resize(450, 350);
+    QApplication::processEvents();
+    EXPECT_EQ(preview.Zoom(), 100);
+
+    // Arrow keys scroll by 50 pixels.
+    QScrollBar *vertical = preview.verticalScrollBar();
+    QScrollBar *horizontal = preview.horizontalScrollBar();
+    ASSERT_GT(vertical->maximum(), 100);
+    ASSERT_GT(horizontal->maximum(), 100);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(vertical->value(), 100);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(vertical->value(), 50);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(horizontal->value(), 50);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(horizontal->value(), 0);
+    // Esc does not close the window.
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(PreviewWindow, PrintSendsEveryPageAndCloses)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    Key(Qt::Key_End);
+    QTest::mouseClick(w.bbPrint, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(Scope.Asked, 1);
+    EXPECT_EQ(PdfPageCount(Scope.NextFile), 3);
+    const QString text = PdfText(Scope.NextFile);
+    EXPECT_LT(text.indexOf(QStringLiteral("Sheet 1")), text.indexOf(QStringLiteral("Sheet 3")));
+    EXPECT_EQ(w.Tag(), 1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Closing went back to page 1.
+    EXPECT_EQ(w.QRPreview1->PageNumber(), 1);
+    EXPECT_FALSE(w.bbPrev->Enabled());
+    EXPECT_EQ(QRPrinter()->CurrentPage(), 1);
+}
+
+TEST_F(PreviewWindow, CopiesFromTheTag)
+{
+    Open(1);
+    TfrmPreview &w = *Window;
+    w.SetTag(3);
+    int jobs = 0;
+    Printers::SetOnAskFileName([&](QString &fileName) {
+        fileName = Scope.Dir.filePath(QStringLiteral("copy%1.pdf").arg(++jobs));
+        return true;
+    });
+    w.bbPrintClick();
+    EXPECT_EQ(jobs, 3);
+    EXPECT_EQ(w.Tag(), 1);
+}
+
+TEST_F(PreviewWindow, ModalShowingEndsWithCloseAndTheNextStartsClean)
+{
+    RecordPages(3);
+    TfrmPreview w;
+    QTimer::singleShot(0, &w, [&w] {
+        QTest::keyClick(w.QRPreview1, Qt::Key_End);
+        QTest::mouseClick(w.bbZoomW, Qt::LeftButton);
+        w.QRPreview1->verticalScrollBar()->setValue(80);
+        QTest::mouseClick(w.bbClose, Qt::LeftButton);
+    });
+    w.exec();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.QRPreview1->PageNumber(), 1);
+    EXPECT_FALSE(w.bbPrev->Enabled());
+    EXPECT_EQ(w.QRPreview1->verticalScrollBar()->value(), 0);
+
+    // The next showing: page 1 at 100 %, buttons as at the start.
+    Shown seen{};
+    int zoom = 0;
+    QTimer::singleShot(0, &w, [&] {
+        seen = StateOf(w);
+        zoom = w.QRPreview1->Zoom();
+        w.bbCloseClick();
+    });
+    w.exec();
+    EXPECT_EQ(seen, (Shown{1, QStringLiteral("Page 1 of 3"), false, true}));
+    EXPECT_EQ(zoom, 100);
+    QRPrinter()->ClearPages();
+}

@@ -1,0 +1,257 @@
+#include "net/HttpProt.h"
+#include "platform/core/Exceptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+enum TExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+
+QTextStream &Err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// A one-line bar on the terminal, redrawn at most ten times a second.
+class TProgressBar {
+public:
+    explicit TProgressBar(bool enabled) : FEnabled(enabled) { FClock.start(); }
+
+    void Update(qint64 received, int total, bool force = false)
+    {
+        if (!FEnabled || (!force && FClock.elapsed() - FLastDraw < 100))
+            return;
+        FLastDraw = FClock.elapsed();
+        QString line;
+        if (total > 0) {
+            const int width = 30;
+            const double share = qBound(0.0, double(received) / total, 1.0);
+            const int filled = int(share * width);
+            line = QStringLiteral("[%1%2] %3% %4 of %5")
+                       .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char(' ')))
+                       .arg(int(share * 100), 3)
+                       .arg(Size(received), Size(total));
+        } else {
+            line = QStringLiteral("%1 received").arg(Size(received));
+        }
+        Err() << '\r' << line << "\x1b[K";
+        Err().flush();
+        FDrawn = true;
+    }
+
+    void Finish()
+    {
+        if (FDrawn) {
+            Err() << '\r' << "\x1b[K";
+            Err().flush();
+        }
+    }
+
+private:
+    static QString Size(qint64 bytes)
+    {
+        if (bytes >= 1024 * 1024)
+            return QStringLiteral("%1 MB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
+        if (bytes >= 1024)
+            return QStringLiteral("%1 KB").arg(double(bytes) / 1024, 0, 'f', 1);
+        return QStringLiteral("%1 B").arg(bytes);
+    }
+
+    bool FEnabled;
+    bool FDrawn = false;
+    QElapsedTimer FClock;
+    qint64 FLastDraw = -1000;
+};
+
+bool SplitHostPort(const QString &text, QString *host, QString *port)
+{
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0 || colon == text.size() - 1)
+        return false;
+    *host = text.left(colon);
+    *port = text.mid(colon + 1);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tallowmere-fetch"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Fetches one URL over HTTP/1.0 with Tallowmere's own client and writes the body to FILE "
+                       "or to standard output. The status line, and a progress bar when standard error is a "
+                       "terminal, go to standard error. Exits 0 for a status below 400, 1 for any other outcome "
+                       "(with the reason), 2 for a usage error."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The address to fetch (http://host[:port]/path)."));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Write the body to FILE (kept only when the request succeeds)."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption proxy(QStringLiteral("proxy"), QStringLiteral("Send the request through this HTTP proxy."),
+                                   QStringLiteral("HOST:PORT"));
+    const QCommandLineOption proxyUser(QStringLiteral("proxy-user"), QStringLiteral("User name for the HTTP proxy."),
+                                       QStringLiteral("NAME"));
+    const QCommandLineOption proxyPassword(QStringLiteral("proxy-password"),
+                                           QStringLiteral("Password for the HTTP proxy."), QStringLiteral("PW"));
+    const QCommandLineOption socks(QStringLiteral("socks"), QStringLiteral("Connect through this SOCKS server."),
+                                   QStringLiteral("HOST:PORT"));
+    const QCommandLineOption socksLevel(QStringLiteral("socks-level"), QStringLiteral("SOCKS version: 4, 4A or 5 (default 5)."),
+                                        QStringLiteral("LEVEL"), QStringLiteral("5"));
+    const QCommandLineOption socksUser(QStringLiteral("socks-user"),
+                                       QStringLiteral("User name for the SOCKS server (SOCKS 5 asks for a password, SOCKS 4 sends it as user id)."),
+                                       QStringLiteral("NAME"));
+    const QCommandLineOption socksPassword(QStringLiteral("socks-password"),
+                                           QStringLiteral("Password for the SOCKS 5 server."), QStringLiteral("PW"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("User name for the web server (Basic)."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password for the web server."),
+                                      QStringLiteral("PW"));
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never)."),
+                                     QStringLiteral("SECONDS"), QStringLiteral("60"));
+    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
+                                   QStringLiteral("Print neither the status line nor the progress bar."));
+    parser.addOptions({output, proxy, proxyUser, proxyPassword, socks, socksLevel, socksUser, socksPassword, user,
+                       password, timeout, quiet});
+
+    if (!parser.parse(QCoreApplication::arguments())) {
+        Err() << "tallowmere-fetch: " << parser.errorText() << "\n";
+        return ExitUsage;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << parser.helpText();
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        QTextStream(stdout) << "tallowmere-fetch " << QCoreApplication::applicationVersion() << "\n";
+        return ExitOk;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        Err() << "tallowmere-fetch: exactly one URL is needed (see --help)\n";
+        return ExitUsage;
+    }
+
+    QString socksHost;
+    QString socksPort;
+    if (parser.isSet(socks) && !SplitHostPort(parser.value(socks), &socksHost, &socksPort)) {
+        Err() << "tallowmere-fetch: --socks wants HOST:PORT\n";
+        return ExitUsage;
+    }
+    const QString level = parser.value(socksLevel);
+    if (level != QLatin1String("4") && level.toUpper() != QLatin1String("4A") && level != QLatin1String("5")) {
+        Err() << "tallowmere-fetch: --socks-level must be 4, 4A or 5\n";
+        return ExitUsage;
+    }
+    bool timeoutOk = false;
+    const int timeoutSeconds = parser.value(timeout).toInt(&timeoutOk);
+    if (!timeoutOk || timeoutSeconds < 0) {
+        Err() << "tallowmere-fetch: --timeout wants a number of seconds\n";
+        return ExitUsage;
+    }
+
+    std::unique_ptr<QSaveFile> file;
+    QFile standardOutput;
+    QIODevice *sink = nullptr;
+    if (parser.isSet(output)) {
+        file = std::make_unique<QSaveFile>(parser.value(output));
+        if (!file->open(QIODevice::WriteOnly)) {
+            Err() << "tallowmere-fetch: cannot write " << parser.value(output) << ": " << file->errorString() << "\n";
+            return ExitFailed;
+        }
+        sink = file.get();
+    } else {
+        if (!standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+            Err() << "tallowmere-fetch: cannot write to standard output\n";
+            return ExitFailed;
+        }
+        sink = &standardOutput;
+    }
+
+    const bool showStatus = !parser.isSet(quiet);
+    TProgressBar progress(showStatus && ::isatty(STDERR_FILENO));
+
+    THttpCli client;
+    client.SetURL(parser.positionalArguments().first());
+    client.SetTimeout(timeoutSeconds);
+    client.SetReceiveStream(sink);
+    if (parser.isSet(proxy))
+        client.SetProxy(parser.value(proxy));
+    client.SetProxyUsername(parser.value(proxyUser));
+    client.SetProxyPassword(parser.value(proxyPassword));
+    if (parser.isSet(user))
+        client.SetUsername(parser.value(user));
+    if (parser.isSet(password))
+        client.SetPassword(parser.value(password));
+
+    // The socket forgets its SOCKS settings at every close, so they go on again just
+    // before each connection (a redirect makes a new one).
+    client.OnStateChange = [&](QObject *) {
+        if (client.State() != THttpState::LookedUp || socksHost.isEmpty())
+            return;
+        TWSocket *socket = client.ControlSocket();
+        socket->SetSocksServer(socksHost);
+        socket->SetSocksPort(socksPort);
+        socket->SetSocksLevel(level);
+        socket->SetSocksUsercode(parser.value(socksUser));
+        socket->SetSocksPassword(parser.value(socksPassword));
+        socket->SetSocksAuthentication(parser.isSet(socksPassword) ? socksAuthenticateUsercode : socksNoAuthentication);
+    };
+    client.OnHeaderEnd = [&](QObject *) {
+        if (showStatus && !client.ReceivedHeader().isEmpty())
+            Err() << client.ReceivedHeader().first() << "\n";
+        Err().flush();
+    };
+    client.OnDocData = [&](QObject *, const char *, int) {
+        progress.Update(client.ReceivedCount(), client.ContentLength());
+    };
+    client.OnRequestDone = [&](QObject *, THttpRequest, quint16 error) {
+        progress.Update(client.ReceivedCount(), client.ContentLength(), true);
+        progress.Finish();
+        const bool success = error == 0 && client.StatusCode() < 400;
+        if (file) {
+            if (success)
+                file->commit();
+            else
+                file->cancelWriting();
+        } else {
+            standardOutput.flush();
+        }
+        if (!success) {
+            Err() << "tallowmere-fetch: ";
+            if (!client.ReasonPhrase().isEmpty())
+                Err() << client.ReasonPhrase();
+            else
+                Err() << "request failed";
+            Err() << " (status " << client.StatusCode();
+            if (error != 0)
+                Err() << ", error " << error;
+            Err() << ")\n";
+        }
+        Err().flush();
+        QCoreApplication::exit(success ? ExitOk : ExitFailed);
+    };
+
+    try {
+        client.StartGet();
+    } catch (const Exception &e) {
+        Err() << "tallowmere-fetch: " << e.Message() << "\n";
+        return ExitFailed;
+    }
+    return app.exec();
+}
