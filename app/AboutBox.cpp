@@ -1,16 +1,15 @@
 #include "app/AboutBox.h"
 
 #include "app/InfoWindowLayout.h"
+#include "app/Links.h"
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
 #include "controls/UrlLabel.h"
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QUrl>
 
-// A reserved domain: the maker's site is not a real one.
-const QString TAboutBox::HostName = QStringLiteral("www.corvane.example");
-const QString TAboutBox::HomePageUrl = QStringLiteral("http://www.corvane.example/");
 const QString TAboutBox::CommentsAddress = QStringLiteral("comments@corvane.example");
 
 namespace {
@@ -55,8 +54,8 @@ TAboutBox::TAboutBox(QWidget *parent)
     UrlLabel1 = new TUrlLabel(Panel1);
     UrlLabel1->setObjectName(QStringLiteral("UrlLabel1"));
     UrlLabel1->setGeometry(195, 74, 118, 14);
-    UrlLabel1->SetCaption(HostName);
-    UrlLabel1->SetURL(HomePageUrl);
+    UrlLabel1->SetCaption(QUrl(Links::HomePage).host());
+    UrlLabel1->SetURL(Links::HomePage);
     UrlLabel1->SetHint(QStringLiteral(" Click to visit our website ..."));
 
     Label7 = MakeLabel(Panel1, "Label7", 10, 90,

@@ -15,10 +15,7 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget *parent = nullptr);
 
-    // The maker's web site as the link shows it and where it leads, and the address
-    // for comments.
-    static const QString HostName;
-    static const QString HomePageUrl;
+    // Where the e-mail link writes to.
     static const QString CommentsAddress;
 
     TPanel *Panel1;

@@ -2,6 +2,7 @@
 #include "app/AboutBox.h"
 #include "app/Disclaim.h"
 #include "app/Links.h"
+#include "app/Qrchart.h"
 #include "app/ToolbarIcons.h"
 #include "app/core/Npv.h"
 
@@ -18,6 +19,10 @@
 #include "platform/gui/HelpViewer.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/Printers.h"
+#include "report/Preview.h"
+#include "report/QRCustomControl.h"
+#include "report/QRPrinter.h"
+#include "report/QRReport.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -112,7 +117,7 @@ void TfrmMain::BuildActions()
         addAction(action);
         return action;
     };
-    actPrint = new QAction(QStringLiteral("&Print"), this); // the report gives it its work
+    actPrint = command(QStringLiteral("&Print"), &TfrmMain::Print);
     actPrintSetup = command(QStringLiteral("Prin&t Setup..."), &TfrmMain::mnuFilePrintSetupClick);
     actReset = command(QStringLiteral("&Reset"), &TfrmMain::Reset);
     actExit = command(QStringLiteral("E&xit"), &TfrmMain::Exit);
@@ -397,6 +402,7 @@ void TfrmMain::FormCreate()
             app->OnActivate = [this] { ApplicationActivate(); };
             app->OnException = [this](QObject *sender, const Exception &e) { AppOnException(sender, e); };
             app->SetHintPause(300);
+            QRPrinter()->OnPreview = [this] { MyPreview(); };
             connect(app, &QGuiApplication::focusWindowChanged, this, &TfrmMain::TrackFocusWindow);
         }
         FSavedValues.Clear();
@@ -543,6 +549,33 @@ void TfrmMain::ShowDisclaimer(QObject *)
     ShowFresh<TfrmDisclaim>();
 }
 
+void TfrmMain::SetReportWindows(TQRPaymentChart *chart, TfrmPreview *preview)
+{
+    FChart = chart;
+    FPreview = preview;
+}
+
+void TfrmMain::Print(QObject *)
+{
+    if (!FChart)
+        return;
+    QRPrinter()->SetPreviewCaption(QStringLiteral("Discounted Cash Flow"));
+    QRPrinter()->SetProgressCaption(QStringLiteral("Preview of Discounted Cash Flow"));
+    for (int n = 0; n < YearCount; ++n)
+        FChart->lblYear[n]->SetCaption(TQRPaymentChart::CurrencyText(FYears[n]->Value()));
+    for (int k = 0; k < RateCount; ++k)
+        FChart->lblDR[k]->SetCaption(TQRPaymentChart::NumberText(FRates[k]->Value()) + QLatin1Char('%'));
+    for (int k = 0; k < RateCount; ++k)
+        FChart->lblNPV[k]->SetCaption(TQRPaymentChart::CurrencyText(FResults[k]->Value()));
+    FChart->Rep->Preview();
+}
+
+void TfrmMain::MyPreview()
+{
+    if (FPreview)
+        FPreview->exec();
+}
+
 void TfrmMain::AppOnException(QObject *, const Exception &e)
 {
     const bool math = dynamic_cast<const EMathError *>(&e) != nullptr;
@@ -563,6 +596,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    emit Closed();
 }
 
 void TfrmMain::TrackFocusWindow(QWindow *window)

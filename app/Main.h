@@ -15,6 +15,8 @@ class TExplorerButton;
 class TFnpNumericEdit;
 class TNStatusLine;
 class TNumEdit;
+class TQRPaymentChart;
+class TfrmPreview;
 class TUrlLabel;
 
 // The calculator window: ten cash flows, five discount rates and the five net present
@@ -50,6 +52,12 @@ public:
     void mnuInternetEmailSuggestClick(QObject *sender);
     void mnuInternetEmailSupportClick(QObject *sender);
     void MnuHelpAboutClick(QObject *sender);
+    void Print(QObject *sender);
+    // The report printer's preview hook: shows the preview window until it closes.
+    void MyPreview();
+    // The report form and the preview window live beside the main window for the whole
+    // run; Print needs both.
+    void SetReportWindows(TQRPaymentChart *chart, TfrmPreview *preview);
     void ShowDisclaimer(QObject *sender);
 
     const QString &ProgramDir() const { return FProgramDir; }
@@ -90,6 +98,12 @@ public:
     static const QString MathErrorText;
     static const QString UnidentifiedErrorText;
 
+signals:
+    // The window has closed for good: the program ends.
+    void Closed();
+
+public:
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -111,6 +125,8 @@ private:
     template <typename Window>
     void ShowFresh();
 
+    TQRPaymentChart *FChart = nullptr;
+    TfrmPreview *FPreview = nullptr;
     QString FProgramDir;
     QString FSettingsPath;
     SavedValues FSavedValues;

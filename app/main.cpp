@@ -1,9 +1,13 @@
 #include "app/Main.h"
+#include "app/Qrchart.h"
+#include "app/SplashScreen.h"
 #include "platform/core/ProgramPaths.h"
 #include "platform/gui/Application.h"
+#include "report/Preview.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
@@ -39,11 +43,30 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     app.setOrganizationName(QStringLiteral("Corvane"));
     app.setApplicationName(QStringLiteral("Tallowmere"));
+
+    // The splash is on screen, fully painted, while the rest of start-up runs; it hides
+    // itself when its timer fires and lives until the program ends.
+    auto *splash = new TSplashScreen(nullptr);
+    splash->Timer1->start();
+    splash->setCursor(Qt::WaitCursor);
+    splash->show();
+    splash->repaint();
+    app.processEvents(QEventLoop::ExcludeUserInputEvents);
+
     app.SetTitle(QStringLiteral("Tallowmere, 1.1"));
 
     TfrmMain frmMain(ProgramPaths::ProgramDir());
+    TQRPaymentChart QRPaymentChart;
+    TfrmPreview frmPreview;
+    frmMain.SetReportWindows(&QRPaymentChart, &frmPreview);
+    // Only the main window's close ends the program, whatever else is still open.
+    app.setQuitOnLastWindowClosed(false);
+    QObject::connect(&frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit);
+
     const QRect screen = frmMain.screen()->availableGeometry();
-    frmMain.move(screen.center() - frmMain.rect().center());
+    frmMain.move(screen.center() - frmMain.frameGeometry().center() + frmMain.pos());
     frmMain.show();
-    return app.exec();
+    const int result = app.exec();
+    delete splash;
+    return result;
 }

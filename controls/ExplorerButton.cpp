@@ -100,6 +100,7 @@ void TExplorerButton::SetBevelStyle(TBevelStyle style)
 void TExplorerButton::SetBitmap(const QImage &bitmap)
 {
     FBitmap = bitmap;
+    FTransparentCache.clear();
     RegenerateIBitmap();
     update();
 }
@@ -107,6 +108,7 @@ void TExplorerButton::SetBitmap(const QImage &bitmap)
 void TExplorerButton::SetNoFocusBitmap(const QImage &bitmap)
 {
     FNoFocusBitmap = bitmap;
+    FTransparentCache.clear();
     RegenerateIBitmap();
     update();
 }
@@ -114,6 +116,7 @@ void TExplorerButton::SetNoFocusBitmap(const QImage &bitmap)
 void TExplorerButton::SetDisabledBitmap(const QImage &bitmap)
 {
     FDisabledBitmap = bitmap;
+    FTransparentCache.clear();
     if (!FEnabled)
         update();
 }
@@ -121,6 +124,7 @@ void TExplorerButton::SetDisabledBitmap(const QImage &bitmap)
 void TExplorerButton::SetIBitmap(const QImage &bitmap)
 {
     FIBitmap = bitmap;
+    FTransparentCache.clear();
     update();
 }
 
@@ -152,6 +156,16 @@ void TExplorerButton::RegenerateIBitmap()
     if (!FNoFocusBitmap.isNull())
         return;
     FIBitmap = MonoImage(FBitmap, FShadingType, palette().color(QPalette::Light), palette().color(QPalette::Dark));
+    FTransparentCache.clear();
+}
+
+// The images are drawn often and change seldom: keep their transparent forms.
+const QImage &TExplorerButton::Transparent(const QImage &image) const
+{
+    auto it = FTransparentCache.find(image.cacheKey());
+    if (it == FTransparentCache.end())
+        it = FTransparentCache.insert(image.cacheKey(), ExplorerButtonImages::Transparent(image));
+    return it.value();
 }
 
 void TExplorerButton::SetCaption(const QString &caption)
@@ -504,7 +518,7 @@ void TExplorerButton::paintEvent(QPaintEvent *)
         if (g.captionShown)
             DrawCaption(painter, g, textRect, color);
         if (hasImage)
-            painter.drawImage(g.bx + 1, g.by + 1, ExplorerButtonImages::Transparent(FBitmap));
+            painter.drawImage(g.bx + 1, g.by + 1, Transparent(FBitmap));
         if (g.markDue) {
             if (hasImage)
                 DrawMark(painter, FBitmap.width() + g.bx + 4, g.bh / 2 + g.by + 1, color);
@@ -529,7 +543,7 @@ void TExplorerButton::paintEvent(QPaintEvent *)
                 else if (!FIBitmap.isNull())
                     image = &FIBitmap;
             }
-            painter.drawImage(g.bx, g.by, ExplorerButtonImages::Transparent(*image));
+            painter.drawImage(g.bx, g.by, Transparent(*image));
         }
         if (g.markDue) {
             if (hasImage)
@@ -541,7 +555,7 @@ void TExplorerButton::paintEvent(QPaintEvent *)
         if (FDown)
             DrawBevel(painter, true);
         if (!FDisabledBitmap.isNull()) {
-            painter.drawImage(g.bx, g.by, ExplorerButtonImages::Transparent(FDisabledBitmap));
+            painter.drawImage(g.bx, g.by, Transparent(FDisabledBitmap));
         } else if (hasImage) {
             painter.drawImage(g.bx + 1, g.by + 1, ExplorerButtonImages::Silhouette(FBitmap, highlight));
             painter.drawImage(g.bx, g.by, ExplorerButtonImages::Silhouette(FBitmap, shadow));

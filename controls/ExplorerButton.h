@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFlags>
+#include <QHash>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
@@ -149,6 +150,7 @@ private:
     void PerformAccelerator();
     bool CursorInside() const;
     void RegenerateIBitmap();
+    const QImage &Transparent(const QImage &image) const;
     void UpdateToolTip();
     void UpdateShortcut();
     QString AccessibleText() const;
@@ -180,4 +182,5 @@ private:
     bool FMouseInside = false;
     bool FMenuRunning = false;
     QShortcut *FShortcut;
+    mutable QHash<qint64, QImage> FTransparentCache;
 };

@@ -11,7 +11,6 @@
 // A line may not grow without bound: past LineLimit bytes without a line end,
 // OnLineTooLong fires and what is held is handed out as a line of its own.
 class TCustomLineWSocket : public TCustomSocksWSocket {
-    Q_OBJECT
 public:
     explicit TCustomLineWSocket(QObject *owner = nullptr);
 

@@ -13,7 +13,6 @@ using TSocksAuthStateEvent = std::function<void(QObject *Sender, TSocksAuthState
 // Port, and only then tells the application it is connected. Without a server it is the
 // plain socket. Every setting returns to its default when the socket closes.
 class TCustomSocksWSocket : public TCustomWSocket {
-    Q_OBJECT
 public:
     explicit TCustomSocksWSocket(QObject *owner = nullptr);
 

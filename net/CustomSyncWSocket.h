@@ -7,7 +7,6 @@
 // A wait that lets messages run until a flag set by an event handler says the
 // operation is done, for callers that want to write straight-line code.
 class TCustomSyncWSocket : public TCustomLineWSocket {
-    Q_OBJECT
 public:
     explicit TCustomSyncWSocket(QObject *owner = nullptr);
 

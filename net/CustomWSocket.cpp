@@ -5,13 +5,11 @@
 #include "platform/core/Exceptions.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QPointer>
 #include <QThread>
 #include <arpa/inet.h>
 #include <atomic>
 #include <sys/socket.h>
-#include <thread>
 
 using namespace Winsock;
 
@@ -123,6 +121,8 @@ void TCustomWSocket::ResetDefaults()
     FHSocket = INVALID_SOCKET;
     FState = wsClosed;
     bAllSent = true;
+    FWriteBlocked = false;
+    FWritePosted = false;
     FPaused = false;
     FReadCount = 0;
     FCloseInvoked = false;
@@ -423,6 +423,8 @@ void TCustomWSocket::Dup(TSocket newHSocket)
     }
     WSocketLoadWinsock();
     FHSocket = newHSocket;
+    FWriteBlocked = false;
+    FWritePosted = false;
     SetLingerOption();
     if (AsyncSelect(FHSocket, FWindow.get(), WM_SOCKET_EVENT, AllConnectionEvents) != 0) {
         SocketError(QStringLiteral("WSAAsyncSelect"));
@@ -527,6 +529,8 @@ void TCustomWSocket::HandleSocketEvent(TMessage &msg)
             return;
     }
     if (events & FD_WRITE) {
+        FWriteBlocked = false;
+        FWritePosted = false;
         TryToSend();
         if (!stillOurs())
             return;
@@ -592,317 +596,6 @@ void TCustomWSocket::ReceiveLoop(quint16 error)
         if (handled && FRecvCalls == callsBefore)
             break;
     }
-}
-
-void TCustomWSocket::HandleLookupDone(TMessage &msg, bool reverse)
-{
-    if (FDnsLookupHandle == 0 || msg.WParam != FDnsLookupHandle)
-        return;
-    FDnsLookupHandle = 0;
-    const quint16 error = HiWord(msg.LParam);
-    if (error == 0) {
-        if (reverse) {
-            FDnsResult = QString::fromUtf8(FDnsLookupBuffer.Name);
-            FDnsResultList = QStringList{FDnsResult};
-        } else {
-            for (quint32 address : std::as_const(FDnsLookupBuffer.Addresses))
-                FDnsResultList.append(QString::fromLatin1(InetNtoa(address)));
-            if (!FDnsResultList.isEmpty())
-                FDnsResult = FDnsResultList.first();
-        }
-    }
-    TriggerDnsLookupDone(error);
-}
-
-int TCustomWSocket::RcvdCount()
-{
-    quint32 pending = 0;
-    if (!PendingBytes(FHSocket, &pending)) {
-        SocketError(QStringLiteral("ioctlSocket"));
-        return -1;
-    }
-    return int(pending);
-}
-
-int TCustomWSocket::DoRecv(void *buffer, int length, int flags)
-{
-    return Recv(FHSocket, buffer, length, flags);
-}
-
-int TCustomWSocket::DoRecvFrom(void *buffer, int length, int flags, sockaddr_in *from, int *fromLength)
-{
-    const int n = RecvFrom(FHSocket, buffer, length, flags, from);
-    if (n >= 0 && fromLength)
-        *fromLength = int(sizeof(sockaddr_in));
-    return n;
-}
-
-int TCustomWSocket::Receive(void *buffer, int length)
-{
-    ++FRecvCalls;
-    const int n = DoRecv(buffer, length, 0);
-    if (n < 0)
-        FLastError = GetLastError();
-    else
-        FReadCount += n;
-    return n;
-}
-
-QByteArray TCustomWSocket::ReceiveText()
-{
-    ++FRecvCalls;
-    const int count = RcvdCount();
-    if (count <= 0)
-        return QByteArray();
-    QByteArray text(count, Qt::Uninitialized);
-    const int n = DoRecv(text.data(), count, 0);
-    if (n < 0)
-        return QByteArray();
-    text.truncate(n);
-    return text;
-}
-
-int TCustomWSocket::ReceiveFrom(sockaddr_in *from, int &fromLength, void *buffer, int length)
-{
-    ++FRecvCalls;
-    const int n = DoRecvFrom(buffer, length, 0, from, &fromLength);
-    if (n < 0)
-        FLastError = GetLastError();
-    else
-        FReadCount += n;
-    return n;
-}
-
-void TCustomWSocket::DeleteBufferedData()
-{
-    FBufList.clear();
-    bAllSent = true;
-}
-
-void TCustomWSocket::PutDataInSendBuffer(const char *data, int length)
-{
-    while (length > 0) {
-        if (FBufList.empty() || FBufList.back()->WrCount() >= FBufList.back()->BufSize())
-            FBufList.push_back(std::make_unique<TBuffer>(FBufSize));
-        const int written = FBufList.back()->Write(data, length);
-        data += written;
-        length -= written;
-    }
-}
-
-int TCustomWSocket::Send(const void *data, int length)
-{
-    if (FState != wsConnected) {
-        Winsock::SetLastError(WSAENOTCONN);
-        SocketError(QStringLiteral("Send"));
-        return -1;
-    }
-    // An empty send queues nothing; it must not leave the queue marked as holding data,
-    // or Flush would wait for bytes that never come.
-    if (length <= 0)
-        return 0;
-    bAllSent = false;
-    PutDataInSendBuffer(static_cast<const char *>(data), length);
-    QPointer<TCustomWSocket> self(this);
-    TryToSend();
-    if (!self)
-        return length;
-    // Data-sent is news from the message loop, never from inside Send.
-    if (bAllSent && FHSocket != INVALID_SOCKET)
-        PostSelectMessage(FHSocket, FD_WRITE, 0);
-    return length;
-}
-
-int TCustomWSocket::SendText(const QByteArray &text)
-{
-    return Send(text.constData(), int(text.size()));
-}
-
-int TCustomWSocket::SendTo(const sockaddr_in &dest, int /*destLength*/, const void *data, int length)
-{
-    return Winsock::SendTo(FHSocket, data, length, FSendFlags, dest);
-}
-
-int TCustomWSocket::RealSend(const char *data, int length)
-{
-    if (FType == SOCK_DGRAM)
-        return Winsock::SendTo(FHSocket, data, length, FSendFlags, FSin);
-    return Winsock::Send(FHSocket, data, length, FSendFlags);
-}
-
-void TCustomWSocket::TryToSend()
-{
-    if (FHSocket == INVALID_SOCKET || FBufList.empty())
-        return;
-    QPointer<TCustomWSocket> self(this);
-    while (!FBufList.empty()) {
-        TBuffer &block = *FBufList.front();
-        int length = 0;
-        const char *data = block.Peek(length);
-        if (length > 0) {
-            const int count = FBufList.size() > 1 ? GatherSend(length) : RealSend(data, length);
-            if (count == SOCKET_ERROR) {
-                const int code = GetLastError();
-                if (code == WSAEINVAL || code == WSAENOTSOCK || code == WSAECONNRESET || code == WSAENOTCONN) {
-                    FCloseInvoked = true;
-                    Close();
-                    if (!self)
-                        return;
-                    TriggerSessionClosed(quint16(code));
-                    return;
-                }
-                if (code == WSAEWOULDBLOCK)
-                    return;
-                SocketError(QStringLiteral("TryToSend failed"));
-                return;
-            }
-            if (count == 0)
-                return;
-            // A gathered send may have taken several blocks: the ones it emptied go, the
-            // last one it reached keeps its rest.
-            int left = count;
-            while (left > 0 && !FBufList.empty()) {
-                TBuffer &front = *FBufList.front();
-                int unsent = 0;
-                front.Peek(unsent);
-                left -= front.Remove(left);
-                if (left > 0 || (front.WrCount() == 0 && FBufList.size() > 1 && count == length))
-                    FBufList.pop_front();
-            }
-            if (count < length)
-                return;
-            continue;
-        }
-        if (FBufList.size() > 1) {
-            FBufList.pop_front();
-            continue;
-        }
-        bAllSent = true;
-        return;
-    }
-}
-
-int TCustomWSocket::GatherSend(int &length)
-{
-    // A stream takes the queue's blocks in one call; each block is still sent from
-    // where Send copied it, so the bytes are copied no more than once on their way out.
-    if (FType != SOCK_STREAM || FSendFlags != 0) {
-        const char *data = FBufList.front()->Peek(length);
-        return RealSend(data, length);
-    }
-    TSendPiece pieces[64];
-    int count = 0;
-    length = 0;
-    for (const auto &block : FBufList) {
-        if (count == 64)
-            break;
-        int unsent = 0;
-        const char *data = block->Peek(unsent);
-        if (unsent <= 0)
-            continue;
-        pieces[count++] = TSendPiece{data, unsent};
-        length += unsent;
-    }
-    return SendGathered(FHSocket, pieces, count, FSendFlags);
-}
-
-void TCustomWSocket::Flush()
-{
-    QPointer<TCustomWSocket> self(this);
-    const QDeadlineTimer deadline =
-        FFlushTimeout > 0 ? QDeadlineTimer(qint64(FFlushTimeout) * 1000) : QDeadlineTimer(QDeadlineTimer::Forever);
-    while (FHSocket != INVALID_SOCKET && !bAllSent) {
-        TryToSend();
-        if (!self || bAllSent || FHSocket == INVALID_SOCKET)
-            return;
-        if (deadline.hasExpired())
-            return;
-        PumpMessages();
-        if (!self)
-            return;
-        std::this_thread::yield();
-    }
-}
-
-void TCustomWSocket::WaitForClose()
-{
-    QPointer<TCustomWSocket> self(this);
-    while (FHSocket != INVALID_SOCKET && FState != wsClosed) {
-        PumpMessages();
-        if (!self || FHSocket == INVALID_SOCKET)
-            return;
-        quint32 pending = 0;
-        if (!PendingBytes(FHSocket, &pending))
-            return;
-        if (pending > 0) {
-            TriggerDataAvailable(0);
-            if (!self || FHSocket == INVALID_SOCKET)
-                return;
-        }
-        char probe;
-        if (DoRecv(&probe, 0, 0) < 1) {
-            FLastError = GetLastError();
-            if (FLastError != WSAEWOULDBLOCK)
-                return;
-        }
-        PumpMessages();
-        if (!self)
-            return;
-        std::this_thread::yield();
-    }
-}
-
-void TCustomWSocket::DnsLookup(const QString &hostName)
-{
-    if (hostName.isEmpty()) {
-        RaiseSocketException(QStringLiteral("DNS lookup: invalid host name."));
-        TriggerDnsLookupDone(WSAEINVAL);
-        return;
-    }
-    CancelDnsLookup();
-    FDnsResult.clear();
-    FDnsResultList.clear();
-    WSocketLoadWinsock();
-    const quint32 address = InetAddr(hostName.toLatin1());
-    if (address != INADDR_NONE_VALUE) {
-        FDnsResult = QString::fromLatin1(InetNtoa(address));
-        TriggerDnsLookupDone(0);
-        return;
-    }
-    FDnsLookupHandle = AsyncGetHostByName(FWindow.get(), WM_NAME_LOOKUP_DONE, hostName.toUtf8(), &FDnsLookupBuffer);
-    if (FDnsLookupHandle == 0)
-        RaiseSocketException(QStringLiteral("%1: can't start DNS lookup, error #%2").arg(hostName).arg(GetLastError()));
-}
-
-void TCustomWSocket::ReverseDnsLookup(const QString &hostAddr)
-{
-    if (hostAddr.isEmpty()) {
-        RaiseSocketException(QStringLiteral("DNS lookup: invalid host name."));
-        TriggerDnsLookupDone(WSAEINVAL);
-        return;
-    }
-    CancelDnsLookup();
-    FDnsResult.clear();
-    FDnsResultList.clear();
-    WSocketLoadWinsock();
-    const quint32 address = InetAddr(hostAddr.toLatin1());
-    FDnsLookupHandle = AsyncGetHostByAddr(FWindow.get(), WM_ADDR_LOOKUP_DONE, address, &FDnsLookupBuffer);
-    if (FDnsLookupHandle == 0)
-        RaiseSocketException(QStringLiteral("%1: can't start DNS lookup, error #%2").arg(hostAddr).arg(GetLastError()));
-}
-
-void TCustomWSocket::CancelDnsLookup()
-{
-    if (FDnsLookupHandle == 0)
-        return;
-    if (CancelAsyncRequest(FDnsLookupHandle) != 0) {
-        FDnsLookupHandle = 0;
-        SocketError(QStringLiteral("WSACancelAsyncRequest"));
-        return;
-    }
-    FDnsLookupHandle = 0;
-    if (!FDestroying)
-        TriggerDnsLookupDone(WSAEINTR);
 }
 
 QString TCustomWSocket::GetPeerAddr()

@@ -23,7 +23,6 @@
 // An exception escaping a handler during message dispatch goes to
 // HandleBackgroundException, which by default aborts the connection.
 class TCustomWSocket : public QObject {
-    Q_OBJECT
 public:
     explicit TCustomWSocket(QObject *owner = nullptr);
     ~TCustomWSocket() override;
@@ -163,6 +162,10 @@ protected:
     TSocketLingerOnOff FLingerOnOff = wsLingerOn;
     int FLingerTimeout = 0;
     bool bAllSent = true;
+    // A send would have blocked and the write event that ends the wait has not come yet.
+    bool FWriteBlocked = false;
+    // A write message posted by Send is waiting in the loop.
+    bool FWritePosted = false;
     int FReadCount = 0;
     bool FPaused = false;
     bool FCloseInvoked = false;
@@ -180,8 +183,10 @@ private:
     void HandleSocketEvent(TMessage &msg);
     void HandleLookupDone(TMessage &msg, bool reverse);
     void ReceiveLoop(quint16 error);
-    // Sends from the first blocks of the queue at once; length is what was offered.
-    int GatherSend(int &length);
+    // Sends from the front of the queue (several blocks at once on a stream); offered
+    // is how many bytes were handed over.
+    int SendFromQueue(int &offered);
+    void RemoveSent(int count);
     void ResolveForConnect(bool localPort);
 
     bool FDestroying = false;

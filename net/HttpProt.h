@@ -38,7 +38,6 @@ using THttpRequestDone = std::function<void(QObject *Sender, THttpRequest RqType
 // and exactly once for every return to Idle; the body arrives through OnDocData and
 // ReceiveStream. The body ends with the connection. One request runs at a time.
 class THttpCli : public QObject {
-    Q_OBJECT
 public:
     explicit THttpCli(QObject *owner = nullptr);
     ~THttpCli() override;
@@ -153,6 +152,7 @@ private:
     void SendPostChunk();
     void ProcessHeaderLine(const QByteArray &line);
     void ProcessBodyData(const QByteArray &data);
+    void ProcessBodyChunk(const char *data, int length);
     void HeaderEnded();
     void NoteRedirect(const QString &value);
     void RedirectStep();
@@ -189,6 +189,8 @@ private:
     THttpRequest FRequestType = RequestNone;
     char FReceiveBuffer[8193] = {};
     int FReceiveLen = 0;
+    static constexpr int BodyBufferSize = 65536;
+    std::unique_ptr<char[]> FBodyBuffer;
     QByteArray FLastResponse;
     // How the line being handled ended in the stream (CR LF or LF alone).
     QByteArray FLineEnding;

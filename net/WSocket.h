@@ -5,7 +5,6 @@
 // The socket component applications use: the plain socket with SOCKS negotiation, line
 // mode and the synchronous wait.
 class TWSocket : public TCustomSyncWSocket {
-    Q_OBJECT
 public:
     explicit TWSocket(QObject *owner = nullptr);
 };

@@ -40,8 +40,13 @@ void WSocketLoadWinsock()
     if (GWinsockStarted.exchange(true))
         return;
     Winsock::Startup();
-    // Program end counts as a clean-up too, as when the last socket goes.
-    qAddPostRoutine(WSocketUnloadWinsock);
+    // Program end counts as a clean-up too, as when the last socket goes; the routine
+    // is registered once however often the services start again.
+    static const bool registered = [] {
+        qAddPostRoutine(WSocketUnloadWinsock);
+        return true;
+    }();
+    (void)registered;
 }
 
 void WSocketUnloadWinsock()

@@ -16,11 +16,11 @@ public:
     explicit TQRController(QObject *parent = nullptr);
 
     TQRBand *DetailBand() const { return FDetailBand; }
-    void SetDetailBand(TQRBand *band) { FDetailBand = band; }
+    virtual void SetDetailBand(TQRBand *band) { FDetailBand = band; }
     TQRBand *FooterBand() const { return FFooterBand; }
-    void SetFooterBand(TQRBand *band) { FFooterBand = band; }
+    virtual void SetFooterBand(TQRBand *band) { FFooterBand = band; }
     TQRBand *HeaderBand() const { return FHeaderBand; }
-    void SetHeaderBand(TQRBand *band) { FHeaderBand = band; }
+    virtual void SetHeaderBand(TQRBand *band) { FHeaderBand = band; }
 
     std::function<void(QObject *Sender, bool &MoreData)> OnNeedData;
     std::function<void(QObject *Sender, bool &PrintRecord)> OnFilter;

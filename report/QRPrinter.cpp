@@ -1,14 +1,20 @@
 #include "report/QRPrinter.h"
 
 #include "platform/core/Exceptions.h"
+#include "report/QRPageFile.h"
+#include "report/QRPictureCheck.h"
 #include "report/QRProgressForm.h"
+#include "report/QRStandardPreview.h"
 #include "report/ReportLog.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QPainter>
 #include <QPointer>
 #include <QRectF>
+#include <QSaveFile>
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -245,7 +251,8 @@ int TQRPrinter::GetPaperLength()
 
 void TQRPrinter::OpenPage()
 {
-    FOpenPage = std::make_unique<QPicture>();
+    // Recorded in one fixed format, the one page files carry and the loader checks.
+    FOpenPage = std::make_unique<QPicture>(TQRPictureCheck::FormatVersion);
     FOpenPageSize = QSize(FPageWidth * QRPageUnitsPerPixel, FPageHeight * QRPageUnitsPerPixel);
     FCanvas = std::make_unique<QPainter>(FOpenPage.get());
 }
@@ -395,8 +402,175 @@ void TQRPrinter::ShowPreview()
         hook();
         return;
     }
-    // Without a hook the engine's own preview window takes over; until it exists the
-    // pages are only selected.
     SetCurrentPage(1);
-    qCDebug(lcReport) << "no preview hook installed";
+    // One built-in preview at a time; a preview asked for from inside it shows nothing
+    // more.
+    if (FStandardPreview)
+        return;
+    auto preview = std::make_unique<TQRStandardPreview>(this);
+    FStandardPreview = preview.get();
+    preview->Show();
+}
+
+void TQRPrinter::Save(const QString &fileName)
+{
+    if (FStatus != stFinished)
+        return;
+    FCancelled = false;
+    // The pictures are shared, not copied: the pages stay whole even if the store is
+    // cleared while the progress window lets events run.
+    std::vector<QPicture> pages;
+    pages.reserve(FPages.size());
+    for (const std::unique_ptr<QPicture> &page : FPages)
+        pages.push_back(*page);
+
+    QRPageFile::Header header;
+    header.PageHeight = FPageHeight;
+    header.PageWidth = FPageWidth;
+    header.PixelsPerInch = QRScreenPixelsPerInch();
+    header.PageCount = int(pages.size());
+    header.Saved = QRPageFile::DaysSince1899(QDateTime::currentDateTime());
+    header.Portrait = FOrientation == poPortrait;
+
+    QSaveFile file(fileName);
+    auto fail = [&fileName] { throw Exception(QRTexts::CannotWriteFile(fileName)); };
+    auto write = [&](const QByteArray &bytes) {
+        if (file.write(bytes) != bytes.size())
+            fail();
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        fail();
+    TQRProgressForm progress(this);
+    progress.SetMax(header.PageCount);
+    progress.SetText(QRTexts::SavingReport());
+    if (FShowProgress)
+        progress.Show();
+    write(QRPageFile::EncodeHeader(header));
+
+    const QPointer<TQRPrinter> self(this);
+    for (int i = 1; i <= header.PageCount; ++i) {
+        QCoreApplication::processEvents();
+        if (!self || FCancelled)
+            break;
+        progress.SetPosition(i);
+        const QPicture &page = pages[i - 1];
+        const qint64 at = file.pos();
+        const qint64 total = QRPageFile::RecordHeaderSize + qint64(page.size());
+        if (at > std::numeric_limits<qint32>::max() || total > std::numeric_limits<quint32>::max())
+            fail();
+        write(QRPageFile::EncodeRecordHeader(quint32(total)));
+        write(QByteArray::fromRawData(page.data(), page.size()));
+        write(QRPageFile::EncodeOffset(qint32(at)));
+    }
+    // Without a commit the temporary file goes and an earlier file stays as it was.
+    if (!self || FCancelled) {
+        file.cancelWriting();
+        return;
+    }
+    if (!file.commit())
+        fail();
+}
+
+void TQRPrinter::Load(const QString &fileName)
+{
+    if (FStatus == stBusy || FLoading)
+        throw Exception(QRTexts::StoreBusy());
+    ClearPages();
+    FCancelled = false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(QRTexts::CannotOpenFile(fileName));
+    Load(file, fileName);
+}
+
+void TQRPrinter::Load(QIODevice &device, const QString &name)
+{
+    // A store being recorded is never touched: marking it finished would leave its
+    // open page and canvas behind.
+    if (FStatus == stBusy || FLoading)
+        throw Exception(QRTexts::StoreBusy());
+    ClearPages();
+    FCancelled = false;
+    FLoading = true;
+    struct LoadingFlag {
+        QPointer<TQRPrinter> Printer;
+        ~LoadingFlag()
+        {
+            if (Printer)
+                Printer->FLoading = false;
+        }
+    } loading{this};
+    ReadPages(device, name);
+}
+
+void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
+{
+    auto notReportFile = [&name] { throw Exception(QRTexts::NotAReportFile(name)); };
+    if (device.isSequential() || !device.isReadable())
+        notReportFile();
+    const qint64 size = device.size();
+    if (size < QRPageFile::HeaderSize || !device.seek(0))
+        notReportFile();
+    const QRPageFile::Header header = QRPageFile::DecodeHeader(device.read(QRPageFile::HeaderSize));
+    // Every page takes at least a record header, the smallest picture and its offset:
+    // a count the file cannot hold ends here, before anything is allocated for it.
+    constexpr qint64 SmallestRecord = QRPageFile::RecordHeaderSize + 32 + QRPageFile::OffsetSize;
+    if (header.PageCount < 1 || header.PageCount > (size - QRPageFile::HeaderSize) / SmallestRecord
+        || header.PageWidth < 1 || header.PageWidth > QRPageFile::MaxPageSide || header.PageHeight < 1
+        || header.PageHeight > QRPageFile::MaxPageSide)
+        notReportFile();
+
+    TQRProgressForm progress(this);
+    progress.SetMax(header.PageCount);
+    progress.SetText(QRTexts::LoadingReport());
+    if (FShowProgress)
+        progress.Show();
+
+    const QRect pageBox(0, 0, header.PageWidth * QRPageUnitsPerPixel, header.PageHeight * QRPageUnitsPerPixel);
+    std::vector<std::unique_ptr<QPicture>> pages;
+    pages.reserve(size_t(header.PageCount));
+    const QPointer<TQRPrinter> self(this);
+    for (int i = 1; i <= header.PageCount; ++i) {
+        QCoreApplication::processEvents();
+        if (!self)
+            return;
+        progress.SetPosition(i);
+        auto damaged = [&name, i](const QString &why) {
+            qCDebug(lcReport) << "page" << i << "of" << name << "rejected:" << why;
+            throw Exception(QRTexts::DamagedPage(name, i));
+        };
+        const qint64 at = device.pos();
+        const qint64 total = QRPageFile::DecodeRecordHeader(device.read(QRPageFile::RecordHeaderSize));
+        if (total < 0)
+            damaged(QStringLiteral("no page record here"));
+        const qint64 pictureSize = total - QRPageFile::RecordHeaderSize;
+        if (pictureSize < 32 || pictureSize > TQRPictureCheck::MaxPictureSize
+            || at + total + QRPageFile::OffsetSize > size)
+            damaged(QStringLiteral("record size %1 does not fit the file").arg(total));
+        const QByteArray picture = device.read(pictureSize);
+        if (picture.size() != pictureSize)
+            damaged(QStringLiteral("file ends inside the page"));
+        if (const QString why = TQRPictureCheck::Check(picture); !why.isEmpty())
+            damaged(why);
+        if (QRPageFile::DecodeOffset(device.read(QRPageFile::OffsetSize)) != at)
+            damaged(QStringLiteral("record offset does not match its place"));
+        auto page = std::make_unique<QPicture>(TQRPictureCheck::FormatVersion);
+        page->setData(picture.constData(), uint(picture.size()));
+        page->setBoundingRect(pageBox);
+        pages.push_back(std::move(page));
+    }
+    // Something may have started recording while the progress window let events run.
+    if (FStatus != stIdle)
+        throw Exception(QRTexts::StoreBusy());
+
+    FPages = std::move(pages);
+    FPageCount = header.PageCount;
+    FPageWidth = header.PageWidth;
+    FPageHeight = header.PageHeight;
+    FSheetWidth = QRPageFile::SheetSide(header.PageWidth);
+    FSheetHeight = QRPageFile::SheetSide(header.PageHeight);
+    SetOrientation(header.Portrait ? poPortrait : poLandscape);
+    FStatus = stFinished;
+    FCurrentPage = 0;
+    SetCurrentPage(1);
 }

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "platform/gui/Printers.h"
+#include "report/QRStandardPreview.h"
 #include "report/QRTypes.h"
 
 #include <QObject>
 #include <QPicture>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class QIODevice;
 class QPainter;
 class QRectF;
 
@@ -68,9 +71,23 @@ public:
     void SetShowProgress(bool show) { FShowProgress = show; }
 
     void Print();
-    // Calls OnPreview; returns when the preview it shows has closed.
+    // Calls OnPreview, or shows the built-in preview when no hook is set; returns when
+    // the preview has closed.
     void ShowPreview();
     std::function<void()> OnPreview;
+    // The built-in preview while it is shown, nullptr otherwise.
+    TQRStandardPreview *StandardPreview() const { return FStandardPreview; }
+
+    // Writes the finished pages to a page file. The file is written beside its final
+    // name and takes that name only once complete: a cancel or a failure leaves an
+    // earlier file of that name as it was. Raises Exception when it cannot be written.
+    void Save(const QString &fileName);
+    // Replaces the pages with those of a page file. The file is checked against its
+    // own sizes, and every page picture against what the player can take, before any
+    // of it is used; a bad file raises Exception and leaves the store empty and idle.
+    void Load(const QString &fileName);
+    // The same from an open device; name is the file name the messages give.
+    void Load(QIODevice &device, const QString &name);
 
     // Replays a page picture stretched into target on any canvas (screen or printer).
     static void DrawPage(QPainter &canvas, const QPicture &page, const QRectF &target);
@@ -81,6 +98,7 @@ private:
     void SetDefaultMetrics(int offset);
     void OpenPage();
     void ClosePage();
+    void ReadPages(QIODevice &device, const QString &name);
 
     int FPageWidth = 0;
     int FPageHeight = 0;
@@ -112,6 +130,8 @@ private:
     // The painter of the job in progress, so that a second Print started from inside
     // the first (its progress window lets events run) can abort it.
     QPainter *FJobPainter = nullptr;
+    QPointer<TQRStandardPreview> FStandardPreview;
+    bool FLoading = false;
 };
 
 // The one report printer, owned by the application object and created on first use.

@@ -1,6 +1,8 @@
 #include "report/QRReport.h"
 
 #include "report/QRCustomControl.h"
+#include "report/QRDetailLink.h"
+#include "report/QRGroup.h"
 #include "report/QRMemo.h"
 #include "report/QRPrinter.h"
 #include "report/QRProgressForm.h"
@@ -243,8 +245,14 @@ void TQRReport::CollectComponents()
         if (auto *controller = qobject_cast<TQRController *>(component))
             controller->ClearChildLinks();
     }
+    FGroups.fill(nullptr);
     for (QObject *component : components) {
-        if (auto *control = qobject_cast<TQRCustomControl *>(component)) {
+        if (auto *group = qobject_cast<TQRGroup *>(component)) {
+            FGroups[group->Level()] = group;
+        } else if (auto *link = qobject_cast<TQRDetailLink *>(component)) {
+            if (TQRController *master = link->Master())
+                master->AddChildLink(link);
+        } else if (auto *control = qobject_cast<TQRCustomControl *>(component)) {
             control->SetReport(this);
         } else if (auto *memo = qobject_cast<TQRMemo *>(component)) {
             memo->SetReport(this);
@@ -265,6 +273,7 @@ void TQRReport::StartReport()
         PrintBands(rbTitle);
     }
     PrintBands(rbColumnHeader);
+    PrintGroupHeaders();
 }
 
 void TQRReport::RunController(TQRController *controller)
@@ -279,6 +288,8 @@ void TQRReport::RunController(TQRController *controller)
                     RunController(link);
             }
             if (controller == this) {
+                if (CheckGroups(false))
+                    PrintGroupHeaders();
                 PrintBands(rbDetail);
                 ++FDetailNo;
                 if (FProgress)
@@ -300,6 +311,11 @@ void TQRReport::RunController(TQRController *controller)
 
 void TQRReport::FinishReport()
 {
+    for (const QPointer<TQRGroup> &group : FGroups) {
+        if (group)
+            group->SetChanged(true);
+    }
+    CheckGroups(true);
     PrintBands(rbSummary);
     PrintBands(rbPageFooter);
     PrintBands(rbOverlay);
@@ -308,6 +324,57 @@ void TQRReport::FinishReport()
     Fire(AfterPrint);
     FAvailableWidth += QRRound(FLeftMargin * QRReferenceResolution);
     FColumnLeft = 0;
+}
+
+TQRGroup *TQRReport::Group(int level) const
+{
+    return level >= 0 && level < int(FGroups.size()) ? FGroups[level].data() : nullptr;
+}
+
+bool TQRReport::CheckGroups(bool force)
+{
+    bool changed = force;
+    if (!force) {
+        // Every level is asked, also after a change was found: each group must hold
+        // the value of the record about to print.
+        for (int level = TQRGroup::MaxLevel; level >= 0; --level) {
+            const QPointer<TQRGroup> group = FGroups[level];
+            if (group && group->TestChange())
+                changed = true;
+        }
+    }
+    if (!changed)
+        return false;
+    // A change at one level starts a new group at every level inside it.
+    bool running = FGroups[0] && FGroups[0]->Changed();
+    for (int level = 1; level <= TQRGroup::MaxLevel; ++level) {
+        TQRGroup *group = FGroups[level];
+        if (!group)
+            continue;
+        if (running)
+            group->SetChanged(true);
+        else
+            running = group->Changed();
+    }
+    for (int level = TQRGroup::MaxLevel; level >= 0; --level) {
+        const QPointer<TQRGroup> group = FGroups[level];
+        if (group && group->Changed())
+            PrintBand(group->FooterBand());
+    }
+    return true;
+}
+
+void TQRReport::PrintGroupHeaders()
+{
+    for (int level = 0; level <= TQRGroup::MaxLevel; ++level) {
+        const QPointer<TQRGroup> group = FGroups[level];
+        if (group && group->Changed())
+            PrintBand(group->HeaderBand());
+    }
+    for (const QPointer<TQRGroup> &group : FGroups) {
+        if (group)
+            group->SetChanged(false);
+    }
 }
 
 void TQRReport::PrintBands(TQRBandType type)

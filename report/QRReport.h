@@ -13,6 +13,7 @@
 #include <memory>
 
 class QWidget;
+class TQRGroup;
 class TQRProgressForm;
 
 // The report component of a report form: walks the form's bands in a fixed order,
@@ -104,6 +105,15 @@ public:
     void PrintBand(TQRBand *band);
     void NewPage();
 
+    // The groups of the run in progress by level (0 outermost), filled at its start.
+    TQRGroup *Group(int level) const;
+    // Runs the change test of every group (unless force), spreads a change to the
+    // inner levels and prints the footers of the changed groups, innermost first.
+    // Returns whether anything changed.
+    bool CheckGroups(bool force);
+    // Prints the headers of the changed groups, outermost first, and clears the flags.
+    void PrintGroupHeaders();
+
 private:
     void FetchPageSize();
     void Generate();
@@ -132,6 +142,7 @@ private:
     int FFormPixelsPerInch = QRReferenceResolution;
 
     std::array<QList<QPointer<TQRBand>>, QRBandTypeCount> FBandLists;
+    std::array<QPointer<TQRGroup>, 10> FGroups;
     int FCurrentY = 0;
     int FColumnLeft = 0;
     int FColumnTop = 0;

@@ -100,5 +100,38 @@ inline QString PrintingReport() { return QStringLiteral("Printing report"); }
 inline QString Cancel() { return QStringLiteral("Cancel"); }
 inline QString EngineVersion() { return QStringLiteral("Report engine version"); }
 inline QString PrinterDriverError() { return QStringLiteral("Printer driver error"); }
+inline QString SavingReport() { return QStringLiteral("Saving report"); }
+inline QString LoadingReport() { return QStringLiteral("Loading report"); }
+inline QString ReportFiles() { return QStringLiteral("Report files|*.QRP"); }
+inline QString FitInWindow() { return QStringLiteral("Fit in Window"); }
+inline QString ActualSize() { return QStringLiteral("100%"); }
+inline QString PageWidth() { return QStringLiteral("Page Width"); }
+inline QString FirstPage() { return QStringLiteral("First page"); }
+inline QString PreviousPage() { return QStringLiteral("Previous page"); }
+inline QString NextPage() { return QStringLiteral("Next page"); }
+inline QString LastPage() { return QStringLiteral("Last page"); }
+inline QString PrintReport() { return QStringLiteral("Print report"); }
+inline QString SaveReport() { return QStringLiteral("Save report"); }
+inline QString LoadReport() { return QStringLiteral("Load report"); }
+inline QString Exit() { return QStringLiteral("&Exit"); }
+inline QString Page() { return QStringLiteral("Page"); }
+inline QString Of() { return QStringLiteral("of"); }
+inline QString CannotOpenFile(const QString &file)
+{
+    return QStringLiteral("The report file %1 cannot be opened.").arg(file);
+}
+inline QString CannotWriteFile(const QString &file) { return QStringLiteral("Unable to write to %1").arg(file); }
+inline QString NotAReportFile(const QString &file)
+{
+    return QStringLiteral("%1 is not a report file, or it is damaged.").arg(file);
+}
+inline QString DamagedPage(const QString &file, int page)
+{
+    return QStringLiteral("Page %1 of the report file %2 is damaged.").arg(page).arg(file);
+}
+inline QString StoreBusy()
+{
+    return QStringLiteral("A report is being prepared; no report file can be loaded now.");
+}
 QString SysDataName(TQRSysDataType data);
 } // namespace QRTexts

@@ -39,7 +39,6 @@ public:
 };
 
 class TMessageWindow : public QObject {
-    Q_OBJECT
 public:
     using TWndProc = std::function<void(TMessage &)>;
 

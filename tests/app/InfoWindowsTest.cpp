@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 #include "app/Disclaim.h"
+#include "app/Links.h"
 #include "app/SplashScreen.h"
 
 #include "controls/ExplorerButton.h"
@@ -173,9 +174,9 @@ TEST(InfoWindowsTest, AboutBoxLayoutAndTexts)
     }
 
     EXPECT_EQ(about.UrlLabel1->geometry(), QRect(195, 74, 118, 14));
-    EXPECT_EQ(about.UrlLabel1->Caption(), TAboutBox::HostName);
-    EXPECT_EQ(about.UrlLabel1->URL(), TAboutBox::HomePageUrl);
-    EXPECT_TRUE(TAboutBox::HomePageUrl.contains(TAboutBox::HostName));
+    EXPECT_EQ(about.UrlLabel1->Caption(), QStringLiteral("www.corvane.example"));
+    EXPECT_EQ(about.UrlLabel1->URL(), Links::HomePage);
+    EXPECT_EQ(TAboutBox::CommentsAddress, QStringLiteral("comments@corvane.example"));
     EXPECT_EQ(about.UrlLabel1->Hint(), QStringLiteral(" Click to visit our website ..."));
     EXPECT_EQ(about.UrlLabel2->geometry(), QRect(10, 184, 164, 14));
     EXPECT_EQ(about.UrlLabel2->Caption(), TAboutBox::CommentsAddress);

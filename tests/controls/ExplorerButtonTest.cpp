@@ -344,6 +344,14 @@ TEST_F(ExplorerButtonTest, GroupMembersToggleLikeRadioButtons)
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(12, 12));
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(12, 12));
     };
+    // A press dragged off before the release changes nothing.
+    QTest::mouseMove(a, QPoint(12, 12));
+    QTest::mousePress(a, Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseMove(a, QPoint(60, 12));
+    QTest::mouseRelease(a, Qt::LeftButton, {}, QPoint(60, 12));
+    EXPECT_FALSE(a->Down());
+    EXPECT_EQ(clicksA, 0);
+
     click(a);
     EXPECT_TRUE(a->Down());
     EXPECT_FALSE(b->Down());

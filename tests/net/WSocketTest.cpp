@@ -6,6 +6,7 @@
 #include "platform/core/Exceptions.h"
 
 #include <QPointer>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -477,4 +478,42 @@ TEST(WSocket, WaitForCloseDeliversTheRestAndReturnsAtTheClose)
     client.WaitForClose();
     ASSERT_TRUE(WaitUntil([&] { return probe.Received == "first second third"; }));
     ASSERT_TRUE(WaitUntil([&] { return client.State() == wsClosed; }));
+}
+
+TEST(WSocket, EventsArriveOnTheThreadThatCreatedTheSocket)
+{
+    TScriptedServer server([](TPeer &peer, int) {
+        peer.Write("from the server");
+        peer.ReadUntil("thanks");
+    });
+    std::atomic<bool> finished{false};
+    QByteArray received;
+    bool allOnWorker = true;
+    quint16 lookupError = 0xFFFF;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        TWSocket socket;
+        const QThread *self = QThread::currentThread();
+        socket.OnDnsLookupDone = [&](QObject *, quint16 error) {
+            allOnWorker = allOnWorker && QThread::currentThread() == self;
+            lookupError = error;
+            socket.SetAddr(socket.DnsResult());
+            socket.SetPort(server.PortText());
+            socket.Connect();
+        };
+        socket.OnDataAvailable = [&](QObject *, quint16) {
+            allOnWorker = allOnWorker && QThread::currentThread() == self;
+            received += socket.ReceiveText();
+            if (received == "from the server")
+                socket.SendText("thanks");
+        };
+        socket.DnsLookup(QStringLiteral("localhost"));
+        WaitUntil([&] { return server.Finished() && socket.State() == wsClosed; }, 10000);
+        finished = true;
+    }));
+    worker->start();
+    ASSERT_TRUE(worker->wait(20000));
+    EXPECT_TRUE(finished.load());
+    EXPECT_EQ(lookupError, 0);
+    EXPECT_EQ(received, "from the server");
+    EXPECT_TRUE(allOnWorker);
 }

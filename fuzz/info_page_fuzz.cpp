@@ -1,0 +1,38 @@
+// Reads arbitrary bytes as an information page: the reader must never crash, hang or
+// read outside the line, whatever the server sends. A date entry that does not read
+// raises EConvertError, which is the reader's documented answer and not a finding.
+#include "platform/core/Exceptions.h"
+#include "update/core/InfoPage.h"
+
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray page(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QStringList lines = InfoPage::SplitLines(page);
+
+    TWfiTags tags = TWfiTags::ProgramTags();
+    // The program's tags leave three names empty; an entry with an empty name fills
+    // them, so both settings are worth reading with.
+    for (const bool allTags : {false, true}) {
+        if (allTags) {
+            tags.SetAuthorEMailTag(QStringLiteral("email"));
+            tags.SetReadMeExtTag(QStringLiteral("readmeext"));
+            tags.SetRedirectTag(QStringLiteral("redirect"));
+        }
+        TWfiProductInfo info;
+        try {
+            InfoPage::ParseInfoPage(lines, tags, wfidDFSDate, info);
+        } catch (const EConvertError &) {
+        }
+        for (const QString &value : {info.ProductName, info.ProductVersion, info.DownloadURL, info.RedirectURL})
+            if (value.size() > InfoPage::MaxContentLength)
+                __builtin_trap();
+        InfoPage::IsNewerVersion(QStringLiteral("1.1.00"), info.ProductVersion, wfivBuildNumber);
+        InfoPage::IsNewerVersion(QStringLiteral("1.1.00"), info.ProductVersion, wfivSimpleString);
+        InfoPage::IsNewerVersion(info.ProductVersion, info.RunParams, wfivBuildNumber);
+    }
+    return 0;
+}

@@ -1,0 +1,246 @@
+#include "app/Main.h"
+#include "app/Qrchart.h"
+#include "controls/ExplorerButton.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/Nstatln.h"
+#include "controls/NumCtrl.h"
+#include "controls/UrlLabel.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/HelpViewer.h"
+#include "platform/gui/Printers.h"
+#include "report/QRCustomControl.h"
+#include "report/QRPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class MainCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetFormatSettings(UnitedStatesFormatSettings());
+        FProgramDir = FDir.path() + "/";
+    }
+
+    static void showActive(QWidget &w)
+    {
+        w.show();
+        QApplication::setActiveWindow(&w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        QApplication::processEvents();
+    }
+
+    static QAction *findAction(QWidget &w, const char *name)
+    {
+        return w.findChild<QAction *>(QString::fromLatin1(name));
+    }
+
+    QTemporaryDir FDir;
+    QString FProgramDir;
+};
+
+QStringList captions(QMenu *menu)
+{
+    QStringList result;
+    for (QAction *a : menu->actions())
+        result << (a->isSeparator() ? QStringLiteral("-") : a->text())
+                      + (a->isVisible() ? QString() : QStringLiteral(" (hidden)"))
+                      + (a->isEnabled() || a->isSeparator() ? QString() : QStringLiteral(" (disabled)"));
+    return result;
+}
+
+} // namespace
+
+TEST_F(MainCommandsTest, MenusHoldEveryItemInItsPlaceAndState)
+{
+    TfrmMain w(FProgramDir);
+    const QString update = w.actUpdate->isEnabled() ? "Check for &Update ..." : "Check for &Update ... (disabled)";
+    const QList<QAction *> top = w.menuBar()->actions();
+    ASSERT_EQ(top.size(), 3);
+    EXPECT_EQ(top[0]->text(), "&File");
+    EXPECT_EQ(top[1]->text(), "&Internet");
+    EXPECT_EQ(top[2]->text(), "&Help");
+    EXPECT_EQ(captions(top[0]->menu()), (QStringList{"&Reset (disabled)", "- (hidden)", "Prin&t Setup...",
+                                                      "&Print (disabled)", "-", "E&xit"}));
+    QMenu *internet = top[1]->menu();
+    EXPECT_EQ(captions(internet), (QStringList{"&Corvane on the Web", "Contact Corvane by &Email"}));
+    EXPECT_EQ(captions(internet->actions()[0]->menu()),
+              (QStringList{"&Home Page", "Corvane' &Freeware Page", "-", "&Suggestion Box"}));
+    EXPECT_EQ(captions(internet->actions()[1]->menu()), (QStringList{"&Send Suggestions", "Contact &Tech Support"}));
+    QMenu *help = top[2]->menu();
+    EXPECT_EQ(captions(help), (QStringList{"&Contents", "-", "&Search for Help On...", "&How to Use Help", "-",
+                                           "Contact Tech Support by &Email", "-", update, "-",
+                                           "&About..."}));
+    EXPECT_EQ(help->actions()[0]->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(captions(w.mnuPop), (QStringList{"&Print ... (disabled)", "&Reset (disabled)", "-",
+                                               update, "&Disclaimer ...", "&About...", "-",
+                                               "E&xit"}));
+}
+
+TEST_F(MainCommandsTest, ToolbarButtonsFollowTheCommandsAndShowTheirHints)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    struct Row {
+        TExplorerButton *button;
+        int left;
+        const char *hint;
+        bool enabled;
+    } rows[] = {
+        {w.btnPrint, 6, " Print ...", false},         {w.ExplorerButton1, 36, " Print Setup ...", true},
+        {w.btnDisclaim, 66, " Disclaimer ...", true}, {w.btnReset, 95, " Reset the calculator", false},
+        {w.btnUpdate, 125, " Check for an update ...", w.actUpdate->isEnabled()},
+        {w.btnHelp, 155, " Help ...", true},          {w.btnExit, 372, " Exit", true},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(row.button->geometry(), QRect(row.left, 3, 25, 24)) << row.hint;
+        EXPECT_EQ(row.button->Hint(), row.hint);
+        EXPECT_FALSE(row.button->ShowHint());
+        EXPECT_EQ(row.button->Enabled(), row.enabled) << row.hint;
+        // A screen reader hears the hint without its leading blank.
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(row.button);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->text(QAccessible::Name), QString::fromLatin1(row.hint).trimmed());
+
+        // Hovering shows the hint in the status line.
+        QTest::mouseMove(row.button, QPoint(12, 12));
+        QApplication::processEvents();
+        EXPECT_EQ(w.NStatusLine1->Caption(), row.hint) << row.hint;
+        QTest::mouseMove(w.edtDCFYear(5), QPoint(5, 5));
+        QApplication::processEvents();
+    }
+    QTest::keyClicks(w.edtDCFYear(1), "7");
+    QTest::keyClick(w.edtDCFYear(1), Qt::Key_Tab);
+    EXPECT_TRUE(w.btnPrint->Enabled());
+    EXPECT_TRUE(w.btnReset->Enabled());
+    EXPECT_TRUE(w.findChild<QAction *>("mnuPopPrint")->isEnabled());
+    EXPECT_TRUE(w.findChild<QAction *>("mnuFileReset")->isEnabled());
+    EXPECT_EQ(w.UrlCorvane->Caption(), "Corvane Software");
+    EXPECT_EQ(w.UrlCorvane->geometry(), QRect(208, 7, 139, 16));
+}
+
+TEST_F(MainCommandsTest, ResetFromTheToolbarWhileARateHasTheFocus)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    QTest::keyClicks(w.edtDCFYear(1), "1000");
+    QTest::keyClick(w.edtDCFYear(1), Qt::Key_Tab); // year 2
+    w.edtDiscountRate(2)->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(w.edtNPV(1)->text(), "$961.54");
+    QTest::mouseClick(w.btnReset, Qt::LeftButton, {}, QPoint(12, 12));
+    QApplication::processEvents();
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(w.edtNPV(k)->text(), "$0.00");
+    EXPECT_EQ(w.edtDiscountRate(1)->text(), "4.000");
+    EXPECT_EQ(w.edtDiscountRate(5)->text(), "8.000");
+    EXPECT_EQ(QApplication::focusWidget(), w.edtDCFYear(1));
+    EXPECT_FALSE(w.btnPrint->Enabled());
+    EXPECT_FALSE(w.btnReset->Enabled());
+    EXPECT_FALSE(w.findChild<QAction *>("mnuFilePrint")->isEnabled());
+}
+
+TEST_F(MainCommandsTest, F1OpensTheHelpContentsAndClosingQuitsHelp)
+{
+    QFile::copy(QStringLiteral(TALLOWMERE_SOURCE_DIR "/help/tlm.hlp"), FProgramDir + "tlm.hlp");
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    QTest::keyClick(&w, Qt::Key_F1);
+    QApplication::processEvents();
+    QPointer<HelpViewer> viewer = HelpViewer::Current();
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(viewer->FileName(), FProgramDir + "tlm.hlp");
+    EXPECT_EQ(viewer->CurrentTopicId(), "contents");
+    findAction(w, "SearchforHelpOn1")->trigger();
+    EXPECT_TRUE(viewer->IndexShown());
+    EXPECT_TRUE(w.close());
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(viewer.isNull());
+}
+
+TEST_F(MainCommandsTest, AboutShowsAFreshWindowEachTime)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    QList<QDialog *> seen;
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_FALSE(seen.contains(dialog));
+            seen << dialog;
+            QObject::connect(dialog, &QObject::destroyed, [&seen, dialog] { seen.removeOne(dialog); });
+            dialog->reject();
+        });
+        w.actAbout->trigger();
+        // The instance is gone once the command returns.
+        EXPECT_TRUE(seen.isEmpty());
+    }
+}
+
+TEST_F(MainCommandsTest, ReportTextsFollowTheRegionalCurrencyFormat)
+{
+    EXPECT_EQ(TQRPaymentChart::CurrencyText(1000), "$1,000.00");
+    EXPECT_EQ(TQRPaymentChart::CurrencyText(-1234.5L), "($1,234.50)");
+    EXPECT_EQ(TQRPaymentChart::CurrencyText(123456789.12L), "$123,456,789.10");
+    EXPECT_EQ(TQRPaymentChart::CurrencyText(12345678901.23L), "1.23456789E10");
+    EXPECT_EQ(TQRPaymentChart::NumberText(4), "4.000");
+    EXPECT_EQ(TQRPaymentChart::NumberText(4.125L), "4.125");
+    EXPECT_EQ(TQRPaymentChart::NumberText(1000), "1,000.000");
+}
+
+TEST_F(MainCommandsTest, PrintFillsTheReportAndPrintsItThroughThePreviewHook)
+{
+    Printers::SetNames(QStringList{Printers::PdfPrinterName()});
+    const QString pdf = FDir.filePath("report.pdf");
+    Printers::SetOnAskFileName([&](QString &fileName) {
+        fileName = pdf;
+        return true;
+    });
+    TfrmMain w(FProgramDir);
+    TQRPaymentChart chart;
+    w.SetReportWindows(&chart, nullptr);
+    showActive(w);
+    for (int year = 1; year <= 10; ++year)
+        w.edtDCFYear(year)->SetValue(1000);
+    w.CalculateDCF(nullptr);
+
+    int previews = 0;
+    QRPrinter()->OnPreview = [&] {
+        ++previews;
+        EXPECT_EQ(QRPrinter()->PageCount(), 1);
+        EXPECT_EQ(QRPrinter()->PreviewCaption(), "Discounted Cash Flow");
+        EXPECT_EQ(QRPrinter()->ProgressCaption(), "Preview of Discounted Cash Flow");
+        QRPrinter()->Print();
+    };
+    w.actPrint->trigger();
+    Printers::SetOnAskFileName(nullptr);
+    Printers::SetNames(std::nullopt);
+    ASSERT_EQ(previews, 1);
+    EXPECT_EQ(chart.lblYear[0]->Caption(), "$1,000.00");
+    EXPECT_EQ(chart.lblDR[0]->Caption(), "4.000%");
+    EXPECT_EQ(chart.lblNPV[0]->Caption(), "$8,110.90");
+
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char *expected : {"Tallowmere", "Compliments of Corvane Software", "Discount Rate", "$1,000.00",
+                                 "8.000%", "$6,710.08", "Tallowmere 32, 1.1", "Printed at",
+                                 "While effort was made to ensure"})
+        EXPECT_TRUE(printed.contains(QString::fromLatin1(expected))) << expected << "\n" << printed.toStdString();
+}

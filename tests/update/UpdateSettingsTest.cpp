@@ -1,0 +1,79 @@
+#include "TestUi.h"
+
+#include "platform/gui/Fonts.h"
+#include "update/UpdateSettings.h"
+#include "update/WebFileInfo.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString WriteSettings(const QTemporaryDir &dir, const QByteArray &text)
+{
+    const QString path = dir.filePath(QStringLiteral("tlm.ini"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(text);
+    return path;
+}
+
+} // namespace
+
+TEST(UpdateSettings, DesignedConfigurationWithoutASettingsFile)
+{
+    QTemporaryDir dir;
+    TWebFileInfo wfi;
+    UpdateSettings::ConfigureWebFileInfo(wfi, dir.filePath(QStringLiteral("tlm.ini")));
+    EXPECT_EQ(wfi.CurrentVersion(), "1.1.00");
+    EXPECT_EQ(wfi.HomeURL(), UpdateSettings::DefaultHomeURL);
+    EXPECT_TRUE(wfi.HomeURL().startsWith("http://"));
+    EXPECT_TRUE(wfi.InfoTags() == TWfiTags::ProgramTags());
+    EXPECT_EQ(wfi.Options(), wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate);
+    EXPECT_FALSE(wfi.UIOwnerFont());
+    EXPECT_EQ(wfi.UIFont(), Fonts::Make(QStringLiteral("Arial"), -11));
+    EXPECT_TRUE(wfi.ProxyHost().isEmpty());
+    EXPECT_EQ(wfi.ProxyPort(), 80);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("tlm.ini")))); // reading creates nothing
+}
+
+TEST(UpdateSettings, UpdateSectionOverridesAndLeavesTheFileAlone)
+{
+    QTemporaryDir dir;
+    const QByteArray text = "[LastValues]\r\nYear1=100\r\n[update]\r\nhomeurl=http://127.0.0.1:8080/page.htm\r\n"
+                            "ProxyHost=proxy.example.net\r\nPROXYPORT=3128\r\n";
+    const QString path = WriteSettings(dir, text);
+    TWebFileInfo wfi;
+    UpdateSettings::ConfigureWebFileInfo(wfi, path);
+    EXPECT_EQ(wfi.HomeURL(), "http://127.0.0.1:8080/page.htm");
+    EXPECT_EQ(wfi.ProxyHost(), "proxy.example.net");
+    EXPECT_EQ(wfi.ProxyPort(), 3128);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), text);
+}
+
+TEST(UpdateSettings, UnusableValuesKeepTheBuiltInOnes)
+{
+    struct Row {
+        QByteArray section;
+        QString homeUrl;
+        int port;
+    };
+    const Row rows[] = {
+        {"[Update]\nHomeURL=ftp://files.example.net/page.htm\nProxyPort=abc\n", UpdateSettings::DefaultHomeURL, 80},
+        {"[Update]\nHomeURL=www.example.net/page.htm\nProxyPort=70000\n", UpdateSettings::DefaultHomeURL, 80},
+        {"[Update]\nHomeURL=\nProxyPort=0\n", UpdateSettings::DefaultHomeURL, 80},
+        {"[Update]\nProxyPort=8080\n", UpdateSettings::DefaultHomeURL, 8080},
+        {"[Other]\nHomeURL=http://elsewhere.example.net/\n", UpdateSettings::DefaultHomeURL, 80},
+    };
+    for (const Row &row : rows) {
+        QTemporaryDir dir;
+        TWebFileInfo wfi;
+        UpdateSettings::ConfigureWebFileInfo(wfi, WriteSettings(dir, row.section));
+        EXPECT_EQ(wfi.HomeURL(), row.homeUrl) << row.section.toStdString();
+        EXPECT_EQ(wfi.ProxyPort(), row.port) << row.section.toStdString();
+        EXPECT_TRUE(wfi.ProxyHost().isEmpty());
+    }
+}

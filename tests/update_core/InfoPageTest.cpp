@@ -1,0 +1,316 @@
+#include "platform/core/Exceptions.h"
+#include "update/core/InfoPage.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+TWfiProductInfo ReadPage(const QByteArray &page, TWfiDateFormat dateFormat = wfidDFSDate)
+{
+    TWfiProductInfo info;
+    InfoPage::ParseInfoPage(InfoPage::SplitLines(page), TWfiTags::ProgramTags(), dateFormat, info);
+    return info;
+}
+
+} // namespace
+
+TEST(InfoPage, VersionComparisonByBuildNumber)
+{
+    struct Row {
+        const char *current;
+        const char *product;
+        bool newer;
+    };
+    const Row rows[] = {
+        {"1.1.00", "1.1.01", true},
+        {"1.1.00", "1.2", true},
+        {"1.1.00", "1.1.00", false},
+        {"1.1.00", "1.1", true},       // its last segment 1 meets the third segment 0
+        {"1.1.00", "1.1.00.5", false}, // a fourth segment is never compared
+        {"1.1.00", "1.01.00", false},  // 01 reads as 1
+        {"1.1.00", "2.0", true},
+        {"1.1.00", "2", true},
+        {"1.1.00", "1.0.9", false},
+        {"1.1.00", "0.9.99", false},
+        {"1.1.00", "", false},
+        {"1.1.00", "abc", false},
+        {"1.1.00", "1.x.5", false},    // x reads as 0, older than 1
+        {"1.1", "1.1.5", false},       // beyond the running version's segments
+        {"1.1", "1.2.0", true},
+        {"", "0.0.1", false},
+        {"", "1", true},
+        {"1.-1", "1.0", true},         // a sign belongs to the number
+        {"9.9.9", "10", true},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.current), QString::fromUtf8(row.product),
+                                           wfivBuildNumber),
+                  row.newer)
+            << row.current << " against " << row.product;
+    }
+}
+
+TEST(InfoPage, VersionComparisonAsText)
+{
+    struct Row {
+        const char *current;
+        const char *product;
+        bool newer;
+    };
+    const Row rows[] = {
+        {"1.1.00", "1.1.01", true}, {"1.1.00", "1.1.00", false}, {"1.9", "1.10", false},
+        {"1.1.00", "1.1", false},   {"B", "a", true},            {"a", "B", false},
+        {"1.1", "1.1 ", true},      {"", "", false},             {"x", "", false},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.current), QString::fromUtf8(row.product),
+                                           wfivSimpleString),
+                  row.newer)
+            << row.current << " against " << row.product;
+    }
+}
+
+TEST(InfoPage, EntriesOfOneLine)
+{
+    struct Row {
+        const char *line;
+        bool entry;
+        const char *name;
+        const char *content;
+    };
+    const Row rows[] = {
+        {R"(<META HTTP-EQUIV="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
+        {R"(  <meta http-equiv="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
+        {R"(<Meta Http-Equiv="Version" CONTENT="2">)", true, "Version", "2"},
+        // Lower-case content=: the value is read from the ninth character of the line.
+        {R"(<META HTTP-EQUIV="version" content="1.1.01">)", true, "version", "TP-EQUIV="},
+        // Blanks around the equals sign shift the name off its place.
+        {R"(<META HTTP-EQUIV = "version" CONTENT="1">)", true, " ", "1"},
+        // Two entries: the first name and the first value.
+        {R"(<META HTTP-EQUIV="version" CONTENT="3"><META HTTP-EQUIV="date" CONTENT="4">)", true, "version", "3"},
+        {R"(<META HTTP-EQUIV="" CONTENT="empty">)", true, "", "empty"},
+        {R"(<META HTTP-EQUIV="version" CONTENT="">)", true, "version", ""},
+        {R"(<META HTTP-EQUIV="version" CONTENT="no end)", true, "version", "no end"},
+        {R"(<META HTTP-EQUIV="version)", true, "version", "TP-EQUIV="},
+        {R"(<META HTTP-EQUIV)", true, "", "TP-EQUIV"},
+        {R"(<META NAME="version" CONTENT="1.2">)", false, "", "1.2"},
+        {R"(<p>META HTTP-EQUI</p>)", false, "", "HTTP-EQUI</p>"},
+        {"", false, "", ""},
+    };
+    for (const Row &row : rows) {
+        const QString line = QString::fromUtf8(row.line);
+        EXPECT_EQ(InfoPage::IsEntryLine(line), row.entry) << row.line;
+        if (row.entry) {
+            EXPECT_EQ(InfoPage::EntryName(line), QString::fromUtf8(row.name)) << row.line;
+        }
+        EXPECT_EQ(InfoPage::ExtractContent(line), QString::fromUtf8(row.content)) << row.line;
+    }
+}
+
+TEST(InfoPage, ContentIsCappedAtOneThousandCharacters)
+{
+    const QString head = QStringLiteral(R"(<META HTTP-EQUIV="readme" CONTENT=")");
+    const QString longValue(1500, QLatin1Char('x'));
+    EXPECT_EQ(InfoPage::ExtractContent(head + longValue + QStringLiteral("\">")), QString(1000, QLatin1Char('x')));
+    const QString exact(999, QLatin1Char('y'));
+    EXPECT_EQ(InfoPage::ExtractContent(head + exact + QStringLiteral("\">")), exact);
+    // The quote is the thousand-and-first character: not looked at.
+    const QString thousand(1000, QLatin1Char('z'));
+    EXPECT_EQ(InfoPage::ExtractContent(head + thousand + QStringLiteral("\">")), thousand);
+}
+
+TEST(InfoPage, LinesSplitAtEveryBreakForm)
+{
+    struct Row {
+        QByteArray page;
+        QStringList lines;
+    };
+    const Row rows[] = {
+        {"a\r\nb", {"a", "b"}},     {"a\rb\r", {"a", "b"}},       {"a\nb\n", {"a", "b"}},
+        {"a\n\rb", {"a", "", "b"}}, {"a\r\n\r\nb", {"a", "", "b"}}, {"", {}},
+        {"\n", {""}},               {"x", {"x"}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(InfoPage::SplitLines(row.page), row.lines) << row.page.toStdString();
+    // Valid UTF-8 is decoded; anything else is taken byte for byte.
+    EXPECT_EQ(InfoPage::SplitLines(QByteArray("caf\xc3\xa9")), QStringList{QStringLiteral("caf\u00e9")});
+    EXPECT_EQ(InfoPage::SplitLines(QByteArray("caf\xe9")), QStringList{QStringLiteral("caf\u00e9")});
+}
+
+TEST(InfoPage, PageFillsEveryTaggedValue)
+{
+    const QByteArray page = "<HTML><HEAD>\r\n"
+                            "<TITLE>Tallowmere</TITLE>\r\n"
+                            "<META HTTP-EQUIV=\"name\" CONTENT=\"Corvane Software\">\r\n"
+                            "<META HTTP-EQUIV=\"version\" CONTENT=\"1.1.01\">\r\n"
+                            "<META HTTP-EQUIV=\"date\" CONTENT=\"May 2, 1999\">\r"
+                            "<META HTTP-EQUIV=\"url\" CONTENT=\"http://www.corvane.example/files/tlm11.exe\">\n"
+                            "<META HTTP-EQUIV=\"readme\" CONTENT=\"http://www.corvane.example/tlm.txt\">\n"
+                            "<META HTTP-EQUIV=\"runparams\" CONTENT=\"/S /D\">\n"
+                            "<META HTTP-EQUIV=\"sha256\" CONTENT=\"ABCDEF\">\n"
+                            "<META HTTP-EQUIV=\"keywords\" CONTENT=\"npv\">\n"
+                            "</HEAD><BODY>An entry broken over lines <META\r\n"
+                            "HTTP-EQUIV=\"version\" CONTENT=\"9.9\"> is not read.</BODY></HTML>\r\n";
+    const TWfiProductInfo info = ReadPage(page);
+    EXPECT_EQ(info.ProductName, "Corvane Software");
+    EXPECT_EQ(info.ProductAuthor, "Corvane Software"); // one entry fills both
+    EXPECT_EQ(info.ProductVersion, "1.1.01");
+    EXPECT_EQ(info.ProductDateStr, "May 2, 1999");
+    EXPECT_EQ(info.ProductDate, QDate(1999, 5, 2));
+    EXPECT_EQ(info.DownloadURL, "http://www.corvane.example/files/tlm11.exe");
+    EXPECT_EQ(info.ProductReadMe, "http://www.corvane.example/tlm.txt");
+    EXPECT_EQ(info.RunParams, "/S /D");
+    EXPECT_EQ(info.UpdateSha256, "ABCDEF");
+    EXPECT_TRUE(info.ProductAuthorEMail.isEmpty());
+    EXPECT_TRUE(info.ProductReadMeExt.isEmpty());
+    EXPECT_TRUE(info.RedirectURL.isEmpty());
+}
+
+TEST(InfoPage, NamesMatchWholeAndByCaseAndTheLastEntryWins)
+{
+    const TWfiProductInfo info = ReadPage("<META HTTP-EQUIV=\"version\" CONTENT=\"1.0\">\n"
+                                          "<META HTTP-EQUIV=\"Version\" CONTENT=\"5.0\">\n"
+                                          "<META HTTP-EQUIV=\"versions\" CONTENT=\"6.0\">\n"
+                                          "<META HTTP-EQUIV=\"version\" CONTENT=\"1.2\">\n"
+                                          "<META HTTP-EQUIV=\"Sha256\" CONTENT=\"no\">\n");
+    EXPECT_EQ(info.ProductVersion, "1.2");
+    EXPECT_TRUE(info.UpdateSha256.isEmpty());
+
+    // A version entry without a version: the value is emptied again.
+    EXPECT_TRUE(ReadPage("<META HTTP-EQUIV=\"version\" CONTENT=\"1.0\">\n"
+                         "<META HTTP-EQUIV=\"version\" CONTENT=\"\">\n")
+                    .ProductVersion.isEmpty());
+}
+
+TEST(InfoPage, EmptyNameFillsEveryUnusedTag)
+{
+    const TWfiProductInfo info = ReadPage("<META HTTP-EQUIV=\"\" CONTENT=\"x\">\n");
+    EXPECT_EQ(info.ProductAuthorEMail, "x");
+    EXPECT_EQ(info.ProductReadMeExt, "x");
+    EXPECT_EQ(info.RedirectURL, "x");
+    EXPECT_TRUE(info.ProductVersion.isEmpty());
+    EXPECT_TRUE(info.ProductName.isEmpty());
+}
+
+TEST(InfoPage, ValuesWithoutEntriesAreLeftAlone)
+{
+    TWfiProductInfo info;
+    info.ProductVersion = QStringLiteral("kept");
+    InfoPage::ParseInfoPage({QStringLiteral("<html></html>")}, TWfiTags::ProgramTags(), wfidDFSDate, info);
+    EXPECT_EQ(info.ProductVersion, "kept");
+    EXPECT_FALSE(info.ProductDate.isValid());
+
+    // Nothing is looked for when no tag is set but the empty one.
+    TWfiProductInfo none;
+    InfoPage::ParseInfoPage({QStringLiteral(R"(<META HTTP-EQUIV="version" CONTENT="1">)")}, TWfiTags(),
+                            wfidDFSDate, none);
+    EXPECT_TRUE(none.ProductVersion.isEmpty());
+}
+
+TEST(InfoPage, ProductDates)
+{
+    struct Row {
+        const char *text;
+        QDate date; // null: the text does not read
+    };
+    const Row rows[] = {
+        {"April 25, 1999", QDate(1999, 4, 25)},
+        {"April 5, 1999", QDate(1999, 4, 5)},
+        {"april 5, 1999", QDate(1999, 4, 5)},
+        {"Dec 31, 2000", QDate(2000, 12, 31)},
+        {"February 29, 2000", QDate(2000, 2, 29)},
+        {"Jan 1, 0001", QDate(1, 1, 1)},
+        // Only the first three letters count, wherever they occur in the month list.
+        {"ANF 3, 1999", QDate(1999, 1, 3)},
+        {"Junebug 7, 2001", QDate(2001, 6, 7)},
+        {"February 29, 1999", QDate()},
+        {"April 31, 1999", QDate()},
+        {"Smarch 5, 1999", QDate()},  // month 0
+        {"April 25 1999", QDate()},   // no comma, no day
+        {"April x5, 1999", QDate()},
+        {"April 25, 99", QDate()},    // the last four characters ", 99" are no year
+        {"April 0, 1999", QDate()},
+        {"", QDate()},
+    };
+    for (const Row &row : rows) {
+        const QString text = QString::fromUtf8(row.text);
+        if (row.date.isValid()) {
+            EXPECT_EQ(InfoPage::ParseProductDate(text, wfidDFSDate), row.date) << row.text;
+        } else {
+            EXPECT_THROW(InfoPage::ParseProductDate(text, wfidDFSDate), EConvertError) << row.text;
+        }
+        EXPECT_FALSE(InfoPage::ParseProductDate(text, wfidNone).isValid()) << row.text;
+    }
+}
+
+TEST(InfoPage, BadDateOnThePageRaisesAfterFillingTheText)
+{
+    TWfiProductInfo info;
+    const QStringList lines = {QStringLiteral(R"(<META HTTP-EQUIV="date" CONTENT="Smarch 5, 1999">)")};
+    EXPECT_THROW(InfoPage::ParseInfoPage(lines, TWfiTags::ProgramTags(), wfidDFSDate, info), EConvertError);
+    EXPECT_EQ(info.ProductDateStr, "Smarch 5, 1999");
+
+    TWfiProductInfo textOnly;
+    InfoPage::ParseInfoPage(lines, TWfiTags::ProgramTags(), wfidNone, textOnly);
+    EXPECT_EQ(textOnly.ProductDateStr, "Smarch 5, 1999");
+    EXPECT_FALSE(textOnly.ProductDate.isValid());
+}
+
+TEST(InfoPage, IntegerTexts)
+{
+    struct Row {
+        const char *text;
+        int value;
+    };
+    const Row rows[] = {
+        {"0", 0},    {"12", 12},   {" 12", 12}, {"+7", 7},          {"-7", -7},          {"007", 7},
+        {"12 ", -1}, {"", -1},     {" ", -1},   {"-", -1},          {"1a", -1},          {"0x10", -1},
+        {"1.5", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"2147483648", -1},
+        {"99999999999999999999", -1},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(InfoPage::StrToIntDef(QString::fromUtf8(row.text), -1), row.value) << row.text;
+    EXPECT_THROW(InfoPage::StrToInt(QStringLiteral("x")), EConvertError);
+    try {
+        InfoPage::StrToInt(QStringLiteral("5x"));
+    } catch (const EConvertError &e) {
+        EXPECT_EQ(e.Message(), "'5x' is not a valid integer value");
+    }
+}
+
+TEST(WfiTags, ProgramTagsAndTheCheckSet)
+{
+    const TWfiTags tags = TWfiTags::ProgramTags();
+    EXPECT_EQ(tags.AuthorTag(), "name");
+    EXPECT_EQ(tags.ProductNameTag(), "name");
+    EXPECT_EQ(tags.DateTag(), "date");
+    EXPECT_EQ(tags.DownloadTag(), "url");
+    EXPECT_EQ(tags.ReadMeTag(), "readme");
+    EXPECT_EQ(tags.RunParamsTag(), "runparams");
+    EXPECT_EQ(tags.VersionTag(), "version");
+    EXPECT_TRUE(tags.AuthorEMailTag().isEmpty());
+    EXPECT_TRUE(tags.ReadMeExtTag().isEmpty());
+    EXPECT_TRUE(tags.RedirectTag().isEmpty());
+    EXPECT_FALSE(tags.NoneForCheck());
+
+    TWfiTags empty;
+    EXPECT_TRUE(empty.NoneForCheck());
+    empty.SetAuthorEMailTag(QStringLiteral("email"));
+    EXPECT_TRUE(empty.NoneForCheck()); // the address alone is no check
+    for (void (TWfiTags::*setter)(const QString &) :
+         {&TWfiTags::SetAuthorTag, &TWfiTags::SetDateTag, &TWfiTags::SetDownloadTag, &TWfiTags::SetProductNameTag,
+          &TWfiTags::SetReadMeTag, &TWfiTags::SetReadMeExtTag, &TWfiTags::SetRedirectTag, &TWfiTags::SetRunParamsTag,
+          &TWfiTags::SetVersionTag}) {
+        TWfiTags one;
+        (one.*setter)(QStringLiteral("x"));
+        EXPECT_FALSE(one.NoneForCheck());
+    }
+}

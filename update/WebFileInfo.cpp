@@ -1,0 +1,637 @@
+#include "update/WebFileInfo.h"
+
+#include "net/HttpProt.h"
+#include "platform/core/Exceptions.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/gui/Shell.h"
+#include "update/UpdateLog.h"
+#include "update/UpdateSaveDialog.h"
+#include "update/WebDlProgress.h"
+#include "update/WfiWindows.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QWidget>
+
+// Receives the shared client's completion and hands it to the component whose request
+// it was.
+class THttpEvents : public QObject {
+public:
+    explicit THttpEvents(QObject *parent) : QObject(parent) {}
+    void SetTarget(TWebFileInfo *target) { FTarget = target; }
+    void RequestDone(quint16 error)
+    {
+        if (FTarget)
+            FTarget->HttpRequestDone(error);
+    }
+
+private:
+    QPointer<TWebFileInfo> FTarget;
+};
+
+// The application-wide exception handler while an update check runs. A value type, so
+// that the component can recognise its own hook in the application's handler.
+struct TWfiExceptionHook {
+    QPointer<TWebFileInfo> Owner;
+
+    void operator()(QObject *sender, const Exception &e) const
+    {
+        // The component may put the previous handler back, which destroys this object:
+        // nothing of it is touched after the call.
+        const QPointer<TWebFileInfo> owner = Owner;
+        if (owner)
+            owner->AppException(sender, e);
+        else if (Application *app = Application::Instance())
+            app->ShowException(e.Message());
+    }
+};
+
+namespace {
+
+QPointer<THttpCli> &SharedClient()
+{
+    static QPointer<THttpCli> client;
+    return client;
+}
+
+QPointer<THttpEvents> &SharedEvents()
+{
+    static QPointer<THttpEvents> events;
+    return events;
+}
+
+void Box(const QString &text, const QString &caption, unsigned flags)
+{
+    MessageBox::Show(nullptr, text, caption, flags);
+}
+
+bool Ask(const QString &text, const QString &caption)
+{
+    return MessageBox::Show(nullptr, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+QString AppTitle()
+{
+    const Application *app = Application::Instance();
+    return app && !app->Title().isEmpty() ? app->Title() : QCoreApplication::applicationName();
+}
+
+QString FileNameOfUrl(const QString &url)
+{
+    return url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// A name from an address becomes a file in a folder of our choosing: it must name a
+// file there, not the folder itself or its parent.
+bool UsableFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+QString UnusableNameError(const QString &url)
+{
+    return QStringLiteral("The address %1 names no file to save").arg(url);
+}
+
+// Read-me files go to a folder of our own inside the temporary folder, so that a name
+// chosen by the server can neither collide with nor be redirected onto someone else's
+// file there. The folder stays for the viewer that opens the file.
+QString ReadMeFolder()
+{
+    static QString folder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tallowmere-XXXXXX"));
+        dir.setAutoRemove(false);
+        folder = dir.isValid() ? dir.path() + QLatin1Char('/') : QDir::tempPath() + QLatin1Char('/');
+    }
+    return folder;
+}
+
+bool MatchesSha256(const QString &path, const QString &expected)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return false;
+    return QString::fromLatin1(hash.result().toHex()).compare(expected.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// A downloaded program arrives without the execute permission a Linux desktop needs
+// to start it; scripts and ELF programs get it when the user asked to install.
+void MakeStartable(const QString &path)
+{
+    QFile file(path);
+    if (file.permissions() & QFileDevice::ExeOwner)
+        return;
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray head = file.read(4);
+    file.close();
+    if (head.startsWith("#!") || head == QByteArray("\x7f" "ELF"))
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+}
+
+} // namespace
+
+TWebFileInfo::TWebFileInfo(QObject *owner) : QObject(owner) {}
+
+TWebFileInfo::~TWebFileInfo()
+{
+    if (ExceptionHookInPlace())
+        RestoreExceptionHandler();
+    delete FWaitWindow;
+    delete FProgressWindow;
+    THttpCli *cli = SharedClient();
+    if (cli && cli->ReceiveStream() == FReceiveStream.get())
+        cli->SetReceiveStream(nullptr);
+    if (cli && cli->parent() == this)
+        delete cli; // takes the events object with it
+}
+
+THttpCli *TWebFileInfo::HttpCli()
+{
+    return SharedClient();
+}
+
+void TWebFileInfo::SetActive(bool value)
+{
+    if (!value)
+        FActive = false;
+}
+
+void TWebFileInfo::SetHomeURL(const QString &value)
+{
+    if (value.size() <= 6)
+        return;
+    if (value.left(7).toLower() != QLatin1String("http://"))
+        return;
+    FHomeURL = value;
+    FActive = false;
+}
+
+void TWebFileInfo::SetOptions(TWfiOptions value)
+{
+    FOptions = value | wfioDisplayUI;
+}
+
+QFont TWebFileInfo::UIFont()
+{
+    if (FUIOwnerFont) {
+        if (const auto *form = qobject_cast<const QWidget *>(parent()); form && form->isWindow())
+            FUIFont = form->font();
+    }
+    return FUIFont;
+}
+
+void TWebFileInfo::SetUIFont(const QFont &font)
+{
+    FUIFont = font;
+    FUIOwnerFont = false;
+}
+
+bool TWebFileInfo::IsNewerVersion() const
+{
+    return InfoPage::IsNewerVersion(FCurrentVersion, FInfo.ProductVersion, FVersionFormat);
+}
+
+void TWebFileInfo::ParseInfoPage(const QStringList &lines)
+{
+    InfoPage::ParseInfoPage(lines, FInfoTags, FDateFormat, FInfo);
+}
+
+QString TWebFileInfo::ExtractContent(const QString &line)
+{
+    return InfoPage::ExtractContent(line);
+}
+
+QDate TWebFileInfo::ParseProductDate(const QString &text) const
+{
+    return InfoPage::ParseProductDate(text, FDateFormat);
+}
+
+bool TWebFileInfo::GetInfo()
+{
+    return FetchInfo(0);
+}
+
+bool TWebFileInfo::FetchInfo(int redirectPages)
+{
+    if (FActive)
+        return true;
+    if (FHomeURL.isEmpty()) {
+        Box(QStringLiteral("Can not retrieve version information\rbecause no home url was provided."),
+            QStringLiteral("Missing Home URL"), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (FInfoTags.NoneForCheck()) {
+        Box(QStringLiteral("Can not retrieve version information\rbecause no tag information was provided."),
+            QStringLiteral("Missing Tag Information"), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    InstallExceptionHook();
+    THttpCli *cli = PrepareHttpCli();
+    const QString url = FInfo.RedirectURL.isEmpty() ? FHomeURL : FInfo.RedirectURL;
+    qCDebug(lcUpdate) << "reading information page" << url;
+    StartRequest(cli, url, std::make_unique<QBuffer>());
+    ShowWaitWindow(QStringLiteral("Checking For Update..."));
+
+    bool result = false;
+    if (cli->StatusCode() > 200) {
+        FLastError = cli->ReasonPhrase();
+        ShowPlainMessage(QString::number(cli->StatusCode()));
+    }
+    FInfo.Clear();
+    const QByteArray page = TakeReceivedBytes();
+    if (FLastError.isEmpty()) {
+        result = true;
+        ParseInfoPage(InfoPage::SplitLines(page));
+        FUpdateFileName = FileNameOfUrl(FInfo.DownloadURL);
+    }
+
+    if (!FInfo.RedirectURL.isEmpty()) {
+        if (redirectPages >= MaxRedirectPages) {
+            // A page that sends the check on to itself would otherwise recurse until
+            // the stack runs out.
+            FLastError = QStringLiteral("Too many redirect pages (more than %1)").arg(MaxRedirectPages);
+            FInfo.RedirectURL.clear();
+            FreeWaitWindow();
+            FActive = false;
+            return false;
+        }
+        // The check succeeds only if the page it was sent on to could be read.
+        FActive = FetchInfo(redirectPages + 1);
+        return FActive;
+    }
+    FreeWaitWindow();
+    FActive = result;
+    return result;
+}
+
+THttpCli *TWebFileInfo::PrepareHttpCli()
+{
+    if (!SharedClient()) {
+        auto *cli = new THttpCli(this);
+        auto *events = new THttpEvents(cli);
+        cli->OnRequestDone = [events](QObject *, THttpRequest, quint16 error) { events->RequestDone(error); };
+        SharedClient() = cli;
+        SharedEvents() = events;
+    }
+    THttpCli *cli = SharedClient();
+    if (SharedEvents())
+        SharedEvents()->SetTarget(this);
+    if (FProxyHost.isEmpty()) {
+        cli->SetProxy(QString());
+        cli->SetProxyPort(QStringLiteral("80"));
+    } else {
+        cli->SetProxy(FProxyHost);
+        cli->SetProxyPort(QString::number(FProxyPort));
+    }
+    cli->SetTimeout(FHttpTimeout);
+    return cli;
+}
+
+void TWebFileInfo::StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream)
+{
+    // The client refuses a second request itself, but only after we would have taken
+    // the running request's stream away from it.
+    if (cli->State() != THttpState::Idle)
+        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    if (!stream->isOpen())
+        stream->open(QIODevice::ReadWrite);
+    ReleaseReceiveStream();
+    FReceiveStream = std::move(stream);
+    cli->SetReceiveStream(FReceiveStream.get());
+    FLastError.clear();
+    cli->SetURL(url);
+    FRequestDone = false;
+    try {
+        cli->StartGet();
+    } catch (...) {
+        FRequestDone = true;
+        ReleaseReceiveStream();
+        throw;
+    }
+}
+
+void TWebFileInfo::ShowWaitWindow(const QString &message)
+{
+    if (!FWaitWindow)
+        FWaitWindow = new TWfiWaitWindow(message, UIFont());
+    else
+        FWaitWindow->SetMessage(message);
+    RunModal(FWaitWindow);
+}
+
+void TWebFileInfo::RunModal(QDialog *window)
+{
+    // The completion arrives through the message loop, so it cannot have closed the
+    // window yet; should it have, showing the window would wait for ever.
+    if (window && !FRequestDone)
+        window->exec();
+}
+
+void TWebFileInfo::FreeWaitWindow()
+{
+    delete FWaitWindow;
+}
+
+QByteArray TWebFileInfo::TakeReceivedBytes()
+{
+    QByteArray bytes;
+    if (auto *buffer = qobject_cast<QBuffer *>(FReceiveStream.get()))
+        bytes = buffer->data();
+    ReleaseReceiveStream();
+    return bytes;
+}
+
+void TWebFileInfo::ReleaseReceiveStream()
+{
+    THttpCli *cli = SharedClient();
+    if (cli && FReceiveStream && cli->ReceiveStream() == FReceiveStream.get())
+        cli->SetReceiveStream(nullptr);
+    FReceiveStream.reset();
+}
+
+void TWebFileInfo::HttpRequestDone(quint16 error)
+{
+    FRequestDone = true;
+    THttpCli *cli = SharedClient();
+    if (error != 0 && cli)
+        FLastError = cli->ReasonPhrase();
+    else
+        FLastError.clear();
+    qCDebug(lcUpdate) << "request done" << error << (cli ? cli->StatusCode() : 0) << FLastError;
+    if (FWaitWindow)
+        FWaitWindow->done(QDialog::Accepted);
+    if (FProgressWindow)
+        FProgressWindow->done(FProgressWindow->Cancelled() ? QDialog::Rejected : QDialog::Accepted);
+}
+
+bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
+{
+    FLastError.clear();
+    THttpCli *cli = PrepareHttpCli();
+    if (cli->State() != THttpState::Idle)
+        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    auto stream = std::make_unique<QFile>(file);
+    if (!stream->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        // Reported like a failed download rather than as an error of the program.
+        FLastError = QStringLiteral("Cannot create file %1 (%2)").arg(file, stream->errorString());
+        return false;
+    }
+    const QPointer<TWebFileInfo> self(this);
+    cli->OnDocData = [self](QObject *, const char *, int) {
+        if (self)
+            self->ProgressStep();
+    };
+    qCDebug(lcUpdate) << "downloading" << url << "to" << file;
+    try {
+        StartRequest(cli, url, std::move(stream));
+    } catch (...) {
+        cli->OnDocData = nullptr;
+        throw;
+    }
+    FProgressWindow = new TWebDlProgress(cli, UIFont());
+    FProgressWindow->lblDownloading->setText(caption);
+    RunModal(FProgressWindow);
+
+    bool result = true;
+    if (cli->StatusCode() > 200) {
+        FLastError = cli->ReasonPhrase();
+        result = false;
+    }
+    // A failed download leaves what was written so far in place.
+    cli->OnDocData = nullptr;
+    ReleaseReceiveStream();
+    delete FProgressWindow;
+    return result;
+}
+
+void TWebFileInfo::ProgressStep()
+{
+    THttpCli *cli = SharedClient();
+    if (!cli)
+        return;
+    const qint64 received = cli->ReceivedCount();
+    const qint64 length = cli->ContentLength();
+    if ((FOptions & wfioDisplayUI) && FProgressWindow)
+        FProgressWindow->UpdateProgress(received, length);
+    if (OnDownloadProgress)
+        OnDownloadProgress(this, received, length);
+}
+
+bool TWebFileInfo::DownloadUpdate(const QString &path)
+{
+    if (!FActive && !GetInfo())
+        return false;
+    if (path.endsWith(QLatin1Char('/'))) {
+        if (!UsableFileName(FUpdateFileName)) {
+            FLastError = UnusableNameError(FInfo.DownloadURL);
+            return false;
+        }
+        FTargetFile = path + FUpdateFileName;
+    } else {
+        FTargetFile = path;
+    }
+    if (!DownloadFile(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update")))
+        return false;
+    // The file came over plain HTTP: when the page publishes its checksum, a file that
+    // does not match is never offered for starting.
+    if (!FInfo.UpdateSha256.isEmpty() && !MatchesSha256(FTargetFile, FInfo.UpdateSha256)) {
+        QFile::remove(FTargetFile);
+        FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
+                                    "and has been deleted");
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
+{
+    THttpCli *cli = PrepareHttpCli();
+    StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>());
+    ShowWaitWindow(QStringLiteral("Retrieving ReadMe..."));
+
+    std::unique_ptr<TWfiReadMeWindow> window;
+    const QByteArray text = TakeReceivedBytes();
+    if (cli->StatusCode() < 201)
+        window = std::make_unique<TWfiReadMeWindow>(InfoPage::SplitLines(text).join(QLatin1Char('\n')), UIFont());
+    else
+        FLastError = cli->ReasonPhrase();
+    FreeWaitWindow();
+    return window;
+}
+
+bool TWebFileInfo::ShowReadMe(bool ask)
+{
+    if (!(FActive || GetInfo()))
+        return false;
+    if (FInfo.ProductReadMe.isEmpty() && FInfo.ProductReadMeExt.isEmpty())
+        return false;
+    if (ask) {
+        const QString text = QStringLiteral("Current version is %1.\rVersion %2 is available.")
+                                 .arg(FCurrentVersion, FInfo.ProductVersion) +
+                             QStringLiteral("\r") + QStringLiteral("Would you like to view the ReadMe file?");
+        if (!Ask(text, QStringLiteral("Update Available")))
+            return false;
+    }
+    if (!FInfo.ProductReadMeExt.isEmpty()) {
+        const QString name = FileNameOfUrl(FInfo.ProductReadMeExt);
+        bool downloaded = false;
+        QString path;
+        if (!UsableFileName(name)) {
+            FLastError = UnusableNameError(FInfo.ProductReadMeExt);
+        } else {
+            path = ReadMeFolder() + name;
+            downloaded = DownloadFile(FInfo.ProductReadMeExt, path, QStringLiteral("Downloading ReadMe"));
+        }
+        if (downloaded && Shell::Execute(nullptr, QStringLiteral("open"), path, QString(), QString(),
+                                         Shell::SW_SHOWNORMAL) > 32)
+            return true;
+        Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (!FInfo.ProductReadMe.isEmpty()) {
+        if (std::unique_ptr<TWfiReadMeWindow> window = CreateReadMeWindow())
+            window->exec();
+    }
+    return true;
+}
+
+bool TWebFileInfo::ExecuteUpdate()
+{
+    if (!GetInfo()) {
+        const QString text =
+            FLastError.isEmpty()
+                ? QStringLiteral("Could not retrieve version information from the Internet.\rError unknown.")
+                : QStringLiteral("Could not retrieve version information from the Internet.\rError: \"") + FLastError +
+                      QStringLiteral(".\"");
+        Box(text, QStringLiteral("Connection Error"), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (!IsNewerVersion()) {
+        Box(QStringLiteral("There is no update available."), QStringLiteral("No Update Found"),
+            MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    if (FOptions & wfioDisplayReadMe)
+        ShowReadMe(true);
+    const QString offer = QStringLiteral("Current version is %1.\rVersion %2 is available.")
+                              .arg(FCurrentVersion, FInfo.ProductVersion) +
+                          QStringLiteral("\r") + QStringLiteral("Download the update?");
+    if (!Ask(offer, QStringLiteral("Update Available")))
+        return false;
+
+    QString name;
+    {
+        TUpdateSaveDialog dialog(FUpdateFileName);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        name = TUpdateSaveDialog::WithDefaultExtension(dialog.FileName(), dialog.FilterIndex());
+    }
+    if (name.isEmpty())
+        return false;
+
+    if (!DownloadUpdate(name)) {
+        const QString text = FLastError.isEmpty()
+                                 ? QStringLiteral("Error occurred while downloading update.\rError unknown.")
+                                 : QStringLiteral("Error occurred while downloading update.\rError: \"") + FLastError +
+                                       QStringLiteral(".\"");
+        Box(text, QStringLiteral("Download Error"), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (!(FOptions & wfioRunUpdate))
+        return true;
+
+    const bool exitDuringUpdate = FOptions.testFlag(wfioExitDuringUpdate);
+    Application *app = Application::Instance();
+    const QString install =
+        exitDuringUpdate ? QStringLiteral("Do you want to install the update now?\rThis will close %1.")
+                               .arg(AppTitle())
+                         : QStringLiteral("Do you want to install the update now?");
+    if (!Ask(install, QStringLiteral("Install Update")))
+        return true;
+
+    MakeStartable(FTargetFile);
+    if (Shell::Execute(QApplication::activeWindow(), QStringLiteral("open"), FTargetFile, FInfo.RunParams, QString(),
+                       Shell::SW_SHOWNORMAL) > 32) {
+        if (exitDuringUpdate) {
+            if (app)
+                app->Terminate();
+            else
+                QCoreApplication::quit();
+        }
+        return true;
+    }
+    Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
+    return true;
+}
+
+void TWebFileInfo::InstallExceptionHook()
+{
+    Application *app = Application::Instance();
+    if (!app || ExceptionHookInPlace())
+        return;
+    FSavedHandler = app->OnException;
+    app->OnException = TWfiExceptionHook{this};
+    FHookInstalled = true;
+}
+
+bool TWebFileInfo::ExceptionHookInPlace() const
+{
+    const Application *app = Application::Instance();
+    if (!app || !FHookInstalled)
+        return false;
+    const auto *hook = app->OnException.target<TWfiExceptionHook>();
+    return hook && hook->Owner == this;
+}
+
+void TWebFileInfo::RestoreExceptionHandler()
+{
+    if (Application *app = Application::Instance(); app && ExceptionHookInPlace())
+        app->OnException = FSavedHandler;
+    FSavedHandler = nullptr;
+    FHookInstalled = false;
+}
+
+void TWebFileInfo::AppException(QObject *sender, const Exception &e)
+{
+    const auto *http = dynamic_cast<const EHttpException *>(&e);
+    if (!http) {
+        if (FSavedHandler) {
+            // A copy: the saved handler may itself change what is saved here.
+            const auto saved = FSavedHandler;
+            saved(sender, e);
+        } else if (Application *app = Application::Instance()) {
+            app->ShowException(e.Message());
+        }
+        return;
+    }
+    const QString message = http->Message();
+    FLastError = message;
+    // The windows are forgotten at once; a nested loop may still be running in them,
+    // so they go when control is back in the outer loop.
+    if (QPointer<TWfiWaitWindow> wait = FWaitWindow) {
+        FWaitWindow = nullptr;
+        wait->done(QDialog::Rejected);
+        wait->deleteLater();
+    }
+    if (QPointer<TWebDlProgress> progress = FProgressWindow) {
+        FProgressWindow = nullptr;
+        progress->done(QDialog::Rejected);
+        progress->deleteLater();
+    }
+    ReleaseReceiveStream();
+    if (THttpCli *cli = SharedClient())
+        cli->OnDocData = nullptr;
+    RestoreExceptionHandler();
+    Box(QStringLiteral("Error retrieving update information.\rException: %1.").arg(message), QStringLiteral("Exception"),
+        MB_OK | MB_ICONEXCLAMATION);
+}

@@ -1,0 +1,172 @@
+#pragma once
+
+#include "update/WebDlProgress.h"
+#include "update/WfiWindows.h"
+#include "update/core/InfoPage.h"
+#include "update/core/WfiTags.h"
+
+#include <QDate>
+#include <QFlags>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Exception;
+class QDialog;
+class QIODevice;
+class THttpCli;
+
+enum TWfiOption {
+    wfioAlwaysOverwrite = 0x1,
+    wfioDisplayUI = 0x2,
+    wfioDisplayReadMe = 0x4,
+    wfioRunUpdate = 0x8,
+    wfioExitDuringUpdate = 0x10,
+};
+Q_DECLARE_FLAGS(TWfiOptions, TWfiOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TWfiOptions)
+
+using TDownloadProgressEvent = std::function<void(QObject *Sender, qint64 BytesReceived, qint64 FileSize)>;
+
+// Asks the maker's web server whether a newer version is published, and fetches,
+// checks and starts it. The HTTP client works asynchronously, but every operation here
+// is synchronous for its caller: it starts a request and shows a small modal window
+// until the request's completion closes it.
+//
+// All components share one HTTP client, created by the first request; only one
+// request runs at a time.
+class TWebFileInfo : public QObject {
+    Q_OBJECT
+public:
+    explicit TWebFileInfo(QObject *owner = nullptr);
+    ~TWebFileInfo() override;
+
+    // True once the information page was read; GetInfo then answers from the cache.
+    // Only false can be written.
+    bool Active() const { return FActive; }
+    void SetActive(bool value);
+
+    const QString &CurrentVersion() const { return FCurrentVersion; }
+    void SetCurrentVersion(const QString &value) { FCurrentVersion = value; }
+    TWfiDateFormat DateFormat() const { return FDateFormat; }
+    void SetDateFormat(TWfiDateFormat value) { FDateFormat = value; }
+    // Accepts only "http://" addresses longer than six characters; a new address makes
+    // the next GetInfo fetch again.
+    const QString &HomeURL() const { return FHomeURL; }
+    void SetHomeURL(const QString &value);
+    TWfiTags &InfoTags() { return FInfoTags; }
+    const TWfiTags &InfoTags() const { return FInfoTags; }
+    void SetInfoTags(const TWfiTags &value) { FInfoTags = value; }
+    const QString &LastError() const { return FLastError; }
+    // wfioDisplayUI is always part of the options.
+    TWfiOptions Options() const { return FOptions; }
+    void SetOptions(TWfiOptions value);
+    const QString &ProxyHost() const { return FProxyHost; }
+    void SetProxyHost(const QString &value) { FProxyHost = value; }
+    int ProxyPort() const { return FProxyPort; }
+    void SetProxyPort(int value) { FProxyPort = value; }
+    TWfiVersionFormat VersionFormat() const { return FVersionFormat; }
+    void SetVersionFormat(TWfiVersionFormat value) { FVersionFormat = value; }
+    // Seconds a request may go without news from the server before it fails; this is
+    // what closes the wait window when a server goes silent.
+    int HttpTimeout() const { return FHttpTimeout; }
+    void SetHttpTimeout(int seconds) { FHttpTimeout = seconds; }
+
+    // The font of the wait, read-me and progress windows. While UIOwnerFont is set it
+    // follows the owning window's font; assigning one clears UIOwnerFont.
+    QFont UIFont();
+    void SetUIFont(const QFont &font);
+    bool UIOwnerFont() const { return FUIOwnerFont; }
+    void SetUIOwnerFont(bool value) { FUIOwnerFont = value; }
+
+    // What the information page published.
+    const QString &DownloadURL() const { return FInfo.DownloadURL; }
+    const QString &ProductAuthor() const { return FInfo.ProductAuthor; }
+    const QString &ProductAuthorEMail() const { return FInfo.ProductAuthorEMail; }
+    QDate ProductDate() const { return FInfo.ProductDate; }
+    const QString &ProductDateStr() const { return FInfo.ProductDateStr; }
+    const QString &ProductName() const { return FInfo.ProductName; }
+    const QString &ProductReadMe() const { return FInfo.ProductReadMe; }
+    const QString &ProductReadMeExt() const { return FInfo.ProductReadMeExt; }
+    const QString &ProductVersion() const { return FInfo.ProductVersion; }
+    const QString &RedirectURL() const { return FInfo.RedirectURL; }
+    const QString &RunParams() const { return FInfo.RunParams; }
+    const QString &UpdateSha256() const { return FInfo.UpdateSha256; }
+
+    // The part of DownloadURL after its last "/", and where the update was saved.
+    const QString &UpdateFileName() const { return FUpdateFileName; }
+    const QString &TargetFile() const { return FTargetFile; }
+
+    // The windows open at the moment, if any.
+    TWfiWaitWindow *WaitWindow() const { return FWaitWindow; }
+    TWebDlProgress *ProgressWindow() const { return FProgressWindow; }
+
+    // Fired for every chunk of a download with the bytes so far and the announced
+    // length (-1 when none was announced).
+    TDownloadProgressEvent OnDownloadProgress;
+
+    bool GetInfo();
+    bool IsNewerVersion() const;
+    bool ShowReadMe(bool ask);
+    bool DownloadUpdate(const QString &path);
+    bool DownloadFile(const QString &url, const QString &file, const QString &caption);
+    bool ExecuteUpdate();
+
+    void ParseInfoPage(const QStringList &lines);
+    static QString ExtractContent(const QString &line);
+    QDate ParseProductDate(const QString &text) const;
+
+    // The client every component shares; null until the first request creates it.
+    static THttpCli *HttpCli();
+
+    // A page may send the check on to another page this many times.
+    static constexpr int MaxRedirectPages = 10;
+
+private:
+    friend struct TWfiExceptionHook;
+    friend class THttpEvents;
+
+    bool FetchInfo(int redirectPages);
+    std::unique_ptr<TWfiReadMeWindow> CreateReadMeWindow();
+    THttpCli *PrepareHttpCli();
+    void StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream);
+    void ShowWaitWindow(const QString &message);
+    void RunModal(QDialog *window);
+    void FreeWaitWindow();
+    QByteArray TakeReceivedBytes();
+    void ReleaseReceiveStream();
+    void ProgressStep();
+    void HttpRequestDone(quint16 error);
+    void InstallExceptionHook();
+    bool ExceptionHookInPlace() const;
+    void RestoreExceptionHandler();
+    void AppException(QObject *sender, const Exception &e);
+
+    bool FActive = false;
+    QString FCurrentVersion;
+    TWfiDateFormat FDateFormat = wfidDFSDate;
+    QString FHomeURL;
+    TWfiTags FInfoTags;
+    QString FLastError;
+    TWfiOptions FOptions = wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate;
+    TWfiProductInfo FInfo;
+    QString FProxyHost;
+    int FProxyPort = 80;
+    QFont FUIFont;
+    bool FUIOwnerFont = true;
+    TWfiVersionFormat FVersionFormat = wfivBuildNumber;
+    int FHttpTimeout = 60;
+    std::function<void(QObject *, const Exception &)> FSavedHandler;
+    bool FHookInstalled = false;
+    QString FUpdateFileName;
+    QString FTargetFile;
+    QPointer<TWebDlProgress> FProgressWindow;
+    QPointer<TWfiWaitWindow> FWaitWindow;
+    // The stream the running request writes into (a buffer for pages, a file for
+    // downloads), and whether that request has completed yet.
+    std::unique_ptr<QIODevice> FReceiveStream;
+    bool FRequestDone = true;
+};
