@@ -23,6 +23,9 @@
 #include "report/QRCustomControl.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
+#include "update/Update.h"
+#include "update/UpdateSettings.h"
+#include "update/WebFileInfo.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -122,14 +125,13 @@ void TfrmMain::BuildActions()
     actReset = command(QStringLiteral("&Reset"), &TfrmMain::Reset);
     actExit = command(QStringLiteral("E&xit"), &TfrmMain::Exit);
     actDisclaimer = command(QStringLiteral("&Disclaimer ..."), &TfrmMain::ShowDisclaimer);
-    actUpdate = new QAction(QStringLiteral("Check for &Update ..."), this);
+    actUpdate = command(QStringLiteral("Check for &Update ..."), &TfrmMain::ShowUpdate);
     actHelpContents = command(QStringLiteral("&Contents"), &TfrmMain::MnuHelpContentsClick);
     actHelpContents->setShortcut(Qt::Key_F1);
     actAbout = command(QStringLiteral("&About..."), &TfrmMain::MnuHelpAboutClick);
     actPrint->setEnabled(false);
     actReset->setEnabled(false);
-    // The update check arrives with the update service; until then it is unavailable.
-    actUpdate->setEnabled(false);
+    WebFileInfo = new TWebFileInfo(this);
 }
 
 void TfrmMain::BuildLayout()
@@ -405,6 +407,7 @@ void TfrmMain::FormCreate()
             QRPrinter()->OnPreview = [this] { MyPreview(); };
             connect(app, &QGuiApplication::focusWindowChanged, this, &TfrmMain::TrackFocusWindow);
         }
+        UpdateSettings::ConfigureWebFileInfo(*WebFileInfo, FSettingsPath);
         FSavedValues.Clear();
         LoadSavedValues();
         DisallowPrinting();
@@ -547,6 +550,11 @@ void TfrmMain::MnuHelpAboutClick(QObject *)
 void TfrmMain::ShowDisclaimer(QObject *)
 {
     ShowFresh<TfrmDisclaim>();
+}
+
+void TfrmMain::ShowUpdate(QObject *)
+{
+    TfrmUpdate::ShowUpdateCenter(WebFileInfo, this);
 }
 
 void TfrmMain::SetReportWindows(TQRPaymentChart *chart, TfrmPreview *preview)

@@ -18,6 +18,7 @@ class TNumEdit;
 class TQRPaymentChart;
 class TfrmPreview;
 class TUrlLabel;
+class TWebFileInfo;
 
 // The calculator window: ten cash flows, five discount rates and the five net present
 // values beside them, recomputed every time one of the twenty fields is left; a toolbar,
@@ -59,6 +60,7 @@ public:
     // run; Print needs both.
     void SetReportWindows(TQRPaymentChart *chart, TfrmPreview *preview);
     void ShowDisclaimer(QObject *sender);
+    void ShowUpdate(QObject *sender);
 
     const QString &ProgramDir() const { return FProgramDir; }
     const QString &SettingsPath() const { return FSettingsPath; }
@@ -94,6 +96,8 @@ public:
     TUrlLabel *UrlEmailSuggest = nullptr;
     TNStatusLine *NStatusLine1 = nullptr;
     QMenu *mnuPop = nullptr;
+    // Reads the maker's information page for the Update Center.
+    TWebFileInfo *WebFileInfo = nullptr;
 
     static const QString MathErrorText;
     static const QString UnidentifiedErrorText;

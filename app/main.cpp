@@ -66,6 +66,10 @@ int main(int argc, char **argv)
     const QRect screen = frmMain.screen()->availableGeometry();
     frmMain.move(screen.center() - frmMain.frameGeometry().center() + frmMain.pos());
     frmMain.show();
+    // Stay-on-top is the window manager's to honour; without one the splash would end
+    // up under the window shown after it.
+    if (splash->isVisible())
+        splash->raise();
     const int result = app.exec();
     delete splash;
     return result;
