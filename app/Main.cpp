@@ -14,6 +14,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/ProfileFile.h"
 #include "platform/core/ProgramPaths.h"
+#include "platform/gui/ActivationTracker.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Fonts.h"
 #include "platform/gui/HelpViewer.h"
@@ -105,6 +106,7 @@ TfrmMain::TfrmMain(const QString &programDir, QWidget *parent) : QMainWindow(par
     BuildActions();
     BuildLayout();
     BuildMenus();
+    new ActivationTracker(this, [this] { RunHandled(this, [this] { FormActivate(); }); });
     FormCreate();
 }
 
@@ -405,7 +407,6 @@ void TfrmMain::FormCreate()
             app->OnException = [this](QObject *sender, const Exception &e) { AppOnException(sender, e); };
             app->SetHintPause(300);
             QRPrinter()->OnPreview = [this] { MyPreview(); };
-            connect(app, &QGuiApplication::focusWindowChanged, this, &TfrmMain::TrackFocusWindow);
         }
         UpdateSettings::ConfigureWebFileInfo(*WebFileInfo, FSettingsPath);
         FSavedValues.Clear();
@@ -605,34 +606,6 @@ void TfrmMain::closeEvent(QCloseEvent *event)
     }
     event->accept();
     emit Closed();
-}
-
-void TfrmMain::TrackFocusWindow(QWindow *window)
-{
-    if (window == windowHandle())
-        return;
-    bool ownWindow = false;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == window) {
-            ownWindow = !qobject_cast<QMessageBox *>(top);
-            break;
-        }
-    }
-    FOwnWindowWasActive = ownWindow;
-}
-
-void TfrmMain::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
-        return;
-    // Activation counts when the window is first shown and when one of our own windows
-    // that was shown over it has closed; a message box or another program does not.
-    const bool activate = !FShownOnce || FOwnWindowWasActive;
-    FShownOnce = true;
-    FOwnWindowWasActive = false;
-    if (activate)
-        RunHandled(this, [this] { FormActivate(); });
 }
 
 void TfrmMain::FormActivate()

@@ -110,7 +110,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -123,7 +122,6 @@ private:
     void FormActivate();
     void ApplicationActivate();
     void LoadSavedValues();
-    void TrackFocusWindow(QWindow *window);
     void CallHelp(unsigned command);
     // Shows a fresh modal instance of a window of ours and destroys it afterwards.
     template <typename Window>
@@ -144,9 +142,4 @@ private:
     std::array<TNumEdit *, YearCount> FYears{};
     std::array<TFnpNumericEdit *, RateCount> FRates{};
     std::array<TNumEdit *, RateCount> FResults{};
-
-    // Activation bookkeeping: whether the window that had the focus before this one was
-    // one of our own windows (a message box does not count).
-    bool FShownOnce = false;
-    bool FOwnWindowWasActive = false;
 };

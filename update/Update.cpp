@@ -1,6 +1,7 @@
 #include "update/Update.h"
 
 #include "controls/Panel.h"
+#include "platform/gui/ActivationTracker.h"
 #include "platform/gui/Fonts.h"
 #include "update/WebFileInfo.h"
 #include "update/WfiWindows.h"
@@ -83,8 +84,14 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo *webFileInfo, QWidget *parent) : QDialog(par
     setFixedSize(428, 231);
     BuildLayout();
     WfiWindowFrame::CentreOnScreen(*this);
-    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::focusWindowChanged, this, &TfrmUpdate::TrackFocusWindow);
+    // Activation counts when the window is first shown and when one of our own windows
+    // shown over it has closed; a message box does not count, so a failure report cannot
+    // start the check that failed all over again. The check runs outside the activation
+    // event, so that its own modal windows do not run inside it.
+    new ActivationTracker(this, [this] {
+        if (!FBusy)
+            QTimer::singleShot(0, this, [this] { CheckUpdate(); });
+    });
     FormCreate();
 }
 
@@ -250,34 +257,3 @@ void TfrmUpdate::CloseUpdateCenter()
     close();
 }
 
-void TfrmUpdate::TrackFocusWindow(QWindow *window)
-{
-    if (!window || window == windowHandle())
-        return;
-    bool ownWindow = false;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == window) {
-            ownWindow = !qobject_cast<QMessageBox *>(top);
-            break;
-        }
-    }
-    FOwnWindowWasActive = ownWindow;
-}
-
-void TfrmUpdate::changeEvent(QEvent *event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
-        return;
-    // Activation counts when the window is first shown and when one of our own windows
-    // shown over it has closed; a message box does not count, so a failure report
-    // cannot start the check that failed all over again.
-    const bool activate = !FShownOnce || FOwnWindowWasActive;
-    FShownOnce = true;
-    FOwnWindowWasActive = false;
-    if (activate && !FBusy) {
-        // Outside the activation event, so that the check's own modal windows do not
-        // run inside it.
-        QTimer::singleShot(0, this, [this] { CheckUpdate(); });
-    }
-}

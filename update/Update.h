@@ -62,7 +62,6 @@ public:
     QLabel *lblDate = nullptr;
 
 protected:
-    void changeEvent(QEvent *event) override;
 
 private:
     void BuildLayout();
@@ -71,12 +70,9 @@ private:
     QLabel *MakeLabel(const QString &name, const QString &caption, int left, int top, const QColor &color,
                       bool bold = false);
     QLabel *MakeRightLabel(const QString &name, const QString &caption, int left, int top, int width);
-    void TrackFocusWindow(QWindow *window);
 
     QPointer<TWebFileInfo> FWebFileInfo;
     // A check or retrieval is running: the windows it shows return the activation to
     // this window, which must not start another check.
     bool FBusy = false;
-    bool FShownOnce = false;
-    bool FOwnWindowWasActive = false;
 };

@@ -244,3 +244,27 @@ TEST_F(MainCommandsTest, PrintFillsTheReportAndPrintsItThroughThePreviewHook)
                                  "While effort was made to ensure"})
         EXPECT_TRUE(printed.contains(QString::fromLatin1(expected))) << expected << "\n" << printed.toStdString();
 }
+
+TEST_F(MainCommandsTest, ClosingADialogPutsTheFocusInYearOneAndRecomputes)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    w.edtDiscountRate(2)->setFocus();
+    QApplication::processEvents();
+    w.edtDCFYear(1)->SetValue(100); // set by code: nothing is recomputed
+    QTest::keyClick(w.edtDiscountRate(2), Qt::Key_Backspace);
+    QTest::keyClicks(w.edtDiscountRate(2), "25");
+    ASSERT_EQ(w.edtNPV(2)->text(), "$0.00"); // nothing left yet, nothing computed
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    w.actDisclaimer->trigger();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), w.edtDCFYear(1));
+    // Leaving the rate field on the way recomputed every result with the typed rate.
+    EXPECT_NE(w.edtNPV(2)->text(), "$0.00");
+    EXPECT_EQ(w.edtNPV(1)->text(), "$96.15");
+}
