@@ -1,3 +1,4 @@
+#include "PageProbe.h"
 #include "ReportTestSupport.h"
 
 #include "report/QRDetailLink.h"
@@ -338,7 +339,7 @@ TEST_F(DataBands, HandlersMayRemoveTheirOwnGroupOrLink)
     link->SetMaster(f.Report);
     link->SetDetailBand(linkDetail);
     QPointer<TQRDetailLink> linkGuard(link);
-    link->OnNeedData = [&](QObject *, bool &more) {
+    link->OnNeedData = [&](QObject *, bool &) {
         if (record == 2)
             delete linkGuard.data();
     };
