@@ -253,7 +253,7 @@ void TfrmMain::BuildLayout()
 
 void TfrmMain::BuildToolbar()
 {
-    struct ButtonSpec {
+    struct ToolButton {
         TExplorerButton *&button;
         const char *name;
         int left;
@@ -261,7 +261,7 @@ void TfrmMain::BuildToolbar()
         ToolbarIcons::Kind icon;
         QAction *action;
     };
-    const ButtonSpec specs[] = {
+    const ToolButton tools[] = {
         {btnPrint, "btnPrint", 6, " Print ...", ToolbarIcons::Print, actPrint},
         {ExplorerButton1, "ExplorerButton1", 36, " Print Setup ...", ToolbarIcons::PrintSetup, actPrintSetup},
         {btnDisclaim, "btnDisclaim", 66, " Disclaimer ...", ToolbarIcons::Disclaimer, actDisclaimer},
@@ -270,20 +270,20 @@ void TfrmMain::BuildToolbar()
         {btnHelp, "btnHelp", 155, " Help ...", ToolbarIcons::Help, actHelpContents},
         {btnExit, "btnExit", 372, " Exit", ToolbarIcons::Exit, actExit},
     };
-    for (const ButtonSpec &spec : specs) {
+    for (const ToolButton &tool : tools) {
         auto *button = new TExplorerButton(Panel5);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(spec.left, 3, 25, 24);
+        button->setObjectName(QString::fromLatin1(tool.name));
+        button->setGeometry(tool.left, 3, 25, 24);
         button->SetOptions(boIconOnly | boShowBevel);
-        button->SetBitmap(ToolbarIcons::Make(spec.icon));
-        button->SetHint(QString::fromLatin1(spec.hint));
+        button->SetBitmap(ToolbarIcons::Make(tool.icon));
+        button->SetHint(QString::fromLatin1(tool.hint));
         button->SetShowHint(false);
-        button->setAccessibleName(QString::fromLatin1(spec.hint).trimmed());
-        QAction *action = spec.action;
+        button->setAccessibleName(QString::fromLatin1(tool.hint).trimmed());
+        QAction *action = tool.action;
         button->SetEnabled(action->isEnabled());
         connect(action, &QAction::enabledChanged, button, [button](bool on) { button->SetEnabled(on); });
         button->OnClick = [action](QObject *) { action->trigger(); };
-        spec.button = button;
+        tool.button = button;
     }
 
     UrlCorvane = new TUrlLabel(Panel5);
