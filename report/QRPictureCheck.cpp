@@ -179,11 +179,11 @@ bool StringList(Walker &w, quint32 maxCount, quint32 maxBytes)
     return true;
 }
 
-// Spec, alpha, three components and a pad word. The player converts hue-based
+// Colour model, alpha, three components and a pad word. The player converts hue-based
 // colours by table position, so a hue must be a real angle (or the "no hue" value).
 bool Color(Walker &w)
 {
-    const quint8 spec = w.U8();
+    const quint8 model = w.U8();
     w.U16();
     const quint16 first = w.U16();
     w.U16();
@@ -191,7 +191,7 @@ bool Color(Walker &w)
     w.U16();
     if (!w.Ok())
         return false;
-    switch (QColor::Spec(spec)) {
+    switch (QColor::Spec(model)) {
     case QColor::Invalid:
     case QColor::Rgb:
     case QColor::Cmyk:
