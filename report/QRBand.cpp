@@ -1,11 +1,13 @@
 #include "report/QRBand.h"
 
 #include "platform/gui/Fonts.h"
+#include "report/QRCanvas.h"
 #include "report/QRCustomControl.h"
 #include "report/QRImage.h"
 #include "report/QRMemo.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
+#include "report/QRShape.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -143,17 +145,24 @@ bool TQRBand::Print(int OX, int OY)
         return false;
     if (printBand && FReport && QRPrinter()->Canvas()) {
         QPainter *canvas = QRPrinter()->Canvas();
-        canvas->setBrush(FColor);
+        QRCanvas::SetBrush(*canvas, FColor);
+        FDrawn.clear();
+        FPlainArea = QRect();
         if (FBandType != rbOverlay) {
             // One column of background, whatever the band's own width.
             const TQRReport &r = *FReport;
-            canvas->fillRect(QRRect(r.XPos(OX), r.YPos(OY), r.XPos(OX + r.ColumnWidth()),
-                                    r.YPos(OY + Height()) - 1),
-                             FColor);
+            const QRect background =
+                QRRect(r.XPos(OX), r.YPos(OY), r.XPos(OX + r.ColumnWidth()), r.YPos(OY + Height()) - 1);
+            QRCanvas::FillRect(*canvas, background, FColor);
+            if (FColor.alpha() == 255)
+                FPlainArea = background.adjusted(QRPageUnitsPerPixel, QRPageUnitsPerPixel, -QRPageUnitsPerPixel,
+                                                 -QRPageUnitsPerPixel);
         }
         PrintChildren(OX, OY);
         if (!self)
             return false;
+        FPlainArea = QRect();
+        FDrawn.clear();
         DrawFrame(OX, OY);
     }
     if (AfterPrint)
@@ -169,15 +178,46 @@ void TQRBand::PrintChildren(int OX, int OY)
     for (const QPointer<QObject> &child : kids) {
         if (!child || !FReport)
             continue;
+        const TQRReport &r = *FReport;
         if (auto *control = qobject_cast<TQRCustomControl *>(child.data())) {
-            if (control->Visible())
-                control->Print(OX, OY);
+            if (!control->Visible())
+                continue;
+            const QRect place = QRRect(r.XPos(OX + control->Left()), r.YPos(OY + control->Top()),
+                                       r.XPos(OX + control->Left() + control->Width()),
+                                       r.YPos(OY + control->Top() + control->Height()));
+            control->Print(OX, OY);
+            // A shape's pen reaches beyond its rectangle by half its width; a label marks
+            // the text it drew itself.
+            const auto *shape = qobject_cast<TQRShape *>(child.data());
+            const int reach = QRPageUnitsPerPixel * (2 + (shape ? shape->Pen().width() : 0));
+            MarkDrawn(place.adjusted(-reach, -reach, reach, reach));
         } else if (auto *image = qobject_cast<TQRImage *>(child.data())) {
-            image->Print(*FReport, OX, OY);
+            image->Print(r, OX, OY);
+            // A bitmap drawn unstretched may reach past its control.
+            FPlainArea = QRect();
         } else if (auto *memo = qobject_cast<TQRMemo *>(child.data())) {
             memo->Print(OX, OY);
+            // Memo lines are not clipped.
+            FPlainArea = QRect();
         }
     }
+}
+
+bool TQRBand::ShowsBackgroundOnly(const QRect &rect) const
+{
+    if (FPlainArea.isEmpty() || !FPlainArea.contains(rect))
+        return false;
+    for (const QRect &drawn : FDrawn) {
+        if (drawn.intersects(rect))
+            return false;
+    }
+    return true;
+}
+
+void TQRBand::MarkDrawn(const QRect &rect)
+{
+    if (!FPlainArea.isEmpty() && FPlainArea.intersects(rect))
+        FDrawn.append(rect);
 }
 
 void TQRBand::DrawFrame(int OX, int OY)
@@ -186,7 +226,7 @@ void TQRBand::DrawFrame(int OX, int OY)
     if (FFrame.Width() <= 0 || !canvas || !FReport)
         return;
     const TQRReport &r = *FReport;
-    canvas->setBrush(FColor);
+    QRCanvas::SetBrush(*canvas, FColor);
     FFrame.Apply(*canvas);
     const int x0 = r.XPos(OX);
     const int x1 = r.XPos(OX + r.ColumnWidth() - 1);

@@ -65,6 +65,12 @@ public:
     // The largest extra height any print control on the band asks for.
     int ExtraHeight() const;
 
+    // While the band prints its controls: whether the page rectangle shows nothing but
+    // the band's own background, so that filling it with the band's colour again
+    // would change nothing on the page; and the marking of what the controls draw.
+    bool ShowsBackgroundOnly(const QRect &rect) const;
+    void MarkDrawn(const QRect &rect);
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -88,4 +94,8 @@ private:
     TAlign FAlign = alTop;
     QPointer<TQRReport> FReport;
     QPointer<QWidget> FWatchedParent;
+    // The background filled for the printing in progress, a pixel in from its edges
+    // (empty when there is none), and what has been drawn on it since.
+    QRect FPlainArea;
+    QList<QRect> FDrawn;
 };

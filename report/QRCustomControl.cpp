@@ -2,6 +2,7 @@
 
 #include "platform/core/Formatting.h"
 #include "report/QRBand.h"
+#include "report/QRCanvas.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 
@@ -153,8 +154,7 @@ void TQRCustomControl::paintEvent(QPaintEvent *)
     if (FCaption.isEmpty() || FCaption == QLatin1String(" ")) {
         painter.fillRect(rect(), Color());
         painter.setPen(FontColor());
-        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop,
-                         QLatin1Char('(') + objectName() + QLatin1Char(')'));
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, QLatin1Char('(') + objectName() + QLatin1Char(')'));
         return;
     }
     if (!FTransparent)
@@ -189,13 +189,12 @@ void TQRCustomControl::PrintText(int OX, int OY)
     const TQRReport &report = *FReport;
     const QFont pageFont = QRFontAtSize(font(), std::abs(report.XPos(QRFontSize(font()))));
     const QColor background = Color();
-    canvas.save();
-    canvas.setFont(pageFont);
-    canvas.setBrush(background);
+    QRCanvas::SetFont(canvas, pageFont);
+    QRCanvas::SetBrush(canvas, background);
 
     // Widths for placing the text are measured on the form, in report units.
-    const QFontMetrics formMetrics(font());
-    const int W = FAutoSize ? formMetrics.horizontalAdvance(text + QLatin1Char(' ')) : Width();
+    auto formMetrics = [this] { return QFontMetrics(font()); };
+    const int W = FAutoSize ? formMetrics().horizontalAdvance(text + QLatin1Char(' ')) : Width();
     int L = 0;
     int R = 0;
     if (FAlignToBand) {
@@ -220,7 +219,7 @@ void TQRCustomControl::PrintText(int OX, int OY)
     }
     if (FAlignment == taRightJustify) {
         if (FAlignToBand)
-            L -= formMetrics.horizontalAdvance(QLatin1Char('W'));
+            L -= formMetrics().horizontalAdvance(QLatin1Char('W'));
         else
             text += QLatin1Char(' ');
     }
@@ -234,10 +233,11 @@ void TQRCustomControl::PrintText(int OX, int OY)
         anchor = L + (R - L) / 2;
 
     if (!text.isEmpty()) {
-        if (!FTransparent)
-            canvas.fillRect(textRect, background);
-        if (!FAutoSize)
-            canvas.setClipRect(textRect);
+        // A background of the band's own colour where the band shows nothing but its
+        // background changes nothing on the page: it is left out.
+        auto *band = qobject_cast<TQRBand *>(parentWidget());
+        if (!FTransparent && !(band && background == band->Color() && band->ShowsBackgroundOnly(textRect)))
+            QRCanvas::FillRect(canvas, textRect, background);
         const QFontMetrics pageMetrics = canvas.fontMetrics();
         const int advance = pageMetrics.horizontalAdvance(text);
         int x = report.XPos(anchor);
@@ -245,10 +245,21 @@ void TQRCustomControl::PrintText(int OX, int OY)
             x -= advance;
         else if (FAlignment == taCenter)
             x -= advance / 2;
-        canvas.setPen(FontColor());
-        canvas.drawText(QPoint(x, report.YPos(top) + pageMetrics.ascent()), text);
+        const QPoint baseline(x, report.YPos(top) + pageMetrics.ascent());
+        // Where the glyphs put ink, a pixel wider all round.
+        const QRect ink = pageMetrics.tightBoundingRect(text).translated(baseline).adjusted(
+            -QRPageUnitsPerPixel, -QRPageUnitsPerPixel, QRPageUnitsPerPixel, QRPageUnitsPerPixel);
+        // Clipping text that lies well inside its rectangle changes nothing either.
+        const bool clip = !FAutoSize && !textRect.contains(ink);
+        if (clip)
+            canvas.setClipRect(textRect);
+        QRCanvas::SetPen(canvas, FontColor());
+        canvas.drawText(baseline, text);
+        if (clip)
+            canvas.setClipping(false);
+        if (band)
+            band->MarkDrawn(FAutoSize ? textRect.united(ink) : textRect);
     }
-    canvas.restore();
 }
 
 TQRLabel::TQRLabel(QWidget *parent) : TQRCustomControl(parent) {}

@@ -12,8 +12,8 @@ constexpr int Side = 20;
 // A sheet of paper with a folded corner.
 void Sheet(QPainter &p, const QRect &r)
 {
-    const QPolygon outline({r.topLeft(), QPoint(r.right() - 3, r.top()), QPoint(r.right(), r.top() + 3),
-                            r.bottomRight(), r.bottomLeft()});
+    const QPolygon outline(
+        {r.topLeft(), QPoint(r.right() - 3, r.top()), QPoint(r.right(), r.top() + 3), r.bottomRight(), r.bottomLeft()});
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::white);
     p.drawPolygon(outline);

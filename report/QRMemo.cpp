@@ -1,5 +1,6 @@
 #include "report/QRMemo.h"
 
+#include "report/QRCanvas.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 
@@ -102,10 +103,9 @@ void TQRMemo::Print(int OX, int OY)
     const TQRReport &report = *FReport;
     const int lineHeight = report.YPos(QFontMetrics(font()).height());
     const int lastTop = report.YPos(OY + Top() + Height()) - lineHeight;
-    canvas->save();
-    canvas->setFont(QRFontAtSize(font(), QRFontSize(font()) * QRPageUnitsPerPixel));
-    canvas->setPen(FontColor());
-    canvas->setBrush(Qt::NoBrush);
+    QRCanvas::SetFont(*canvas, QRFontAtSize(font(), QRFontSize(font()) * QRPageUnitsPerPixel));
+    QRCanvas::SetPen(*canvas, FontColor());
+    QRCanvas::SetBrush(*canvas, Qt::NoBrush);
     const QFontMetrics pageMetrics = canvas->fontMetrics();
     const int x0 = report.XPos(OX + Left());
     const int x1 = x0 + report.XPos(Width());
@@ -123,5 +123,4 @@ void TQRMemo::Print(int OX, int OY)
             x = x0 + (x1 - x0) / 2 - advance / 2;
         canvas->drawText(QPoint(x, y + pageMetrics.ascent()), line);
     }
-    canvas->restore();
 }

@@ -313,10 +313,13 @@ bool Polygon(Walker &w)
 bool Path(Walker &w)
 {
     const qint32 count = w.I32();
-    if (!w.Ok() || count < 0 || count > MaxPathElements || qint64(count) * 20 + 8 > w.Left())
-        return w.Fail();
+    if (!w.Ok())
+        return false;
+    // An empty path is its count alone.
     if (count == 0)
         return true;
+    if (count < 0 || count > MaxPathElements || qint64(count) * 20 + 8 > w.Left())
+        return w.Fail();
     int curveData = 0;
     for (qint32 i = 0; i < count; ++i) {
         const qint32 type = w.I32();
@@ -455,8 +458,8 @@ bool Parameters(quint8 command, Walker &w, const uchar *base, int &saveDepth)
         // builds a device of that resolution to size the font.
         const double dpiRatio = w.F64();
         const double justification = w.F64();
-        return (w.Ok() && std::isfinite(dpiRatio) && dpiRatio >= 0.05 && dpiRatio <= 20
-                && std::isfinite(justification) && justification >= 0 && justification <= MaxCoordinate)
+        return (w.Ok() && std::isfinite(dpiRatio) && dpiRatio >= 0.05 && dpiRatio <= 20 && std::isfinite(justification)
+                && justification >= 0 && justification <= MaxCoordinate)
                || w.Fail();
     }
     case PdcDrawPath:
@@ -644,8 +647,7 @@ QString TQRPictureCheck::Check(const QByteArray &picture)
             return QStringLiteral("record %1: the end record must close the picture").arg(i);
         const qint64 start = w.Pos();
         Walker parameters(base + start, length);
-        if (!Parameters(command, parameters, base + start, saveDepth) || !parameters.Ok()
-            || parameters.Pos() != length)
+        if (!Parameters(command, parameters, base + start, saveDepth) || !parameters.Ok() || parameters.Pos() != length)
             return QStringLiteral("record %1 (command %2) is not one the page player can take").arg(i).arg(command);
         if (!ReadsAlike(command, picture.mid(start, length)))
             return QStringLiteral("record %1 (command %2) does not read as it walks").arg(i).arg(command);

@@ -528,7 +528,6 @@ void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
 
     const QRect pageBox(0, 0, header.PageWidth * QRPageUnitsPerPixel, header.PageHeight * QRPageUnitsPerPixel);
     std::vector<std::unique_ptr<QPicture>> pages;
-    pages.reserve(size_t(header.PageCount));
     const QPointer<TQRPrinter> self(this);
     for (int i = 1; i <= header.PageCount; ++i) {
         QCoreApplication::processEvents();

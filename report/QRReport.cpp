@@ -483,7 +483,6 @@ void TQRReport::DrawPageFrame()
     QPainter *canvas = printer->Canvas();
     if (FPageFrame.Width() <= 0 || !canvas)
         return;
-    canvas->save();
     FPageFrame.Apply(*canvas);
     const int W = XPos(printer->PageWidth() - 1);
     const int H = YPos(printer->PageHeight() - 1);
@@ -495,5 +494,5 @@ void TQRReport::DrawPageFrame()
         canvas->drawLine(0, 0, 0, H);
     if (FPageFrame.DrawRight())
         canvas->drawLine(W, 0, W, H);
-    canvas->restore();
+    canvas->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

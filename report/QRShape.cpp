@@ -1,5 +1,6 @@
 #include "report/QRShape.h"
 
+#include "report/QRCanvas.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 
@@ -65,14 +66,12 @@ void TQRShape::Print(int OX, int OY)
     const TQRReport *report = Report();
     if (!canvas || !report)
         return;
-    canvas->save();
-    canvas->setBrush(FBrush);
+    QRCanvas::SetBrush(*canvas, FBrush);
     QPen pen(FPen);
     pen.setWidth(FPen.width() * QRPageUnitsPerPixel);
-    canvas->setPen(pen);
+    QRCanvas::SetPen(*canvas, pen);
     DrawFigure(*canvas, report->XPos(OX + Left()), report->YPos(OY + Top()), report->XPos(OX + Left() + Width()),
                report->YPos(OY + Top() + Height()));
-    canvas->restore();
 }
 
 void TQRShape::paintEvent(QPaintEvent *)

@@ -183,8 +183,7 @@ TEST_F(DataBands, TwoGroupLevelsCloseInnerFirstAndOpenOuterFirst)
     EXPECT_EQ(h0->BandType(), rbGroupHeader);
     EXPECT_EQ(f0->BandType(), rbGroupFooter);
 
-    const std::vector<std::pair<QString, QString>> records = {
-        {"a", "x"}, {"a", "y"}, {"b", "y"}, {"b", "y"}};
+    const std::vector<std::pair<QString, QString>> records = {{"a", "x"}, {"a", "y"}, {"b", "y"}, {"b", "y"}};
     int record = -1;
     f.Report->OnNeedData = [&](QObject *, bool &more) { more = ++record < int(records.size()); };
     outer->OnNeedData = [&](QObject *sender, QString &value) {
@@ -194,12 +193,12 @@ TEST_F(DataBands, TwoGroupLevelsCloseInnerFirstAndOpenOuterFirst)
     inner->OnNeedData = [&](QObject *, QString &value) { value = records[record].second; };
 
     RunPreview(*f.Report);
-    EXPECT_EQ(Printed(f), (Order{"T", "H0", "H1",               // every header once at the start
-                                 "F1", "F0", "H0", "H1", "D",   // first record: "" became a and x
-                                 "F1", "H1", "D",               // inner value only
-                                 "F1", "F0", "H0", "H1", "D",   // outer value: the inner group restarts too
-                                 "D",                           // no change
-                                 "F1", "F0", "S"}));            // the end closes every group
+    EXPECT_EQ(Printed(f), (Order{"T",  "H0", "H1",            // every header once at the start
+                                 "F1", "F0", "H0", "H1", "D", // first record: "" became a and x
+                                 "F1", "H1", "D",             // inner value only
+                                 "F1", "F0", "H0", "H1", "D", // outer value: the inner group restarts too
+                                 "D",                         // no change
+                                 "F1", "F0", "S"}));          // the end closes every group
     EXPECT_EQ(outer->CurrentValue(), QStringLiteral("b"));
     EXPECT_EQ(outer->PreviousValue(), QStringLiteral("b"));
     // The flags stay set after the run, ready for the next start.

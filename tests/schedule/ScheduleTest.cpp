@@ -1,0 +1,334 @@
+#include "app/Main.h"
+#include "app/core/SavedValues.h"
+#include "controls/NumCtrl.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/ProfileFile.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/Printers.h"
+#include "report/QRPrinter.h"
+#include "report/QRReport.h"
+#include "report/QRStandardPreview.h"
+#include "tools/schedule/DiscountSchedule.h"
+#include "tools/schedule/ScheduleProgram.h"
+#include "tools/schedule/ScheduleReport.h"
+
+#include <QDialog>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// The settings file the calculator writes, from ten flows and five rates as text.
+void WriteSettings(const QString &path, const QStringList &years, const QStringList &rates)
+{
+    ProfileFile file(path);
+    file.BeginUpdate();
+    for (int n = 0; n < years.size(); ++n)
+        file.WriteString(SavedValues::Section, QStringLiteral("Year%1").arg(n + 1), years[n]);
+    for (int k = 0; k < rates.size(); ++k)
+        file.WriteString(SavedValues::Section, QStringLiteral("Rate%1").arg(k + 1), rates[k]);
+    file.EndUpdate();
+}
+
+// "Print to PDF" alone, writing to a file of the test's.
+class PdfPrinter {
+public:
+    PdfPrinter()
+    {
+        Printers::SetNames(QStringList{Printers::PdfPrinterName()});
+        File = Dir.filePath(QStringLiteral("schedule.pdf"));
+        Printers::SetOnAskFileName([this](QString &name) {
+            name = File;
+            return true;
+        });
+    }
+    ~PdfPrinter()
+    {
+        Printers::SetOnAskFileName(nullptr);
+        Printers::SetNames(std::nullopt);
+    }
+    QTemporaryDir Dir;
+    QString File;
+};
+
+QString PdfLayoutText(const QString &file)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Prints the schedule of the saved values to PDF and returns its text.
+QString PrintedSchedule(const TDiscountSchedule &schedule, int *pages = nullptr)
+{
+    PdfPrinter pdf;
+    TScheduleReport form(schedule, QStringLiteral("test settings"));
+    form.Rep->SetShowProgress(false);
+    QRPrinter()->OnPreview = [pages] {
+        if (pages)
+            *pages = QRPrinter()->PageCount();
+        QRPrinter()->Print();
+    };
+    form.Rep->Preview();
+    QRPrinter()->OnPreview = nullptr;
+    return PdfLayoutText(pdf.File);
+}
+
+// The amount printed after "Net present value at <rate>", or the words that stand for
+// one, for each group in order.
+QStringList PrintedFooters(const QString &text)
+{
+    QStringList amounts;
+    const QRegularExpression footer(QStringLiteral("Net present value at [-0-9.,]+ %\\s+(.+?)\\s*$"),
+                                    QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &m : footer.globalMatch(text))
+        amounts << m.captured(1);
+    return amounts;
+}
+
+class Schedule : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetFormatSettings(UnitedStatesFormatSettings());
+        QRPrinter()->OnPreview = nullptr;
+    }
+    void TearDown() override
+    {
+        QRPrinter()->OnPreview = nullptr;
+        Application::Instance()->OnException = nullptr;
+        TQRStandardPreview::SetOnFileDialog(nullptr);
+    }
+    QTemporaryDir Dir;
+};
+
+struct Inputs {
+    const char *Name;
+    QStringList Years;
+    QStringList Rates;
+};
+
+} // namespace
+
+// The footers are the calculator's own results: its window is given the same settings
+// file, CalculateDCF runs, and every result field's value and text must match the
+// schedule's net present value and the amount the report prints.
+TEST_F(Schedule, GroupFootersEqualTheCalculatorsResults)
+{
+    const Inputs rows[] = {
+        {"a purchase and its sale",
+         {"-5000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "6000"},
+         {"8", "4.125", "10", "0", "15.5"}},
+        // The field shows three decimals and the calculator discounts at what it shows.
+        {"rates with more decimals than shown",
+         {"1234.56", "-250.75", "0.01", "99999.99", "3", "0", "0", "17", "-4", "8"},
+         {"4.12345", "7.0005", "12.9996", "0.0004", "33.3333"}},
+        // Exactly half a cent: the result field rounds to the even cent.
+        {"half a cent", {"0.125", "0", "0", "0", "0", "0", "0", "0", "0", "0"}, {"0", "0", "0", "0", "0"}},
+        {"large amounts",
+         {"123456789", "-98765432.1", "5e7", "0", "0", "0", "0", "0", "0", "1e9"},
+         {"1", "2", "3", "50", "99"}},
+    };
+    for (const Inputs &row : rows) {
+        QTemporaryDir dir;
+        WriteSettings(dir.filePath(QStringLiteral("tlm.ini")), row.Years, row.Rates);
+        SavedValues values;
+        values.Load(ProfileFile(dir.filePath(QStringLiteral("tlm.ini"))));
+        const TDiscountSchedule schedule = TDiscountSchedule::FromSavedValues(values);
+
+        QStringList calculator;
+        {
+            TfrmMain main(dir.path() + QLatin1Char('/'));
+            QRPrinter()->OnPreview = nullptr;
+            main.CalculateDCF(nullptr);
+            for (int k = 1; k <= Npv::RateCount; ++k) {
+                const TDiscountSchedule::Rate &rate = schedule.RateAt(k - 1);
+                ASSERT_TRUE(rate.Defined) << row.Name;
+                EXPECT_EQ(rate.NetPresentValue, main.edtNPV(k)->Value()) << row.Name << " rate " << k;
+                EXPECT_EQ(TDiscountSchedule::CurrencyText(rate.NetPresentValue), main.edtNPV(k)->text())
+                    << row.Name << " rate " << k;
+                calculator << main.edtNPV(k)->text();
+            }
+        }
+        QRPrinter()->OnPreview = nullptr;
+        Application::Instance()->OnException = nullptr;
+        EXPECT_EQ(PrintedFooters(PrintedSchedule(schedule)), calculator) << row.Name;
+    }
+}
+
+TEST_F(Schedule, YearsAddUpToTheNetPresentValue)
+{
+    Npv::CashFlows flows{};
+    for (int n = 0; n < Npv::YearCount; ++n)
+        flows[n] = 1000;
+    const TDiscountSchedule schedule(flows, {10, 5, 0, 8, 4});
+    const TDiscountSchedule::Rate &ten = schedule.RateAt(0);
+    ASSERT_TRUE(ten.Defined);
+    EXPECT_NEAR(double(ten.NetPresentValue), 6144.567, 0.0005);
+    long double sum = 0;
+    for (const TDiscountSchedule::Year &year : ten.Years) {
+        sum += year.PresentValue;
+        EXPECT_NEAR(double(year.Factor * year.CashFlow), double(year.PresentValue), 1e-9);
+    }
+    // The net present value is the sum rounded to the stored precision.
+    EXPECT_NEAR(double(sum), double(ten.NetPresentValue), 1e-6);
+    EXPECT_EQ(ten.Years[0].Number, 1);
+    EXPECT_EQ(ten.Years[9].Number, 10);
+    EXPECT_NEAR(double(ten.Years[0].Factor), 1 / 1.1, 1e-12);
+    // At 0 % every factor is 1 and the value is the plain sum.
+    EXPECT_EQ(schedule.RateAt(2).Years[4].Factor, 1.0L);
+    EXPECT_EQ(schedule.RateAt(2).NetPresentValue, 10000.0L);
+    EXPECT_EQ(TDiscountSchedule::CurrencyText(-1234.5L), QStringLiteral("($1,234.50)"));
+    EXPECT_EQ(TDiscountSchedule::PercentText(4.125), QStringLiteral("4.125 %"));
+    EXPECT_EQ(TDiscountSchedule::FactorText(0.5L), QStringLiteral("0.500000"));
+}
+
+TEST_F(Schedule, PrintedLayoutHasAGroupPerRate)
+{
+    Npv::CashFlows flows{};
+    for (int n = 0; n < Npv::YearCount; ++n)
+        flows[n] = 100 * (n + 1);
+    // Two fields with the same rate still get a group each; −100 % cannot discount.
+    const TDiscountSchedule schedule(flows, {5, 5, -100, 12.5, 0});
+    EXPECT_FALSE(schedule.RateAt(2).Defined);
+    int pages = 0;
+    const QString text = PrintedSchedule(schedule, &pages);
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_GE(pages, 2);
+    EXPECT_TRUE(text.contains(QStringLiteral("Discounting Schedule")));
+    EXPECT_EQ(text.count(QStringLiteral("Discount Factor")), pages) << "column headings on every page";
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("Discount rate 5.000 %"))), 2);
+    EXPECT_EQ(text.count(QStringLiteral("Discount rate -100.000 %")), 1);
+    EXPECT_EQ(text.count(QStringLiteral("Discount rate 12.500 %")), 1);
+    for (int page = 1; page <= pages; ++page)
+        EXPECT_TRUE(text.contains(QStringLiteral("Page %1").arg(page))) << page;
+    const QStringList footers = PrintedFooters(text);
+    ASSERT_EQ(footers.size(), 5);
+    EXPECT_EQ(footers[0], footers[1]);
+    EXPECT_EQ(footers[2], QStringLiteral("cannot be determined at this rate"));
+    EXPECT_EQ(footers[4], QStringLiteral("$5,500.00"));
+    // Year 10 at 0 %: its cash flow, a factor of one, the same present value.
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("10\\s+\\$1,000.00\\s+1.000000\\s+\\$1,000.00"))));
+    // Forty year lines at the four rates that discount, none at the one that does not.
+    EXPECT_EQ(
+        text.count(QRegularExpression(QStringLiteral("^\\s+1\\s+\\$100.00"), QRegularExpression::MultilineOption)), 4);
+}
+
+TEST_F(Schedule, ArgumentsAskForHelpVersionOrAFile)
+{
+    using C = ScheduleProgram::Command;
+    const struct {
+        QStringList Args;
+        C::TKind Kind;
+        const char *File;
+    } rows[] = {
+        {{}, C::Schedule, ""},
+        {{"--help"}, C::Help, ""},
+        {{"report.QRP", "--version"}, C::Version, ""},
+        {{"report.QRP"}, C::OpenFile, "report.QRP"},
+        {{"-"}, C::OpenFile, "-"},
+        {{"a.QRP", "b.QRP"}, C::Bad, ""},
+        {{"--colour"}, C::Bad, ""},
+    };
+    for (const auto &row : rows) {
+        const C command = ScheduleProgram::ParseArguments(row.Args);
+        EXPECT_EQ(command.Kind, row.Kind) << row.Args.join(' ').toStdString();
+        if (row.Kind == C::OpenFile) {
+            EXPECT_EQ(command.File, QString::fromUtf8(row.File));
+        }
+        if (row.Kind == C::Bad) {
+            EXPECT_FALSE(command.Error.isEmpty());
+        }
+    }
+    EXPECT_TRUE(ScheduleProgram::UsageText().startsWith(QStringLiteral("Usage: tallowmere-schedule")));
+    EXPECT_EQ(ScheduleProgram::VersionText(), QStringLiteral("tallowmere-schedule 1.1\n"));
+}
+
+// The program's two roads end in the engine's own preview: the schedule of a settings
+// file, saved from there, and the saved file opened again.
+TEST_F(Schedule, ScheduleShowsInTheBuiltInPreviewAndItsFileOpensAgain)
+{
+    PdfPrinter pdf;
+    const QString settings = Dir.filePath(QStringLiteral("tlm.ini"));
+    WriteSettings(settings, {"-5000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "6000"},
+                  {"8", "9", "10", "11", "12"});
+    const QString saved = Dir.filePath(QStringLiteral("schedule.QRP"));
+    QString caption, panel, reopenedPanel;
+    auto whenShown = [](const std::function<void(TQRStandardPreview &)> &act) {
+        auto *poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+            TQRStandardPreview *preview = QRPrinter()->StandardPreview();
+            if (preview && preview->Window() && preview->Window()->isVisible()) {
+                poll->deleteLater();
+                act(*preview);
+            }
+        });
+        poll->start(0);
+    };
+    whenShown([&](TQRStandardPreview &p) {
+        caption = p.Window()->windowTitle();
+        panel = p.PagePanel()->text();
+        TQRStandardPreview::SetOnFileDialog([&](QFileDialog &dialog) {
+            dialog.selectFile(saved);
+            static_cast<QDialog &>(dialog).accept();
+        });
+        p.SaveClick();
+        p.ExitClick();
+    });
+    EXPECT_EQ(ScheduleProgram::ShowSchedule(settings), 0);
+    EXPECT_EQ(caption, ScheduleProgram::Caption());
+    EXPECT_TRUE(panel.startsWith(QStringLiteral("Page 1 of ")));
+    ASSERT_TRUE(QFile::exists(saved));
+
+    whenShown([&](TQRStandardPreview &p) {
+        reopenedPanel = p.PagePanel()->text();
+        p.ExitClick();
+    });
+    EXPECT_EQ(ScheduleProgram::ShowFile(saved), 0);
+    EXPECT_EQ(reopenedPanel, panel);
+    EXPECT_EQ(QRPrinter()->Status(), stIdle);
+
+    // A file that is not a report: the message, exit code 1, nothing shown.
+    QStringList messages;
+    Application::Instance()->OnException = [&](QObject *, const Exception &e) { messages << e.Message(); };
+    EXPECT_EQ(ScheduleProgram::ShowFile(settings), 1);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("%1 is not a report file, or it is damaged.").arg(settings)});
+    // A settings file that does not read: the message, exit code 1.
+    WriteSettings(settings, {"not a number"}, {});
+    messages.clear();
+    EXPECT_EQ(ScheduleProgram::ShowSchedule(settings), 1);
+    EXPECT_EQ(messages.size(), 1);
+}
+
+// The program answers --help and --version without a display and exits.
+TEST_F(Schedule, HelpAndVersionPrintAndExit)
+{
+    // Every program of the project lands in one folder.
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-schedule");
+    if (!QFile::exists(program))
+        GTEST_SKIP() << "the program is not built";
+    for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process.setProcessEnvironment(env);
+        process.start(program, {option});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0);
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_EQ(out,
+                  option == QLatin1String("--help") ? ScheduleProgram::UsageText() : ScheduleProgram::VersionText());
+    }
+}

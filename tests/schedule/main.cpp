@@ -1,0 +1,10 @@
+#include "platform/gui/Application.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line and the two things the program does: show the schedule of the
+// calculator's saved values, or show a saved report file, each in the engine's own
+// preview.
+namespace ScheduleProgram {
+
+QString UsageText();
+QString VersionText();
+
+// What the arguments (without the program's name) ask for.
+struct Command {
+    enum TKind { Schedule, OpenFile, Help, Version, Bad };
+    TKind Kind = Schedule;
+    QString File;
+    QString Error;
+};
+Command ParseArguments(const QStringList &arguments);
+
+// The window captions of the preview and of the progress windows.
+QString Caption();
+
+// Each returns the exit code; a failure has been shown to the user as a message.
+int ShowSchedule(const QString &settingsFile);
+int ShowFile(const QString &pageFile);
+
+} // namespace ScheduleProgram

@@ -1,0 +1,199 @@
+#include "tools/schedule/ScheduleReport.h"
+
+#include "platform/gui/Fonts.h"
+#include "report/QRBand.h"
+#include "report/QRCustomControl.h"
+#include "report/QRGroup.h"
+#include "report/QRReport.h"
+#include "report/QRShape.h"
+
+namespace {
+
+// Column edges in report units: year, cash flow, discount factor, present value.
+constexpr int YearLeft = 40, YearWidth = 50;
+constexpr int CashLeft = 110, CashWidth = 170;
+constexpr int FactorLeft = 300, FactorWidth = 130;
+constexpr int ValueLeft = 450, ValueWidth = 230;
+constexpr int RuleLeft = 40, RuleWidth = 640;
+
+TQRBand *MakeBand(QWidget *form, TQRBandType type, int height)
+{
+    auto *band = new TQRBand(form);
+    band->SetBandType(type);
+    band->SetHeight(height);
+    return band;
+}
+
+TQRLabel *MakeLabel(TQRBand *band, const QString &caption, int left, int top, int width, int height,
+                    TAlignment alignment = taLeftJustify, const QFont *font = nullptr)
+{
+    auto *label = new TQRLabel(band);
+    label->SetAutoSize(false);
+    if (font)
+        label->SetFont(*font);
+    label->SetAlignment(alignment);
+    label->SetCaption(caption);
+    label->SetBounds(left, top, width, height);
+    return label;
+}
+
+void MakeRule(TQRBand *band, int left, int top, int width)
+{
+    auto *line = new TQRShape(band);
+    line->SetShape(qrsHorLine);
+    line->SetBounds(left, top, width, 4);
+}
+
+} // namespace
+
+QString TScheduleReport::NpvCaption(double percent)
+{
+    return QStringLiteral("Net present value at ") + TDiscountSchedule::PercentText(percent);
+}
+
+QString TScheduleReport::UndefinedText()
+{
+    return QStringLiteral("cannot be determined at this rate");
+}
+
+TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QString &source, QWidget *parent)
+    : QWidget(parent),
+      FSchedule(schedule)
+{
+    setObjectName(QStringLiteral("ScheduleReport"));
+    setAttribute(Qt::WA_DontShowOnScreen);
+    setFont(Fonts::Make(QStringLiteral("Arial"), 13));
+    resize(800, 600);
+
+    for (int k = 0; k < Npv::RateCount; ++k) {
+        if (!FSchedule.RateAt(k).Defined) {
+            FRecords.push_back({k, -1});
+            continue;
+        }
+        for (int n = 0; n < Npv::YearCount; ++n)
+            FRecords.push_back({k, n});
+    }
+
+    Rep = new TQRReport(this);
+    Rep->SetReportTitle(QStringLiteral("Discounting schedule"));
+    Rep->OnNeedData = [this](QObject *, bool &more) { RepNeedData(more); };
+
+    const QFont heading = Fonts::Make(QStringLiteral("Arial"), 27, true);
+    const QFont bold = Fonts::Make(QStringLiteral("Arial"), 13, true);
+    const QFont small = Fonts::Make(QStringLiteral("Arial"), 11);
+
+    Title = MakeBand(this, rbTitle, 120);
+    MakeLabel(Title, QStringLiteral("Discounting Schedule"), 40, 20, 640, 32, taLeftJustify, &heading);
+    MakeLabel(Title, QStringLiteral("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640,
+              18);
+    lblSource = MakeLabel(Title, QStringLiteral("Values from ") + source, 40, 78, 640, 16, taLeftJustify, &small);
+    auto *printed = new TQRSysData(Title);
+    printed->SetFont(small);
+    printed->SetData(qrsDateTime);
+    printed->SetText(QStringLiteral("Printed at "));
+    printed->SetAutoSize(true);
+    printed->move(40, 96);
+
+    ColumnHeader = MakeBand(this, rbColumnHeader, 34);
+    MakeLabel(ColumnHeader, QStringLiteral("Year"), YearLeft, 8, YearWidth, 18, taRightJustify, &bold);
+    MakeLabel(ColumnHeader, QStringLiteral("Cash Flow"), CashLeft, 8, CashWidth, 18, taRightJustify, &bold);
+    MakeLabel(ColumnHeader, QStringLiteral("Discount Factor"), FactorLeft, 8, FactorWidth, 18, taRightJustify, &bold);
+    MakeLabel(ColumnHeader, QStringLiteral("Present Value"), ValueLeft, 8, ValueWidth, 18, taRightJustify, &bold);
+    MakeRule(ColumnHeader, RuleLeft, 28, RuleWidth);
+
+    RateHeader = MakeBand(this, rbGroupHeader, 30);
+    lblRate = MakeLabel(RateHeader, QString(), 40, 8, 400, 18, taLeftJustify, &bold);
+    RateHeader->BeforePrint = [this](TQRBand *, bool &print) { RateHeaderBeforePrint(print); };
+
+    YearDetail = MakeBand(this, rbDetail, 20);
+    lblYear = MakeLabel(YearDetail, QString(), YearLeft, 1, YearWidth, 18, taRightJustify);
+    lblCashFlow = MakeLabel(YearDetail, QString(), CashLeft, 1, CashWidth, 18, taRightJustify);
+    lblFactor = MakeLabel(YearDetail, QString(), FactorLeft, 1, FactorWidth, 18, taRightJustify);
+    lblPresentValue = MakeLabel(YearDetail, QString(), ValueLeft, 1, ValueWidth, 18, taRightJustify);
+    YearDetail->BeforePrint = [this](TQRBand *, bool &print) { YearDetailBeforePrint(print); };
+    // A rate's heading never stands alone at the foot of a page.
+    RateHeader->SetLinkBand(YearDetail);
+
+    RateFooter = MakeBand(this, rbGroupFooter, 40);
+    MakeRule(RateFooter, ValueLeft + 60, 2, ValueWidth - 60);
+    lblNpvCaption = MakeLabel(RateFooter, QString(), 40, 10, 400, 18, taLeftJustify, &bold);
+    lblNpv = MakeLabel(RateFooter, QString(), ValueLeft, 10, ValueWidth, 18, taRightJustify, &bold);
+    RateFooter->BeforePrint = [this](TQRBand *, bool &print) { RateFooterBeforePrint(print); };
+
+    PageFooter = MakeBand(this, rbPageFooter, 36);
+    MakeRule(PageFooter, RuleLeft, 4, RuleWidth);
+    MakeLabel(PageFooter, QStringLiteral("Tallowmere discounting schedule"), 40, 12, 300, 16, taLeftJustify, &small);
+    QRPageNumber = new TQRSysData(PageFooter);
+    QRPageNumber->SetFont(small);
+    QRPageNumber->SetData(qrsPageNumber);
+    QRPageNumber->SetText(QStringLiteral("Page "));
+    QRPageNumber->SetAlignment(taRightJustify);
+    QRPageNumber->SetAutoSize(false);
+    QRPageNumber->SetBounds(ValueLeft, 12, ValueWidth, 16);
+
+    RateGroup = new TQRGroup(this);
+    RateGroup->SetHeaderBand(RateHeader);
+    RateGroup->SetFooterBand(RateFooter);
+    // The rate's position, not its value: two fields may hold the same rate and each
+    // still has a group of its own.
+    RateGroup->OnNeedData = [this](QObject *, QString &value) {
+        if (const Record *record = Current())
+            value = QString::number(record->Rate + 1);
+    };
+}
+
+TScheduleReport::~TScheduleReport() = default;
+
+const TScheduleReport::Record *TScheduleReport::Current() const
+{
+    return FRecord >= 0 && FRecord < int(FRecords.size()) ? &FRecords[FRecord] : nullptr;
+}
+
+void TScheduleReport::RepNeedData(bool &moreData)
+{
+    // The first question of a run starts over.
+    if (moreData) {
+        FRecord = 0;
+        FOpenRate = -1;
+    } else {
+        ++FRecord;
+    }
+    moreData = Current() != nullptr;
+}
+
+void TScheduleReport::RateHeaderBeforePrint(bool &printBand)
+{
+    // The engine prints every group header once before the first record is fetched;
+    // a group opens only with a record.
+    const Record *record = Current();
+    printBand = record != nullptr;
+    if (!printBand)
+        return;
+    FOpenRate = record->Rate;
+    lblRate->SetCaption(QStringLiteral("Discount rate ")
+                        + TDiscountSchedule::PercentText(FSchedule.RateAt(record->Rate).Percent));
+}
+
+void TScheduleReport::YearDetailBeforePrint(bool &printBand)
+{
+    const Record *record = Current();
+    printBand = record && record->Year >= 0;
+    if (!printBand)
+        return;
+    const TDiscountSchedule::Year &year = FSchedule.RateAt(record->Rate).Years[record->Year];
+    lblYear->SetCaption(QString::number(year.Number));
+    lblCashFlow->SetCaption(TDiscountSchedule::CurrencyText(year.CashFlow));
+    lblFactor->SetCaption(TDiscountSchedule::FactorText(year.Factor));
+    lblPresentValue->SetCaption(TDiscountSchedule::CurrencyText(year.PresentValue));
+}
+
+void TScheduleReport::RateFooterBeforePrint(bool &printBand)
+{
+    printBand = FOpenRate >= 0;
+    if (!printBand)
+        return;
+    const TDiscountSchedule::Rate &rate = FSchedule.RateAt(FOpenRate);
+    lblNpvCaption->SetCaption(NpvCaption(rate.Percent));
+    lblNpv->SetCaption(rate.Defined ? TDiscountSchedule::CurrencyText(rate.NetPresentValue) : UndefinedText());
+    FOpenRate = -1;
+}

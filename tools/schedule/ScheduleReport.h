@@ -1,0 +1,67 @@
+#pragma once
+
+#include "tools/schedule/DiscountSchedule.h"
+
+#include <QWidget>
+#include <vector>
+
+class TQRBand;
+class TQRGroup;
+class TQRLabel;
+class TQRReport;
+class TQRSysData;
+
+// The report form of the discounting schedule: a title, the column headings, one
+// group per discount rate (its rate above, a line per year, the net present value
+// below) and the page number at the foot of every page. Never shown; Preview shows
+// its pages.
+class TScheduleReport : public QWidget {
+    Q_OBJECT
+public:
+    // source names where the values came from (the settings file), for the title.
+    TScheduleReport(const TDiscountSchedule &schedule, const QString &source, QWidget *parent = nullptr);
+    ~TScheduleReport() override;
+
+    TQRReport *Rep = nullptr;
+    TQRBand *Title = nullptr;
+    TQRBand *ColumnHeader = nullptr;
+    TQRBand *RateHeader = nullptr;
+    TQRBand *YearDetail = nullptr;
+    TQRBand *RateFooter = nullptr;
+    TQRBand *PageFooter = nullptr;
+    TQRGroup *RateGroup = nullptr;
+
+    TQRLabel *lblSource = nullptr;
+    TQRLabel *lblRate = nullptr;
+    TQRLabel *lblYear = nullptr;
+    TQRLabel *lblCashFlow = nullptr;
+    TQRLabel *lblFactor = nullptr;
+    TQRLabel *lblPresentValue = nullptr;
+    TQRLabel *lblNpvCaption = nullptr;
+    TQRLabel *lblNpv = nullptr;
+    TQRSysData *QRPageNumber = nullptr;
+
+    static QString NpvCaption(double percent);
+    static QString UndefinedText();
+
+private:
+    // One record per year of every rate that discounts, one alone for a rate that
+    // does not (its group then says so).
+    struct Record {
+        int Rate;
+        int Year; // -1: the rate cannot discount
+    };
+    const Record *Current() const;
+
+    void RepNeedData(bool &moreData);
+    void RateHeaderBeforePrint(bool &printBand);
+    void YearDetailBeforePrint(bool &printBand);
+    void RateFooterBeforePrint(bool &printBand);
+
+    TDiscountSchedule FSchedule;
+    std::vector<Record> FRecords;
+    int FRecord = -1;
+    // The rate whose group is open: its footer is printed after the next record has
+    // already been fetched, so it cannot read the rate from the current record.
+    int FOpenRate = -1;
+};
