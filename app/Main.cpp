@@ -1,5 +1,6 @@
 #include "app/Main.h"
 #include "app/AboutBox.h"
+#include "app/AppLog.h"
 #include "app/Disclaim.h"
 #include "app/Links.h"
 #include "app/Qrchart.h"
@@ -401,8 +402,10 @@ void TfrmMain::FormCreate()
     RunHandled(this, [this] {
         auto *app = Application::Instance();
         FSettingsPath = ProgramPaths::SettingsFile(FProgramDir, QStringLiteral("tlm.ini"));
+        qCInfo(lcApp) << "settings file:" << FSettingsPath;
         if (app) {
             app->SetHelpFile(ProgramPaths::DataFile(FProgramDir, QStringLiteral("help"), QStringLiteral("tlm.hlp")));
+            qCInfo(lcApp) << "help file:" << app->HelpFile();
             app->OnActivate = [this] { ApplicationActivate(); };
             app->OnException = [this](QObject *sender, const Exception &e) { AppOnException(sender, e); };
             app->SetHintPause(300);

@@ -5,7 +5,9 @@
 #include "platform/gui/Application.h"
 #include "report/Preview.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -17,19 +19,38 @@ bool handleCommandLine(int argc, char **argv, int &exitCode)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("tallowmere 1.1\n");
+            std::printf("tallowmere %s\n", TALLOWMERE_VERSION);
             exitCode = 0;
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("Usage: tallowmere [--help] [--version]\n\n"
+            std::printf("Usage: tallowmere [--help] [--version]\n"
+                        "\n"
                         "Tallowmere, a net present value calculator. Type ten yearly cash flows and\n"
-                        "five discount rates; the five net present values follow every change.\n");
+                        "five discount rates; the five net present values follow every change.\n"
+                        "The inputs are kept in tlm.ini: beside the program when it can be written\n"
+                        "there, otherwise in ~/.config/Corvane/Tallowmere/. Press F1 for help.\n"
+                        "\n"
+                        "  --help     print this help and exit\n"
+                        "  --version  print the version and exit\n"
+                        "\n"
+                        "Qt's own options (-platform, -display, ...) are accepted as well. Set\n"
+                        "QT_LOGGING_RULES=\"tallowmere.*.debug=true\" for a trace on standard error.\n");
             exitCode = 0;
             return true;
         }
     }
     return false;
+}
+
+// The program's picture for the window decorations and the task bar: the installed
+// theme icon when there is one, else the same drawings carried inside the program.
+QIcon programIcon()
+{
+    QIcon carried;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        carried.addFile(QStringLiteral(":/icons/tallowmere-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("tallowmere"), carried);
 }
 
 } // namespace
@@ -43,6 +64,11 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     app.setOrganizationName(QStringLiteral("Corvane"));
     app.setApplicationName(QStringLiteral("Tallowmere"));
+    app.setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
+    // Lets the desktop match the windows with the installed tallowmere.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tallowmere"));
+    Q_INIT_RESOURCE(app);
+    QApplication::setWindowIcon(programIcon());
 
     // The splash is on screen, fully painted, while the rest of start-up runs; it hides
     // itself when its timer fires and lives until the program ends.

@@ -11,4 +11,6 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-liberation xvfb xauth poppler-utils \
   nginx-light tinyproxy dante-server \
-  locales
+  locales \
+  clang libclang-rt-14-dev \
+  desktop-file-utils appstream xdotool man-db file

@@ -12,12 +12,18 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
+#include <algorithm>
 #include <memory>
 
 // The library is static: its pictures are registered by hand before the first use.
 static void InitUpdateResources()
 {
     Q_INIT_RESOURCE(update);
+}
+
+TWebFileInfo *TfrmUpdate::WebFileInfo() const
+{
+    return FWebFileInfo;
 }
 
 const QString TfrmUpdate::CurrentVersion = QStringLiteral("1.1.00");
@@ -138,7 +144,12 @@ QLabel *TfrmUpdate::MakeRightLabel(const QString &name, const QString &caption, 
     QLabel *label = MakeLabel(name, caption, left, top, clBlack);
     label->setProperty("autoSize", false);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->resize(width, label->height());
+    // The widths were laid out for a narrower face than ours: a caption that does not
+    // fit grows to the left, so its right edge stays against the value it names.
+    const int needed = label->fontMetrics().horizontalAdvance(caption);
+    const int right = left + width;
+    const int grown = std::min(std::max(width, needed), right);
+    label->setGeometry(right - grown, top, grown, label->height());
     return label;
 }
 

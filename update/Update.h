@@ -31,7 +31,7 @@ public:
     void RetrieveUpdate();
     void CloseUpdateCenter();
 
-    TWebFileInfo *WebFileInfo() const { return FWebFileInfo; }
+    TWebFileInfo *WebFileInfo() const;
 
     // The running program as the window shows it.
     static const QString CurrentVersion;

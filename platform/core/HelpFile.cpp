@@ -1,4 +1,5 @@
 #include "platform/core/HelpFile.h"
+#include "platform/core/PlatformLog.h"
 
 #include <QFile>
 #include <algorithm>
@@ -9,10 +10,12 @@ bool HelpFile::Load(const QString &path)
     if (!file.open(QIODevice::ReadOnly)) {
         FTopics.clear();
         FErrorText = QStringLiteral("Cannot open the help file %1: %2").arg(path, file.errorString());
+        qCWarning(lcPlatform).noquote() << FErrorText;
         return false;
     }
     if (!Parse(QString::fromUtf8(file.readAll()))) {
         FErrorText = QStringLiteral("The help file %1 holds no topics.").arg(path);
+        qCWarning(lcPlatform).noquote() << FErrorText;
         return false;
     }
     FErrorText.clear();

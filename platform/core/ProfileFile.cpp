@@ -1,4 +1,5 @@
 #include "platform/core/ProfileFile.h"
+#include "platform/core/PlatformLog.h"
 
 #include "platform/core/Exceptions.h"
 
@@ -135,13 +136,20 @@ bool ProfileFile::Commit(const Lines &lines)
     // A file that is writable in a folder that is not cannot be replaced; writing it in
     // place is better than losing the save.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcPlatform) << "cannot write" << FPath << ":" << file.errorString();
         return false;
+    }
     if (file.write(data) != data.size()) {
+        qCWarning(lcPlatform) << "cannot write" << FPath << ":" << file.errorString();
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        qCWarning(lcPlatform) << "cannot replace" << FPath << ":" << file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool ProfileFile::WriteValue(const QString &section, const QString &key, const QString &value)

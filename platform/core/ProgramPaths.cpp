@@ -1,4 +1,5 @@
 #include "platform/core/ProgramPaths.h"
+#include "platform/core/PlatformLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,11 +40,17 @@ QString UserConfigDir()
 QString SettingsFile(const QString &programDir, const QString &fileName)
 {
     const QString beside = withSlash(programDir) + fileName;
-    if (QFileInfo::exists(beside))
+    if (QFileInfo::exists(beside)) {
+        qCDebug(lcPlatform) << "settings: found beside the program:" << beside;
         return beside;
+    }
     const bool installed = sameFolder(programDir, QStringLiteral(TALLOWMERE_INSTALL_BINDIR));
-    if (!installed && ::access(QFile::encodeName(programDir).constData(), W_OK) == 0)
+    if (!installed && ::access(QFile::encodeName(programDir).constData(), W_OK) == 0) {
+        qCDebug(lcPlatform) << "settings: beside the program, its folder being writable:" << beside;
         return beside;
+    }
+    qCDebug(lcPlatform) << "settings: in the user's configuration folder:" << UserConfigDir() + fileName
+                        << (installed ? "(installed program)" : "(program folder not writable)");
     return UserConfigDir() + fileName;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/gui/Application.h"
+#include "platform/gui/GuiLog.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/gui/MessageBox.h"
@@ -73,14 +74,18 @@ void Application::HandleException(QObject *sender, std::exception_ptr error)
             std::rethrow_exception(error);
         } catch (const EAbort &) {
             // The silent kind ends the work and says nothing.
+            qCDebug(lcGui) << "work abandoned (EAbort)";
         } catch (const Exception &e) {
+            qCDebug(lcGui).noquote() << "exception:" << e.Message();
             if (OnException)
                 OnException(sender, e);
             else
                 ShowException(e.Message());
         } catch (const std::exception &e) {
+            qCWarning(lcGui) << "unexpected exception:" << e.what();
             ShowException(QString::fromUtf8(e.what()));
         } catch (...) {
+            qCWarning(lcGui) << "unexpected exception of an unknown kind";
             ShowException(QStringLiteral("Unknown exception"));
         }
     } catch (const std::exception &e) {

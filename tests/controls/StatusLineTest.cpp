@@ -36,8 +36,9 @@ protected:
     void TearDown() override
     {
         FWindow.reset();
-        Application::Instance()->SetHint(QString());
+        // The test's own receivers are gone by now: put the saved one back first.
         Application::Instance()->OnHint = FSavedOnHint;
+        Application::Instance()->SetHint(QString());
         SetFormatSettings(FSavedSettings);
     }
 

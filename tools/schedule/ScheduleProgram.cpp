@@ -1,4 +1,5 @@
 #include "tools/schedule/ScheduleProgram.h"
+#include "tools/schedule/ScheduleLog.h"
 
 #include "app/core/SavedValues.h"
 #include "platform/core/ProfileFile.h"
@@ -56,7 +57,7 @@ QString UsageText()
 
 QString VersionText()
 {
-    return QStringLiteral("tallowmere-schedule 1.1\n");
+    return QStringLiteral("tallowmere-schedule " TALLOWMERE_VERSION "\n");
 }
 
 Command ParseArguments(const QStringList &arguments)
@@ -89,6 +90,41 @@ Command ParseArguments(const QStringList &arguments)
     return command;
 }
 
+QStringList WithoutToolkitOptions(const QStringList &arguments)
+{
+    // Options the Qt GUI application takes out of the command line itself.
+    static const QStringList withValue = {
+        QStringLiteral("platform"),   QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),     QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("display"),          QStringLiteral("geometry"),
+        QStringLiteral("style"),      QStringLiteral("stylesheet"),         QStringLiteral("session"),
+        QStringLiteral("title"),      QStringLiteral("name"),               QStringLiteral("fontengine"),
+        QStringLiteral("visual"),     QStringLiteral("ncols")};
+    static const QStringList alone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                      QStringLiteral("sync"),    QStringLiteral("cmap")};
+    QStringList kept;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            kept << argument;
+            continue;
+        }
+        // Qt reads "--platform" as "-platform".
+        const int dashes = argument.startsWith(QLatin1String("--")) ? 2 : 1;
+        const QString name = argument.mid(dashes).section(QLatin1Char('='), 0, 0);
+        if (alone.contains(name) || name.startsWith(QLatin1String("qmljsdebugger")))
+            continue;
+        if (withValue.contains(name)) {
+            if (!argument.contains(QLatin1Char('=')))
+                ++i; // its value follows
+            continue;
+        }
+        kept << argument;
+    }
+    return kept;
+}
+
 QString Caption()
 {
     return QStringLiteral("Discounting Schedule - Tallowmere Calculator - Corvane Software");
@@ -96,6 +132,7 @@ QString Caption()
 
 int ShowSchedule(const QString &settingsFile)
 {
+    qCInfo(lcSchedule) << "settings file:" << settingsFile;
     SavedValues values;
     if (const int failed = Reported([&] { values.Load(ProfileFile(settingsFile)); }))
         return failed;
@@ -106,6 +143,7 @@ int ShowSchedule(const QString &settingsFile)
 
 int ShowFile(const QString &pageFile)
 {
+    qCInfo(lcSchedule) << "report file:" << pageFile;
     SetCaptions();
     TQRPrinter *printer = QRPrinter();
     return Reported([&] {

@@ -19,6 +19,9 @@ struct Command {
     QString Error;
 };
 Command ParseArguments(const QStringList &arguments);
+// The arguments of argv (without the program's name) less the toolkit's own options
+// and their values, so that a usage error is found before a display is needed.
+QStringList WithoutToolkitOptions(const QStringList &arguments);
 
 // The window captions of the preview and of the progress windows.
 QString Caption();

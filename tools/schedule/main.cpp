@@ -4,20 +4,32 @@
 
 #include <QStringList>
 #include <cstdio>
-#include <cstring>
+
+static int UsageError(const QString &error)
+{
+    std::fprintf(stderr, "tallowmere-schedule: %s\nTry 'tallowmere-schedule --help'.\n", qPrintable(error));
+    return 2;
+}
 
 int main(int argc, char **argv)
 {
-    // Help and version are answered before anything needs a display.
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(qPrintable(ScheduleProgram::UsageText()), stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::fputs(qPrintable(ScheduleProgram::VersionText()), stdout);
-            return 0;
-        }
+    // Help, version and usage errors are answered before anything needs a display.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const ScheduleProgram::Command early =
+        ScheduleProgram::ParseArguments(ScheduleProgram::WithoutToolkitOptions(raw));
+    switch (early.Kind) {
+    case ScheduleProgram::Command::Help:
+        std::fputs(qPrintable(ScheduleProgram::UsageText()), stdout);
+        return 0;
+    case ScheduleProgram::Command::Version:
+        std::fputs(qPrintable(ScheduleProgram::VersionText()), stdout);
+        return 0;
+    case ScheduleProgram::Command::Bad:
+        return UsageError(early.Error);
+    default:
+        break;
     }
 
     Application app(argc, argv);
@@ -29,8 +41,7 @@ int main(int argc, char **argv)
     const ScheduleProgram::Command command = ScheduleProgram::ParseArguments(app.arguments().mid(1));
     switch (command.Kind) {
     case ScheduleProgram::Command::Bad:
-        std::fprintf(stderr, "tallowmere-schedule: %s\nTry 'tallowmere-schedule --help'.\n", qPrintable(command.Error));
-        return 2;
+        return UsageError(command.Error);
     case ScheduleProgram::Command::OpenFile:
         return ScheduleProgram::ShowFile(command.File);
     case ScheduleProgram::Command::Help:

@@ -1,0 +1,51 @@
+// Arbitrary text as a help file. Parsing never fails harder than "no topic"; what it
+// builds holds together: every topic is found under its own id, the first is the
+// contents page, the index is sorted and every entry points at a topic, and a search
+// returns only the entries that start with what was typed.
+#include "platform/core/HelpFile.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    HelpFile help;
+    const bool parsed = help.Parse(text);
+    if (parsed != !help.Topics().isEmpty())
+        __builtin_trap();
+    if (!parsed) {
+        if (help.Contents())
+            __builtin_trap();
+        return 0;
+    }
+    if (help.Contents() != &help.Topics().first())
+        __builtin_trap();
+    for (const HelpFile::Topic &topic : help.Topics()) {
+        if (topic.Id.isEmpty() || help.Find(topic.Id) != &topic)
+            __builtin_trap();
+    }
+
+    const QList<HelpFile::IndexEntry> index = help.Index();
+    for (qsizetype i = 0; i < index.size(); ++i) {
+        if (!help.Find(index[i].TopicId) || index[i].Keyword.trimmed().isEmpty())
+            __builtin_trap();
+        if (i > 0 && index[i - 1].Keyword.compare(index[i].Keyword, Qt::CaseInsensitive) > 0)
+            __builtin_trap();
+    }
+
+    // Prefixes a reader would type: the start of the first keyword, and a piece of the
+    // input itself.
+    QStringList prefixes{QString(), text.left(3)};
+    if (!index.isEmpty())
+        prefixes << index.first().Keyword.left(2);
+    for (const QString &prefix : prefixes) {
+        const QList<HelpFile::IndexEntry> found = help.Search(prefix);
+        qsizetype expected = 0;
+        for (const HelpFile::IndexEntry &entry : index)
+            expected += entry.Keyword.startsWith(prefix.trimmed(), Qt::CaseInsensitive) ? 1 : 0;
+        if (found.size() != expected)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,151 @@
+// Arbitrary bytes as the settings file. Whatever the file holds: a value written is the
+// value read back, a write leaves every other key's value as it was, and the calculator's fifteen saved values come back bit for bit after a save
+// and a load. The first three bytes choose the names and the value; the rest is the
+// file.
+#include "app/core/SavedValues.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/ProfileFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Names the program uses, in other letter cases too, and names a file may share with
+// them only in part.
+const std::array<const char *, 8> Sections = {"LastValues", "LASTVALUES", "lastvalues", "Update",
+                                              "Last",       "LastValues2", "a b",        "x"};
+const std::array<const char *, 16> Keys = {"Year1",   "YEAR1", "year10", "Year2",    "Rate1", "rate5",
+                                           "Rate",    "Year",  "Year11", "HomeURL",  "ProxyPort", "k",
+                                           "k k",     "Year1 1", "_", "Rate5"};
+
+QString Value(std::uint8_t choice)
+{
+    switch (choice % 6) {
+    case 0:
+        return QStringLiteral("12345.678");
+    case 1:
+        return QString();
+    case 2:
+        return QStringLiteral("two words");
+    case 3:
+        return QStringLiteral("a=b;[c]");
+    case 4:
+        return QString(1500, QLatin1Char('v')); // longer than a read returns
+    default:
+        return QStringLiteral("-1E38");
+    }
+}
+
+// Every write replaces the file through QSaveFile, which syncs it to disk: on a disk
+// that costs the fuzzer most of its speed, so the files live in memory when they can.
+const QString &Dir()
+{
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/tallowmere-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/tallowmere-fuzz-XXXXXX"));
+    static const QString path = dir.path();
+    return path;
+}
+
+QString WriteFile(const char *name, const QByteArray &bytes)
+{
+    const QString path = Dir() + QLatin1Char('/') + QLatin1String(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::abort(); // the machine, not the code under test
+    return path;
+}
+
+bool SameName(const char *a, const char *b)
+{
+    return QByteArray(a).compare(QByteArray(b), Qt::CaseInsensitive) == 0;
+}
+
+const QString Missing = QStringLiteral("\x01missing");
+
+QString Read(const ProfileFile &file, const char *section, const char *key)
+{
+    return file.ReadString(QLatin1String(section), QLatin1String(key), Missing);
+}
+
+// Every pair's value as the file holds it now. A batch reads from the text it loaded
+// at its start, so the many reads cost one load; the batch is dropped, never ended.
+using Snapshot = std::array<std::array<QString, Keys.size()>, Sections.size()>;
+Snapshot ReadAll(const QString &path)
+{
+    ProfileFile file(path);
+    file.BeginUpdate();
+    Snapshot values;
+    for (size_t s = 0; s < Sections.size(); ++s)
+        for (size_t k = 0; k < Keys.size(); ++k)
+            values[s][k] = Read(file, Sections[s], Keys[k]);
+    return values;
+}
+
+void CheckSingleWrite(const QByteArray &content, const std::uint8_t *choice)
+{
+    const QString path = WriteFile("single.ini", content);
+    const char *section = Sections[choice[0] % Sections.size()];
+    const char *key = Keys[choice[1] % Keys.size()];
+    const QString value = Value(choice[2]);
+
+    const Snapshot before = ReadAll(path);
+    ProfileFile file(path);
+    if (!file.WriteValue(QLatin1String(section), QLatin1String(key), value))
+        std::abort();
+    if (Read(file, section, key) != value.left(ProfileFile::MaxValueLength))
+        __builtin_trap();
+    const Snapshot after = ReadAll(path);
+    for (size_t s = 0; s < Sections.size(); ++s) {
+        for (size_t k = 0; k < Keys.size(); ++k) {
+            const bool written = SameName(Sections[s], section) && SameName(Keys[k], key);
+            if (written ? after[s][k] != value.left(ProfileFile::MaxValueLength) : after[s][k] != before[s][k])
+                __builtin_trap();
+        }
+    }
+}
+
+void CheckSavedValues(const QByteArray &content)
+{
+    ProfileFile file(WriteFile("saved.ini", content));
+    const QString update = Read(file, "Update", "HomeURL");
+    SavedValues loaded;
+    try {
+        loaded.Load(file);
+    } catch (const EConvertError &) {
+    } catch (const EMathError &) {
+    }
+    try {
+        loaded.Save(file);
+    } catch (const Exception &) {
+        std::abort();
+    }
+    SavedValues again;
+    again.Load(file); // what the program wrote it must read, so no catch here
+    for (int slot = 0; slot < SavedValues::Count; ++slot) {
+        if (!(again.Slot(slot) == loaded.Slot(slot)))
+            __builtin_trap();
+    }
+    if (Read(file, "Update", "HomeURL") != update)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 3)
+        return 0;
+    const QByteArray content(reinterpret_cast<const char *>(data + 3), qsizetype(size - 3));
+    CheckSingleWrite(content, data);
+    CheckSavedValues(content);
+    return 0;
+}

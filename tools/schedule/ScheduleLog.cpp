@@ -1,0 +1,3 @@
+#include "tools/schedule/ScheduleLog.h"
+
+Q_LOGGING_CATEGORY(lcSchedule, "tallowmere.schedule", QtWarningMsg)
