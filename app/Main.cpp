@@ -111,7 +111,18 @@ TfrmMain::TfrmMain(const QString &programDir, QWidget *parent) : QMainWindow(par
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The application and the report printer outlive this window: the hooks that
+    // call into it go with it.
+    if (FHooksInstalled) {
+        if (auto *app = Application::Instance()) {
+            app->OnActivate = nullptr;
+            app->OnException = nullptr;
+        }
+        QRPrinter()->OnPreview = nullptr;
+    }
+}
 
 void TfrmMain::BuildActions()
 {
@@ -410,6 +421,7 @@ void TfrmMain::FormCreate()
             app->OnException = [this](QObject *sender, const Exception &e) { AppOnException(sender, e); };
             app->SetHintPause(300);
             QRPrinter()->OnPreview = [this] { MyPreview(); };
+            FHooksInstalled = true;
         }
         UpdateSettings::ConfigureWebFileInfo(*WebFileInfo, FSettingsPath);
         FSavedValues.Clear();

@@ -131,6 +131,7 @@ private:
     TfrmPreview *FPreview = nullptr;
     QString FProgramDir;
     QString FSettingsPath;
+    bool FHooksInstalled = false; // the application and printer hooks point here
     SavedValues FSavedValues;
 
     QWidget *FClient = nullptr;

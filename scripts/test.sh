@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite.
+# Extra configure arguments may be given in TALLOWMERE_CMAKE_ARGS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+read -r -a extra <<< "${TALLOWMERE_CMAKE_ARGS:-}"
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

@@ -2,7 +2,9 @@
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
 #include "platform/core/FormatSettings.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/MessageBox.h"
+#include "report/QRPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -228,3 +230,21 @@ TEST_F(MainWindowTest, TabCyclesRatesThenYearsAndSkipsTheResults)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), w.edtDiscountRate(1));
 }
+
+// The application and the report printer outlive the window: once it is gone, an
+// activation, an error or a preview request must not reach it.
+TEST_F(MainWindowTest, AClosedWindowLeavesNoHookBehind)
+{
+    auto *app = Application::Instance();
+    ASSERT_NE(app, nullptr);
+    {
+        TfrmMain w(FProgramDir);
+        EXPECT_TRUE(bool(app->OnActivate));
+        EXPECT_TRUE(bool(app->OnException));
+        EXPECT_TRUE(bool(QRPrinter()->OnPreview));
+    }
+    EXPECT_FALSE(bool(app->OnActivate));
+    EXPECT_FALSE(bool(app->OnException));
+    EXPECT_FALSE(bool(QRPrinter()->OnPreview));
+}
+
