@@ -20,7 +20,12 @@ fail() {
 
 deb=$(./scripts/package.sh)
 echo "ci-package: built $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb" Package Version Depends Recommends
+# The library dependencies come from dpkg-shlibdeps, not from a hand-written list.
+depends=$(dpkg-deb --field "$deb" Depends)
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
+  grep -q "$library (>= " <<< "$depends" || fail "Depends does not name $library: $depends"
+done
 # Recommends (xdg-utils for the web links) would only slow CI down; the check is that
 # the Depends found by dpkg-shlibdeps are enough to run.
 $SUDO apt-get install -y --reinstall --no-install-recommends "$deb"
