@@ -5,6 +5,7 @@
 #include "platform/gui/Fonts.h"
 #include "report/QRBand.h"
 #include "report/QRCustomControl.h"
+#include "report/QRFormParts.h"
 #include "report/QRReport.h"
 #include "report/QRShape.h"
 
@@ -27,28 +28,10 @@ TQRBand *makeBand(QWidget *form, TQRBandType type, int top, int height)
     return band;
 }
 
-// Bounds go last: a right-aligned auto-sized label keeps its right edge there.
-TQRLabel *makeLabel(TQRBand *band, const QString &caption, int left, int top, int width, int height,
-                    const QFont *font = nullptr, TAlignment alignment = taLeftJustify, bool autoSize = true)
-{
-    auto *label = new TQRLabel(band);
-    label->SetAutoSize(autoSize);
-    if (font)
-        label->SetFont(*font);
-    label->SetAlignment(alignment);
-    label->SetCaption(caption);
-    label->SetBounds(left, top, width, height);
-    return label;
-}
-
-void makeLine(TQRBand *band, int left, int top, int width)
-{
-    auto *line = new TQRShape(band);
-    line->SetShape(qrsHorLine);
-    line->SetBounds(left, top, width, 4);
-}
-
 } // namespace
+
+using QRFormParts::AddHorizontalLine;
+using QRFormParts::AddLabel;
 
 TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
 {
@@ -72,29 +55,29 @@ TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
     const QFont small11 = Fonts::Make(QStringLiteral("Arial"), 11);
 
     Title = makeBand(this, rbTitle, 0, 181);
-    lblTitle = makeLabel(Title, QStringLiteral("Tallowmere"), 30, 68, 729, 32, &black27, taLeftJustify, false);
-    lblHeader1 = makeLabel(Title, QString(), 30, 101, 729, 18, &black15, taLeftJustify, false);
-    lblHeader2 = makeLabel(Title, QString(), 30, 121, 729, 18, &black15, taLeftJustify, false);
+    lblTitle = AddLabel(Title, QStringLiteral("Tallowmere"), 30, 68, 729, 32, &black27, taLeftJustify, false);
+    lblHeader1 = AddLabel(Title, QString(), 30, 101, 729, 18, &black15, taLeftJustify, false);
+    lblHeader2 = AddLabel(Title, QString(), 30, 121, 729, 18, &black15, taLeftJustify, false);
 
     PageHeader = makeBand(this, rbPageHeader, 181, 370);
-    makeLine(PageHeader, 30, 3, 735);
-    makeLabel(PageHeader, QStringLiteral("Year"), 150, 23, 29, 16, &bold13);
-    makeLabel(PageHeader, QStringLiteral("Cash Flow"), 227, 24, 66, 16, &bold13);
-    makeLabel(PageHeader, QStringLiteral("Discount Rate"), 415, 23, 87, 16, &bold13);
-    makeLabel(PageHeader, QStringLiteral("Net Present Value"), 537, 23, 114, 16, &bold13);
-    makeLine(PageHeader, 30, 46, 735);
+    AddHorizontalLine(PageHeader, 30, 3, 735);
+    AddLabel(PageHeader, QStringLiteral("Year"), 150, 23, 29, 16, &bold13);
+    AddLabel(PageHeader, QStringLiteral("Cash Flow"), 227, 24, 66, 16, &bold13);
+    AddLabel(PageHeader, QStringLiteral("Discount Rate"), 415, 23, 87, 16, &bold13);
+    AddLabel(PageHeader, QStringLiteral("Net Present Value"), 537, 23, 114, 16, &bold13);
+    AddHorizontalLine(PageHeader, 30, 46, 735);
     for (int n = 0; n < 10; ++n) {
-        makeLabel(PageHeader, QString::number(n + 1), n == 9 ? 157 : 161, YearLabelTops[n], n == 9 ? 14 : 7, 16);
-        lblYear[n] = makeLabel(PageHeader, QString(), 246, YearValueTops[n], 47, 18, nullptr, taRightJustify);
+        AddLabel(PageHeader, QString::number(n + 1), n == 9 ? 157 : 161, YearLabelTops[n], n == 9 ? 14 : 7, 16);
+        lblYear[n] = AddLabel(PageHeader, QString(), 246, YearValueTops[n], 47, 18, nullptr, taRightJustify);
     }
     for (int k = 0; k < 5; ++k) {
-        lblDR[k] = makeLabel(PageHeader, QString(), 464, RateTops[k], 19, 16, nullptr, taRightJustify);
-        lblNPV[k] = makeLabel(PageHeader, QString(), 604, RateTops[k], 47, 16, nullptr, taRightJustify);
+        lblDR[k] = AddLabel(PageHeader, QString(), 464, RateTops[k], 19, 16, nullptr, taRightJustify);
+        lblNPV[k] = AddLabel(PageHeader, QString(), 604, RateTops[k], 47, 16, nullptr, taRightJustify);
     }
 
     PageFooter = makeBand(this, rbPageFooter, 551, 102);
-    makeLine(PageFooter, 30, 2, 735);
-    lblApplicationTitle = makeLabel(PageFooter, QString(), 30, 4, 75, 14, &small11);
+    AddHorizontalLine(PageFooter, 30, 2, 735);
+    lblApplicationTitle = AddLabel(PageFooter, QString(), 30, 4, 75, 14, &small11);
     QRDateTime = new TQRSysData(PageFooter);
     QRDateTime->SetFont(small11);
     QRDateTime->SetData(qrsDateTime);
@@ -102,14 +85,14 @@ TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
     QRDateTime->SetAlignment(taCenter);
     QRDateTime->SetAutoSize(true);
     QRDateTime->SetBounds(333, 4, 140, 14);
-    lblURL = makeLabel(PageFooter, QString(), 647, 4, 118, 14, &small11, taRightJustify);
+    lblURL = AddLabel(PageFooter, QString(), 647, 4, 118, 14, &small11, taRightJustify);
     QFont note = small11;
-    makeLabel(PageFooter,
+    AddLabel(PageFooter,
               QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations, there is NO "
                              "WARRANTY, expressed or implied, for the accuracy or the"),
               41, 33, 713, 14, &note, taLeftJustify, false)
         ->SetFontColor(Qt::black);
-    makeLabel(PageFooter,
+    AddLabel(PageFooter,
               QStringLiteral("applicability of this information to your particular financial situation.  Please "
                              "consult your own qualified advisor before making any financial decisions."),
               41, 47, 713, 14, &note, taLeftJustify, false)

@@ -3,6 +3,7 @@
 #include "platform/gui/Fonts.h"
 #include "report/QRBand.h"
 #include "report/QRCustomControl.h"
+#include "report/QRFormParts.h"
 #include "report/QRGroup.h"
 #include "report/QRReport.h"
 #include "report/QRShape.h"
@@ -24,27 +25,10 @@ TQRBand *MakeBand(QWidget *form, TQRBandType type, int height)
     return band;
 }
 
-TQRLabel *MakeLabel(TQRBand *band, const QString &caption, int left, int top, int width, int height,
-                    TAlignment alignment = taLeftJustify, const QFont *font = nullptr)
-{
-    auto *label = new TQRLabel(band);
-    label->SetAutoSize(false);
-    if (font)
-        label->SetFont(*font);
-    label->SetAlignment(alignment);
-    label->SetCaption(caption);
-    label->SetBounds(left, top, width, height);
-    return label;
-}
-
-void MakeRule(TQRBand *band, int left, int top, int width)
-{
-    auto *line = new TQRShape(band);
-    line->SetShape(qrsHorLine);
-    line->SetBounds(left, top, width, 4);
-}
-
 } // namespace
+
+using QRFormParts::AddHorizontalLine;
+using QRFormParts::AddLabel;
 
 QString TScheduleReport::NpvCaption(double percent)
 {
@@ -83,10 +67,10 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     const QFont small = Fonts::Make(QStringLiteral("Arial"), 11);
 
     Title = MakeBand(this, rbTitle, 120);
-    MakeLabel(Title, QStringLiteral("Discounting Schedule"), 40, 20, 640, 32, taLeftJustify, &heading);
-    MakeLabel(Title, QStringLiteral("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640,
-              18);
-    lblSource = MakeLabel(Title, QStringLiteral("Values from ") + source, 40, 78, 640, 16, taLeftJustify, &small);
+    AddLabel(Title, QStringLiteral("Discounting Schedule"), 40, 20, 640, 32, &heading, taLeftJustify, false);
+    AddLabel(Title, QStringLiteral("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640, 18,
+             nullptr, taLeftJustify, false);
+    lblSource = AddLabel(Title, QStringLiteral("Values from ") + source, 40, 78, 640, 16, &small, taLeftJustify, false);
     auto *printed = new TQRSysData(Title);
     printed->SetFont(small);
     printed->SetData(qrsDateTime);
@@ -95,34 +79,36 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     printed->move(40, 96);
 
     ColumnHeader = MakeBand(this, rbColumnHeader, 34);
-    MakeLabel(ColumnHeader, QStringLiteral("Year"), YearLeft, 8, YearWidth, 18, taRightJustify, &bold);
-    MakeLabel(ColumnHeader, QStringLiteral("Cash Flow"), CashLeft, 8, CashWidth, 18, taRightJustify, &bold);
-    MakeLabel(ColumnHeader, QStringLiteral("Discount Factor"), FactorLeft, 8, FactorWidth, 18, taRightJustify, &bold);
-    MakeLabel(ColumnHeader, QStringLiteral("Present Value"), ValueLeft, 8, ValueWidth, 18, taRightJustify, &bold);
-    MakeRule(ColumnHeader, RuleLeft, 28, RuleWidth);
+    AddLabel(ColumnHeader, QStringLiteral("Year"), YearLeft, 8, YearWidth, 18, &bold, taRightJustify, false);
+    AddLabel(ColumnHeader, QStringLiteral("Cash Flow"), CashLeft, 8, CashWidth, 18, &bold, taRightJustify, false);
+    AddLabel(ColumnHeader, QStringLiteral("Discount Factor"), FactorLeft, 8, FactorWidth, 18, &bold, taRightJustify,
+             false);
+    AddLabel(ColumnHeader, QStringLiteral("Present Value"), ValueLeft, 8, ValueWidth, 18, &bold, taRightJustify, false);
+    AddHorizontalLine(ColumnHeader, RuleLeft, 28, RuleWidth);
 
     RateHeader = MakeBand(this, rbGroupHeader, 30);
-    lblRate = MakeLabel(RateHeader, QString(), 40, 8, 400, 18, taLeftJustify, &bold);
+    lblRate = AddLabel(RateHeader, QString(), 40, 8, 400, 18, &bold, taLeftJustify, false);
     RateHeader->BeforePrint = [this](TQRBand *, bool &print) { RateHeaderBeforePrint(print); };
 
     YearDetail = MakeBand(this, rbDetail, 20);
-    lblYear = MakeLabel(YearDetail, QString(), YearLeft, 1, YearWidth, 18, taRightJustify);
-    lblCashFlow = MakeLabel(YearDetail, QString(), CashLeft, 1, CashWidth, 18, taRightJustify);
-    lblFactor = MakeLabel(YearDetail, QString(), FactorLeft, 1, FactorWidth, 18, taRightJustify);
-    lblPresentValue = MakeLabel(YearDetail, QString(), ValueLeft, 1, ValueWidth, 18, taRightJustify);
+    lblYear = AddLabel(YearDetail, QString(), YearLeft, 1, YearWidth, 18, nullptr, taRightJustify, false);
+    lblCashFlow = AddLabel(YearDetail, QString(), CashLeft, 1, CashWidth, 18, nullptr, taRightJustify, false);
+    lblFactor = AddLabel(YearDetail, QString(), FactorLeft, 1, FactorWidth, 18, nullptr, taRightJustify, false);
+    lblPresentValue = AddLabel(YearDetail, QString(), ValueLeft, 1, ValueWidth, 18, nullptr, taRightJustify, false);
     YearDetail->BeforePrint = [this](TQRBand *, bool &print) { YearDetailBeforePrint(print); };
     // A rate's heading never stands alone at the foot of a page.
     RateHeader->SetLinkBand(YearDetail);
 
     RateFooter = MakeBand(this, rbGroupFooter, 40);
-    MakeRule(RateFooter, ValueLeft + 60, 2, ValueWidth - 60);
-    lblNpvCaption = MakeLabel(RateFooter, QString(), 40, 10, 400, 18, taLeftJustify, &bold);
-    lblNpv = MakeLabel(RateFooter, QString(), ValueLeft, 10, ValueWidth, 18, taRightJustify, &bold);
+    AddHorizontalLine(RateFooter, ValueLeft + 60, 2, ValueWidth - 60);
+    lblNpvCaption = AddLabel(RateFooter, QString(), 40, 10, 400, 18, &bold, taLeftJustify, false);
+    lblNpv = AddLabel(RateFooter, QString(), ValueLeft, 10, ValueWidth, 18, &bold, taRightJustify, false);
     RateFooter->BeforePrint = [this](TQRBand *, bool &print) { RateFooterBeforePrint(print); };
 
     PageFooter = MakeBand(this, rbPageFooter, 36);
-    MakeRule(PageFooter, RuleLeft, 4, RuleWidth);
-    MakeLabel(PageFooter, QStringLiteral("Tallowmere discounting schedule"), 40, 12, 300, 16, taLeftJustify, &small);
+    AddHorizontalLine(PageFooter, RuleLeft, 4, RuleWidth);
+    AddLabel(PageFooter, QStringLiteral("Tallowmere discounting schedule"), 40, 12, 300, 16, &small, taLeftJustify,
+             false);
     QRPageNumber = new TQRSysData(PageFooter);
     QRPageNumber->SetFont(small);
     QRPageNumber->SetData(qrsPageNumber);
