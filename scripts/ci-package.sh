@@ -6,7 +6,7 @@
 # closes it through File > Exit and checks that the settings file landed in that
 # user's configuration folder and nowhere beside the program.
 # Removes the package again at the end unless KEEP_PACKAGE=1.
-# Needs: xvfb xauth xdotool desktop-file-utils appstream man-db.
+# Needs: xvfb xauth xdotool x11-utils desktop-file-utils appstream man-db.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SUDO=""
@@ -74,12 +74,16 @@ set -euo pipefail
 cd "$HOME"
 $EXEC_LINE > "$HOME/tallowmere.log" 2>&1 &
 pid=$!
-# The splash shares the main window's title and hides itself after 3.5 s: wait until
-# one such window is left.
+# The splash shares the main window's title: the main window is the visible one of
+# that title that is not a splash window.
 main=""
 for _ in $(seq 1 120); do
-  ids=$(xdotool search --onlyvisible --name '^Tallowmere, 1.1$' 2>/dev/null || true)
-  if [ "$(printf '%s\n' "$ids" | grep -c .)" = 1 ]; then main=$ids; break; fi
+  for id in $(xdotool search --onlyvisible --name '^Tallowmere, 1.1$' 2>/dev/null || true); do
+    if ! xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_SPLASH; then
+      main=$id
+      break 2
+    fi
+  done
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.5
 done

@@ -10,7 +10,7 @@
 #   update-center.png  the Update Center        } tools/screenshots (not installed)
 #   schedule.png       the real tallowmere-schedule's preview, when it is built
 #
-# Needs (Debian): xvfb xauth xdotool imagemagick python3.
+# Needs (Debian): xvfb xauth xdotool x11-utils imagemagick python3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -76,14 +76,22 @@ if [ -x "$BUILD_DIR/bin/tallowmere-schedule" ]; then cp "$BUILD_DIR/bin/tallowme
 mkdir -p "$OUT"
 xdotool mousemove 1023 767 # no hover effects or hints in the pictures
 
-# The one visible window whose title matches, once it is the only one (the splash
-# shares the calculator's title until it hides).
+# The visible window whose title matches, once no splash window of that title covers
+# it any more (the splash shares the calculator's title until it hides).
 wait_window() {
-  local pattern=$1 pid=$2 ids
+  local pattern=$1 pid=$2 id found splash
   for _ in $(seq 1 120); do
-    ids=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null || true)
-    if [ "$(printf '%s\n' "$ids" | grep -c .)" = 1 ]; then
-      echo "$ids"
+    found=""
+    splash=""
+    for id in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null || true); do
+      if xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_SPLASH; then
+        splash=$id
+      else
+        found=$id
+      fi
+    done
+    if [ -n "$found" ] && [ -z "$splash" ]; then
+      echo "$found"
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || break

@@ -13,4 +13,4 @@ $SUDO apt-get install -y --no-install-recommends \
   nginx-light tinyproxy dante-server \
   locales \
   clang libclang-rt-14-dev \
-  desktop-file-utils appstream xdotool man-db file
+  desktop-file-utils appstream xdotool x11-utils man-db file
