@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 const qsizetype colon = line.indexOf(QLatin1Char(':'));
                 if (colon < 0 || line.left(colon).toLower() != QLatin1String("location"))
                     continue;
-                const QString value = line.mid(colon + 2);
+                const QString value = line.mid(colon + 1).trimmed();
                 if (!value.startsWith(QLatin1Char('/')) || value.startsWith(QLatin1String("//"))) {
                     client.Abort();
                     return;

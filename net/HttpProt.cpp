@@ -114,7 +114,11 @@ void THttpCli::StartRequest(THttpRequest request)
     FAuthenticateList.clear();
     FReceiveLen = 0;
     FLocationChangeRedirect = false;
-    FNext = nullptr;
+    FReplyHeaderStart = 0;
+    FChunked = false;
+    FBodyMode = BodyToClose;
+    FBodyRemaining = 0;
+    FReplyComplete = false;
 
     const TUrlParts url = ParseUrl(FURL);
     FTargetHost = url.Host;
@@ -176,7 +180,8 @@ void THttpCli::SocketDnsLookupDone(quint16 error)
     if (error != 0) {
         if (FState == THttpState::Aborting)
             return;
-        Fail(404, QStringLiteral("can't resolve hostname to IP address"), error);
+        FStatusCode = 404;
+        Fail(QStringLiteral("can't resolve hostname to IP address"), error);
         EndOfConnection();
         return;
     }
@@ -189,13 +194,19 @@ void THttpCli::SocketDnsLookupDone(quint16 error)
         FCtrlSocket->SetPort(FPort);
         FCtrlSocket->SetProto(QStringLiteral("tcp"));
         FCtrlSocket->Connect();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         if (!self)
             return;
         const int code = FCtrlSocket->LastError();
-        Fail(404,
-             QStringLiteral("can't connect: ") + SocketErrorDesc(code) + QStringLiteral(" (Error #%1)").arg(code),
-             quint16(code));
+        // A refusal of the socket's own (an unusable port, say) has no platform code:
+        // its message is the reason.
+        QString why = SocketErrorDesc(code) + QStringLiteral(" (Error #%1)").arg(code);
+        if (code == 0) {
+            const auto *own = dynamic_cast<const Exception *>(&e);
+            why = own ? own->Message() : QString::fromLocal8Bit(e.what());
+        }
+        FStatusCode = 404;
+        Fail(QStringLiteral("can't connect: ") + why, code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
         try {
             FCtrlSocket->Close();
         } catch (...) {
@@ -209,7 +220,8 @@ void THttpCli::SocketSessionConnected(quint16 error)
 {
     RestartTimer();
     if (error != 0) {
-        Fail(404, SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error), error);
+        FStatusCode = 404;
+        Fail(SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error), error);
         EndOfConnection();
         return;
     }
@@ -221,7 +233,8 @@ void THttpCli::SocketSessionConnected(quint16 error)
     TriggerSessionConnected();
     if (!self)
         return;
-    FNext = &THttpCli::ProcessHeaderLine;
+    FReplyStarted = false;
+    BeginReply();
     ChangeState(THttpState::ReadingHeader);
     if (!self)
         return;
@@ -248,6 +261,22 @@ void THttpCli::SocketSessionConnected(quint16 error)
         if (self)
             DoClose();
     }
+}
+
+void THttpCli::BeginReply()
+{
+    // What a redirect's or an interim reply said does not describe the next one.
+    FHeaderLineCount = 0;
+    FReplyHeaderStart = FReceivedHeader.size();
+    FStatusCode = 0;
+    FReasonPhrase.clear();
+    FContentLength = -1;
+    FContentType.clear();
+    FChunked = false;
+    FBodyMode = BodyToClose;
+    FBodyRemaining = 0;
+    FReplyComplete = false;
+    FLocationChangeRedirect = false;
 }
 
 void THttpCli::SendRequestLine(const QString &line)
@@ -330,62 +359,61 @@ void THttpCli::SocketDataAvailable(quint16)
     // Once the header is behind, the body needs no line buffer: it is read in larger
     // pieces straight into a buffer of its own, which takes far fewer system calls.
     if (FState == THttpState::ReadingBody && FReceiveLen == 0 && FRequestType != RequestNone) {
-        if (!FBodyBuffer)
-            FBodyBuffer = std::make_unique<char[]>(BodyBufferSize);
-        const int count = FCtrlSocket->Receive(FBodyBuffer.get(), BodyBufferSize);
-        if (count <= 0)
-            return;
-        RestartTimer();
-        ProcessBodyChunk(FBodyBuffer.get(), count);
+        ReceiveBody();
         return;
     }
-    if (FReceiveLen >= 8192)
+    if (FReceiveLen >= LineBufferSize)
         throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
-    const int count = FCtrlSocket->Receive(FReceiveBuffer + FReceiveLen, 8192 - FReceiveLen);
+    const int count = FCtrlSocket->Receive(FReceiveBuffer + FReceiveLen, LineBufferSize - FReceiveLen);
     if (FRequestType == RequestNone || count <= 0)
         return;
     RestartTimer();
+    FReplyStarted = true;
     FReceiveLen += count;
-    FReceiveBuffer[FReceiveLen] = 0;
 
     QPointer<THttpCli> self(this);
     while (FReceiveLen > 0) {
-        if (FState == THttpState::ReadingBody && FNext) {
+        if (FState == THttpState::ReadingBody) {
             FLastResponse = QByteArray(FReceiveBuffer, FReceiveLen);
             FReceiveLen = 0;
-            (this->*FNext)(FLastResponse);
+            ProcessBodyBytes(FLastResponse.constData(), FLastResponse.size());
             return;
         }
-        // The search stops at a zero byte, as a text search does; such a line waits
-        // until the buffer is full and is then refused as too long.
-        const char *lf = std::strchr(FReceiveBuffer, '\n');
-        if (!lf || lf - FReceiveBuffer >= FReceiveLen) {
+        if (FState != THttpState::ReadingHeader) {
+            // Nothing is expected now (the reply ended or failed): what came is dropped.
+            FReceiveLen = 0;
+            return;
+        }
+        const char *lf = static_cast<const char *>(std::memchr(FReceiveBuffer, '\n', size_t(FReceiveLen)));
+        if (!lf) {
             // A full buffer without a line end can only be refused; waiting for the next
             // packet to say so would hang on a peer that sends nothing more.
-            if (FReceiveLen >= 8192)
+            if (FReceiveLen >= LineBufferSize)
                 throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
             return;
         }
         const int taken = int(lf - FReceiveBuffer) + 1;
         int length = taken - 1;
-        FLineEnding = QByteArrayLiteral("\n");
-        if (length > 0 && FReceiveBuffer[length - 1] == '\r') {
+        if (length > 0 && FReceiveBuffer[length - 1] == '\r')
             --length;
-            FLineEnding = QByteArrayLiteral("\r\n");
-        }
         FLastResponse = QByteArray(FReceiveBuffer, length);
-        std::memmove(FReceiveBuffer, FReceiveBuffer + taken, size_t(FReceiveLen - taken + 1));
+        std::memmove(FReceiveBuffer, FReceiveBuffer + taken, size_t(FReceiveLen - taken));
         FReceiveLen -= taken;
-        if (FState != THttpState::ReadingHeader && FState != THttpState::ReadingBody)
-            continue;
-        if (!FNext) {
-            PostToSelf(WM_HTTP_SET_READY);
-            continue;
-        }
-        (this->*FNext)(FLastResponse);
+        ProcessHeaderLine(FLastResponse);
         if (!self)
             return;
     }
+}
+
+void THttpCli::ReceiveBody()
+{
+    if (!FBodyBuffer)
+        FBodyBuffer = std::make_unique<char[]>(BodyBufferSize);
+    const int count = FCtrlSocket->Receive(FBodyBuffer.get(), BodyBufferSize);
+    if (count <= 0)
+        return;
+    RestartTimer();
+    ProcessBodyBytes(FBodyBuffer.get(), count);
 }
 
 void THttpCli::ProcessHeaderLine(const QByteArray &raw)
@@ -397,74 +425,102 @@ void THttpCli::ProcessHeaderLine(const QByteArray &raw)
             return;
     }
     ++FHeaderLineCount;
+    // A zero byte has no place in a header; reading past it would hide the rest of the
+    // reply, reading up to it would take half a line for the whole.
+    if (raw.contains('\0')) {
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: NUL byte in the header"));
+        return;
+    }
     const QString line = QString::fromLatin1(raw);
 
-    if (line.left(6).toUpper() == QLatin1String("<HTML>")) {
-        // No header at all: the response is the document, delivered byte for byte.
-        if (FContentType.isEmpty())
-            FContentType = QStringLiteral("text/html");
-        ChangeState(THttpState::ReadingBody);
-        if (!self)
+    if (FHeaderLineCount == 1) {
+        // The first line must be a status line. A reply without one (a bare document,
+        // say) cannot be told from a broken or cut one, so it is refused.
+        QString reason;
+        if (!ParseStatusLine(line, &FStatusCode, &reason)) {
+            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: no status line"));
             return;
-        FNext = &THttpCli::ProcessBodyData;
-        TriggerHeaderEnd();
-        if (!self)
-            return;
-        ProcessBodyData(raw + FLineEnding);
-        return;
-    }
-
-    if (line.isEmpty()) {
+        }
+        FReasonPhrase = reason;
+        FReceivedHeader.append(line);
+    } else if (line.isEmpty()) {
         HeaderEnded();
         return;
-    }
-
-    FReceivedHeader.append(line);
-    if (line.startsWith(QLatin1String("HTTP/1.0")) || line.startsWith(QLatin1String("HTTP/1.1"))) {
-        FStatusCode = StrToInt(line.mid(9, 3));
-        FReasonPhrase = line.mid(13);
     } else {
-        const qsizetype colon = line.indexOf(QLatin1Char(':'));
-        if (colon >= 0) {
-            const QString field = line.left(colon).toLower();
-            const QString data = line.mid(colon + 2);
-            if (field == QLatin1String("location")) {
-                NoteRedirect(data);
-            } else if (field == QLatin1String("content-length")) {
-                FContentLength = StrToInt(data);
-            } else if (field == QLatin1String("content-type")) {
-                FContentType = data.toLower();
-            } else if (field == QLatin1String("www-authenticate")) {
-                FAuthenticateList.append(data);
-            } else if (field == QLatin1String("set-cookie")) {
-                bool accept = true;
-                TriggerCookie(data, accept);
-                if (!self)
-                    return;
-            }
-        }
+        FReceivedHeader.append(line);
+        if (!ProcessHeaderField(line) || !self)
+            return;
     }
     if (OnHeaderData) {
         OnHeaderData(this);
         if (!self)
             return;
     }
-    if (FStatusCode >= 400) {
-        // The body of an error is not read: the rest of the exchange is dropped.
+    if (FStatusCode >= 400 && ReadingReply()) {
+        // The body of an error is not read: the rest of the exchange is dropped, and
+        // the close that this makes is no truncation.
+        FReplyComplete = true;
         FReceiveLen = 0;
         DoClose();
     }
 }
 
+bool THttpCli::ProcessHeaderField(const QString &line)
+{
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return true;
+    const QString field = line.left(colon).toLower();
+    const QString data = line.mid(colon + 1).trimmed();
+    if (field == QLatin1String("location")) {
+        NoteRedirect(data);
+    } else if (field == QLatin1String("content-length")) {
+        qint64 length = 0;
+        if (!ParseContentLength(data, &length)) {
+            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: bad Content-Length"));
+            return false;
+        }
+        if (FContentLength >= 0 && FContentLength != length) {
+            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Content-Length values"));
+            return false;
+        }
+        FContentLength = length;
+    } else if (field == QLatin1String("transfer-encoding")) {
+        const QString coding = data.toLower();
+        if (coding == QLatin1String("chunked")) {
+            FChunked = true;
+        } else if (coding != QLatin1String("identity")) {
+            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: unsupported Transfer-Encoding"));
+            return false;
+        }
+    } else if (field == QLatin1String("content-type")) {
+        FContentType = data.toLower();
+    } else if (field == QLatin1String("www-authenticate")) {
+        FAuthenticateList.append(data);
+    } else if (field == QLatin1String("set-cookie")) {
+        QPointer<THttpCli> self(this);
+        bool accept = true;
+        TriggerCookie(data, accept);
+        return !self.isNull();
+    }
+    return true;
+}
+
 void THttpCli::HeaderEnded()
 {
     QPointer<THttpCli> self(this);
+    if (FStatusCode >= 100 && FStatusCode < 200) {
+        // An interim reply: the final one follows on the same connection.
+        FReceivedHeader.resize(FReplyHeaderStart);
+        BeginReply();
+        return;
+    }
     if (FLocationChangeRedirect) {
         if (FRedirectCount >= MaxRedirects) {
             // A server that keeps redirecting (to itself, say) would keep the client busy
             // for ever; past the limit the request ends with its own reason.
             FLocationChangeRedirect = false;
-            Fail(404, QStringLiteral("Too many redirects (more than %1)").arg(MaxRedirects), ErrTooManyRedirects);
+            Fail(QStringLiteral("Too many redirects (more than %1)").arg(MaxRedirects), ErrTooManyRedirects);
             TriggerHeaderEnd();
             if (!self)
                 return;
@@ -489,18 +545,135 @@ void THttpCli::HeaderEnded()
         FContentType == QLatin1String("text/html"))
         FDocName = FDocName.left(dot + 1) + QStringLiteral("htm");
 
+    // A chunked body carries its own end and wins over a length; HEAD, 204 and 304
+    // replies have no body whatever their header says.
+    if (FRequestType == RequestHead || FStatusCode == 204 || FStatusCode == 304) {
+        FBodyMode = BodyNone;
+    } else if (FChunked) {
+        FBodyMode = BodyChunked;
+        FChunks.Reset();
+    } else if (FContentLength >= 0) {
+        FBodyMode = BodyLength;
+        FBodyRemaining = FContentLength;
+    } else {
+        FBodyMode = BodyToClose;
+    }
     ChangeState(THttpState::ReadingBody);
     if (!self)
         return;
-    FNext = &THttpCli::ProcessBodyData;
     TriggerHeaderEnd();
     if (!self)
         return;
-    if (FReceiveLen > 0) {
-        FLastResponse = QByteArray(FReceiveBuffer, FReceiveLen);
-        FReceiveLen = 0;
-        ProcessBodyData(FLastResponse);
+    if (FBodyMode == BodyNone || (FBodyMode == BodyLength && FBodyRemaining == 0))
+        FinishReply();
+}
+
+void THttpCli::ProcessBodyBytes(const char *data, qsizetype length)
+{
+    QPointer<THttpCli> self(this);
+    switch (FBodyMode) {
+    case BodyNone:
+        return;
+    case BodyToClose:
+        DeliverBody(data, length);
+        return;
+    case BodyLength: {
+        // Bytes past the announced length are not part of this reply.
+        const qsizetype take = qsizetype(qMin<qint64>(length, FBodyRemaining));
+        if (take > 0 && !DeliverBody(data, take))
+            return;
+        FBodyRemaining -= take;
+        if (FBodyRemaining == 0)
+            FinishReply();
+        return;
     }
+    case BodyChunked:
+        while (length > 0) {
+            const THttpChunkDecoder::TStep step = FChunks.Step(data, length);
+            data += step.Consumed;
+            length -= step.Consumed;
+            if (step.ContentLength > 0 && !DeliverBody(step.Content, step.ContentLength))
+                return;
+            if (FChunks.State() == THttpChunkDecoder::Finished) {
+                FinishReply();
+                return;
+            }
+            if (FChunks.State() == THttpChunkDecoder::Malformed) {
+                FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: ") + FChunks.Error());
+                return;
+            }
+        }
+        return;
+    }
+}
+
+bool THttpCli::DeliverBody(const char *data, qsizetype length)
+{
+    QPointer<THttpCli> self(this);
+    if (FBodyLineCount == 0) {
+        TriggerDocBegin();
+        if (!self || !ReadingReply())
+            return false;
+    }
+    ++FBodyLineCount;
+    FReceivedCount += length;
+    TriggerDocData(data, int(length));
+    if (!self || !ReadingReply())
+        return false;
+    if (!FReceiveStream)
+        return true;
+    // A write that stops short (at a file size limit, say) is tried again for the rest,
+    // so that the failure comes with the system's reason.
+    qint64 written = 0;
+    while (written < length) {
+        const qint64 count = FReceiveStream->write(data + written, length - written);
+        if (count <= 0) {
+            FailReply(ErrWriteFailed, QStringLiteral("Cannot write the received data: ") + FReceiveStream->errorString());
+            return false;
+        }
+        written += count;
+    }
+    return true;
+}
+
+bool THttpCli::ReadingReply() const
+{
+    return (FState == THttpState::ReadingHeader || FState == THttpState::ReadingBody) && FRequestDoneError == 0 &&
+           !FReplyComplete && FCloseAction == CloseEndsRequest;
+}
+
+void THttpCli::FinishReply()
+{
+    FReplyComplete = true;
+    FReceiveLen = 0;
+    DoClose();
+}
+
+void THttpCli::FailReply(quint16 error, const QString &reason)
+{
+    qCDebug(lcNet) << "http reply refused:" << reason;
+    Fail(reason, error);
+    FReceiveLen = 0;
+    DoClose();
+}
+
+void THttpCli::FailClosedReply(quint16 socketError)
+{
+    if (socketError != 0)
+        Fail(SocketErrorDesc(socketError) + QStringLiteral(" (Error #%1)").arg(socketError), socketError);
+    else if (FState != THttpState::ReadingBody && !FReplyStarted)
+        Fail(QStringLiteral("Empty reply from the server"), ErrNoReply);
+    else if (FState != THttpState::ReadingBody)
+        Fail(QStringLiteral("Connection closed before the reply header was complete"), ErrIncomplete);
+    else if (FBodyMode == BodyLength)
+        Fail(QStringLiteral("Connection closed after %1 of %2 bytes")
+                 .arg(FContentLength - FBodyRemaining)
+                 .arg(FContentLength),
+             ErrIncomplete);
+    else if (FBodyMode == BodyChunked)
+        Fail(QStringLiteral("Connection closed before the end of the chunked body"), ErrIncomplete);
+    else
+        FReplyComplete = true;
 }
 
 void THttpCli::NoteRedirect(const QString &value)
@@ -556,34 +729,17 @@ void THttpCli::RedirectStep()
     PostToSelf(WM_HTTP_RESTART);
 }
 
-void THttpCli::ProcessBodyData(const QByteArray &data)
+void THttpCli::SocketSessionClosed(quint16 error)
 {
-    ProcessBodyChunk(data.constData(), int(data.size()));
-}
-
-void THttpCli::ProcessBodyChunk(const char *data, int length)
-{
-    QPointer<THttpCli> self(this);
-    if (FBodyLineCount == 0) {
-        TriggerDocBegin();
-        if (!self)
-            return;
-    }
-    ++FBodyLineCount;
-    FReceivedCount += length;
-    TriggerDocData(data, length);
-    if (!self)
-        return;
-    if (FReceiveStream)
-        FReceiveStream->write(data, length);
-}
-
-void THttpCli::SocketSessionClosed(quint16)
-{
-    if (FCloseAction == CloseRedirects)
+    if (FCloseAction == CloseRedirects) {
         RedirectStep();
-    else
-        EndOfConnection();
+        return;
+    }
+    // A close the reply did not announce is its end only for a body that runs to the
+    // close, and only when it is orderly.
+    if (ReadingReply())
+        FailClosedReply(error);
+    EndOfConnection();
 }
 
 void THttpCli::EndOfConnection()
@@ -600,7 +756,7 @@ void THttpCli::EndOfConnection()
 
 void THttpCli::SocketBgException(const std::exception &e)
 {
-    if (FState == THttpState::Idle || FState == THttpState::Aborting)
+    if (FState == THttpState::Idle || FState == THttpState::Aborting || FRequestDoneError != 0)
         return;
     quint16 code = ErrAborted;
     QString message = QString::fromLocal8Bit(e.what());
@@ -609,14 +765,13 @@ void THttpCli::SocketBgException(const std::exception &e)
     if (const auto *http = dynamic_cast<const EHttpException *>(&e))
         code = http->ErrorCode();
     qCDebug(lcNet) << "http request failed:" << message;
-    Fail(404, message, code);
+    Fail(message, code);
     FLocationChangeRedirect = false;
     FCloseAction = CloseEndsRequest;
 }
 
-void THttpCli::Fail(int statusCode, const QString &reason, quint16 error)
+void THttpCli::Fail(const QString &reason, quint16 error)
 {
-    FStatusCode = statusCode;
     FReasonPhrase = reason;
     FRequestDoneError = error;
 }
@@ -644,7 +799,7 @@ void THttpCli::AbortRequest(const QString &reason, quint16 error)
         } catch (...) {
         }
     }
-    Fail(404, reason, error);
+    Fail(reason, error);
     FCloseAction = CloseEndsRequest;
     FLocationChangeRedirect = false;
     if (oldState == THttpState::LookingUp)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HttpChunkDecoder.h"
 #include "net/WSocket.h"
 #include "platform/core/Messages.h"
 
@@ -15,13 +16,23 @@ enum class THttpState { Idle, Starting, Connected, LookingUp, LookedUp, ReadingH
 enum THttpRequest : quint8 { RequestNone = 0, RequestGet = 1, RequestPost = 2, RequestHead = 3 };
 
 // Error codes of EHttpException and of a finished request (RequestDoneError). A request
-// that fails at the socket level reports the Winsock code instead, a request that stayed
-// silent past Timeout reports 10060.
+// that fails at the socket level (lookup, connect, a reset) reports the Winsock code
+// instead, a request that stayed silent past Timeout reports 10060. Each failure of the
+// client's own has its reason in ReasonPhrase.
 inline constexpr quint16 ErrBusy = 1;
 inline constexpr quint16 ErrNothingToPost = 2;
 inline constexpr quint16 ErrAborted = 3;
 inline constexpr quint16 ErrLineTooLong = 4;
 inline constexpr quint16 ErrTooManyRedirects = 5;
+// The server closed the connection without sending a byte.
+inline constexpr quint16 ErrNoReply = 6;
+// The reply is not HTTP as this client reads it: no status line, a bad number, a NUL
+// byte in the header, a malformed chunk.
+inline constexpr quint16 ErrBadReply = 7;
+// The connection ended before the reply was complete (header, length or last chunk).
+inline constexpr quint16 ErrIncomplete = 8;
+// The receive stream did not take the bytes (a full disk, a file size limit).
+inline constexpr quint16 ErrWriteFailed = 9;
 
 inline constexpr quint32 WM_HTTP_REQUEST_DONE = WM_USER + 1;
 inline constexpr quint32 WM_HTTP_SET_READY = WM_USER + 2;
@@ -36,7 +47,11 @@ using THttpRequestDone = std::function<void(QObject *Sender, THttpRequest RqType
 // then runs on the events of the socket it owns: name lookup, connect, request, header,
 // body, end of connection. OnRequestDone tells the outcome, always from the message loop
 // and exactly once for every return to Idle; the body arrives through OnDocData and
-// ReceiveStream. The body ends with the connection. One request runs at a time.
+// ReceiveStream. A request succeeds only when its reply is complete: the status line
+// read, the header ended, and the body whole (its Content-Length reached, the last chunk
+// read, or without either a clean close). Every other ending sets RequestDoneError and
+// a reason. StatusCode is what the server sent (0 before a status line), except for a
+// lookup or connect failure, which reports 404. One request runs at a time.
 class THttpCli : public QObject {
 public:
     explicit THttpCli(QObject *owner = nullptr);
@@ -88,7 +103,7 @@ public:
     void SetPostStream(QIODevice *stream) { FPostStream = stream; }
     int StatusCode() const { return FStatusCode; }
     const QString &ReasonPhrase() const { return FReasonPhrase; }
-    int ContentLength() const { return FContentLength; }
+    qint64 ContentLength() const { return FContentLength; }
     const QString &ContentType() const { return FContentType; }
     qint64 ReceivedCount() const { return FReceivedCount; }
     qint64 SentCount() const { return FSentCount; }
@@ -142,22 +157,30 @@ protected:
     virtual void TriggerSendEnd();
 
 private:
-    using TLineHandler = void (THttpCli::*)(const QByteArray &);
     enum TCloseAction { CloseEndsRequest, CloseRedirects };
+    // How the body of the reply being read ends.
+    enum TBodyMode { BodyNone, BodyLength, BodyChunked, BodyToClose };
 
     void WndProc(TMessage &msg);
     void ChangeState(THttpState newState);
     void PostToSelf(quint32 msg);
     void SendRequest(const QString &method);
     void SendPostChunk();
+    void BeginReply();
+    void ReceiveBody();
     void ProcessHeaderLine(const QByteArray &line);
-    void ProcessBodyData(const QByteArray &data);
-    void ProcessBodyChunk(const char *data, int length);
+    bool ProcessHeaderField(const QString &line);
+    void ProcessBodyBytes(const char *data, qsizetype length);
+    bool DeliverBody(const char *data, qsizetype length);
     void HeaderEnded();
+    void FinishReply();
+    void FailReply(quint16 error, const QString &reason);
+    void FailClosedReply(quint16 socketError);
+    bool ReadingReply() const;
     void NoteRedirect(const QString &value);
     void RedirectStep();
     void EndOfConnection();
-    void Fail(int statusCode, const QString &reason, quint16 error);
+    void Fail(const QString &reason, quint16 error);
     void AbortRequest(const QString &reason, quint16 error);
     void RestartTimer();
     void TimerExpired();
@@ -187,14 +210,26 @@ private:
     QString FLocation;
     bool FConnected = false;
     THttpRequest FRequestType = RequestNone;
-    char FReceiveBuffer[8193] = {};
+    // Header lines wait here until their LF arrives; a line that fills it is refused.
+    static constexpr int LineBufferSize = 8192;
+    char FReceiveBuffer[LineBufferSize] = {};
     int FReceiveLen = 0;
+    // Some byte of a reply arrived on this connection (tells an empty reply apart).
+    bool FReplyStarted = false;
     static constexpr int BodyBufferSize = 65536;
     std::unique_ptr<char[]> FBodyBuffer;
     QByteArray FLastResponse;
-    // How the line being handled ended in the stream (CR LF or LF alone).
-    QByteArray FLineEnding;
+    // Lines of the reply being read; an interim 1xx reply starts the count again.
     int FHeaderLineCount = 0;
+    // Where the reply being read starts in FReceivedHeader.
+    qsizetype FReplyHeaderStart = 0;
+    bool FChunked = false;
+    TBodyMode FBodyMode = BodyToClose;
+    qint64 FBodyRemaining = 0;
+    THttpChunkDecoder FChunks;
+    // The reply is complete: the close that follows, ours or the server's, ends the
+    // request without an error.
+    bool FReplyComplete = false;
     int FBodyLineCount = 0;
     bool FAllowedToSend = false;
     QString FURL;
@@ -208,7 +243,7 @@ private:
     bool FNoCache = false;
     int FStatusCode = 0;
     QString FReasonPhrase;
-    int FContentLength = -1;
+    qint64 FContentLength = -1;
     QString FContentType;
     QStringList FAuthenticateList;
     QString FContentPost = QStringLiteral("application/x-www-form-urlencoded");
@@ -221,7 +256,6 @@ private:
     QIODevice *FPostStream = nullptr;
     QByteArray FReqStream;
     quint16 FRequestDoneError = 0;
-    TLineHandler FNext = nullptr;
     TCloseAction FCloseAction = CloseEndsRequest;
     int FTimeout = 60;
     QTimer FTimer;

@@ -1,9 +1,8 @@
 #include "net/HttpUtil.h"
 
-#include "platform/core/Exceptions.h"
-
 #include <QDate>
 #include <cmath>
+#include <limits>
 
 TUrlParts ParseUrl(const QString &url)
 {
@@ -91,49 +90,38 @@ QByteArray EncodeBase64(const QByteArray &data)
     return data.toBase64(QByteArray::Base64Encoding);
 }
 
-int StrToInt(const QString &text)
+bool ParseStatusLine(const QString &line, int *code, QString *reason)
 {
-    const auto fail = [&text]() -> int {
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    };
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
+    if (!line.startsWith(QLatin1String("HTTP/1.0 ")) && !line.startsWith(QLatin1String("HTTP/1.1 ")))
+        return false;
+    if (line.size() < 12 || (line.size() > 12 && line.at(12) != QLatin1Char(' ')))
+        return false;
+    int value = 0;
+    for (int i = 9; i < 12; ++i) {
+        const QChar c = line.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        value = value * 10 + (c.unicode() - '0');
     }
-    int base = 10;
-    if (i < text.size() && text.at(i) == QLatin1Char('$')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') &&
-               (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
-        base = 16;
-        i += 2;
+    *code = value;
+    *reason = line.mid(13);
+    return true;
+}
+
+bool ParseContentLength(const QString &text, qint64 *value)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty())
+        return false;
+    qint64 result = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        const int digit = c.unicode() - '0';
+        if (result > (std::numeric_limits<qint64>::max() - digit) / 10)
+            return false;
+        result = result * 10 + digit;
     }
-    if (i >= text.size())
-        return fail();
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const ushort c = text.at(i).unicode();
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return fail();
-        value = value * base + digit;
-        if (value > qint64(0x80000000))
-            return fail();
-    }
-    if (negative)
-        value = -value;
-    if (value > 0x7FFFFFFF || value < -qint64(0x80000000))
-        return fail();
-    return int(value);
+    *value = result;
+    return true;
 }

@@ -23,6 +23,12 @@ QString FormatRfc1123Date(double dateTime);
 // Standard Base64 (RFC 2045 alphabet, "=" padding).
 QByteArray EncodeBase64(const QByteArray &data);
 
-// The integer a text spells, as the framework's conversion reads it: leading blanks, a
-// sign, decimal digits or "$"/"0x" hexadecimal. Anything else raises EConvertError.
-int StrToInt(const QString &text);
+
+// A reply's status line, "HTTP/1.0" or "HTTP/1.1", a blank, exactly three decimal
+// digits, then the end of the line or a blank and the reason. Anything else is no
+// status line at all: a loose reading would turn "HTTP/1.0 $C8" into 200.
+bool ParseStatusLine(const QString &line, int *code, QString *reason);
+
+// A Content-Length value: decimal digits only (blanks around them allowed), at most
+// 2^63 - 1. A sign, hex, an empty value or an overflow is refused.
+bool ParseContentLength(const QString &text, qint64 *value);

@@ -244,13 +244,14 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
     ShowWaitWindow(QStringLiteral("Checking For Update..."));
 
     bool result = false;
-    if (cli->StatusCode() > 200) {
-        FLastError = cli->ReasonPhrase();
+    const bool accepted = ReplyAccepted(cli);
+    // The bare status box is for a status the server really sent; the client's own
+    // failures are told by their reason alone.
+    if (!accepted && cli->RequestDoneError() == 0 && cli->StatusCode() > 200)
         ShowPlainMessage(QString::number(cli->StatusCode()));
-    }
     FInfo.Clear();
     const QByteArray page = TakeReceivedBytes();
-    if (FLastError.isEmpty()) {
+    if (accepted) {
         result = true;
         ParseInfoPage(InfoPage::SplitLines(page));
         FUpdateFileName = FileNameOfUrl(FInfo.DownloadURL);
@@ -375,6 +376,23 @@ void TWebFileInfo::HttpRequestDone(quint16 error)
         FProgressWindow->done(FProgressWindow->Cancelled() ? QDialog::Rejected : QDialog::Accepted);
 }
 
+bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
+{
+    // A failure already named (by the exception hook, while the request still ran)
+    // stands as it is.
+    if (!FLastError.isEmpty())
+        return false;
+    if (cli->RequestDoneError() != 0) {
+        FLastError = cli->ReasonPhrase();
+        return false;
+    }
+    const int status = cli->StatusCode();
+    if (status >= 200 && status <= 299)
+        return true;
+    FLastError = cli->ReasonPhrase().isEmpty() ? QStringLiteral("HTTP status %1").arg(status) : cli->ReasonPhrase();
+    return false;
+}
+
 bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
 {
     FLastError.clear();
@@ -403,11 +421,7 @@ bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const Q
     FProgressWindow->lblDownloading->setText(caption);
     RunModal(FProgressWindow);
 
-    bool result = true;
-    if (cli->StatusCode() > 200) {
-        FLastError = cli->ReasonPhrase();
-        result = false;
-    }
+    const bool result = ReplyAccepted(cli);
     // A failed download leaves what was written so far in place.
     cli->OnDocData = nullptr;
     ReleaseReceiveStream();
@@ -462,10 +476,8 @@ std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
 
     std::unique_ptr<TWfiReadMeWindow> window;
     const QByteArray text = TakeReceivedBytes();
-    if (cli->StatusCode() < 201)
+    if (ReplyAccepted(cli))
         window = std::make_unique<TWfiReadMeWindow>(InfoPage::SplitLines(text).join(QLatin1Char('\n')), UIFont());
-    else
-        FLastError = cli->ReasonPhrase();
     FreeWaitWindow();
     return window;
 }

@@ -140,6 +140,9 @@ private:
     void ReleaseReceiveStream();
     void ProgressStep();
     void HttpRequestDone(quint16 error);
+    // True when the client finished the request without an error and the server
+    // answered 200-299; otherwise LastError says why.
+    bool ReplyAccepted(THttpCli *cli);
     void InstallExceptionHook();
     bool ExceptionHookInPlace() const;
     void RestoreExceptionHandler();

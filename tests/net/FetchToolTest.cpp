@@ -1,11 +1,17 @@
-#include "NetTestUtil.h"
+#include "support/EventWait.h"
+#include "support/QtPrinting.h"
+#include "support/ScriptedServer.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -28,9 +34,12 @@ QString FetchBinary()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-fetch");
 }
 
-TRun RunFetch(const QStringList &arguments)
+// Runs the tool; setup may redirect its output or limit the child before it starts.
+TRun RunFetch(const QStringList &arguments, const std::function<void(QProcess &)> &setup = {})
 {
     QProcess process;
+    if (setup)
+        setup(process);
     process.start(FetchBinary(), arguments);
     TRun run;
     if (!process.waitForFinished(30000)) {
@@ -103,7 +112,16 @@ TEST(FetchTool, WritesTheBodyAndReportsTheOutcome)
     EXPECT_EQ(refused.ExitCode, 1);
     EXPECT_TRUE(refused.Err.contains(QStringLiteral("Connection refused (Error #10061)"))) << refused.Err.toStdString();
 
+    // A port the socket cannot use is named as such, never "No Error".
+    const TRun badPort = RunFetch({QStringLiteral("http://127.0.0.1:nonsense/")});
+    EXPECT_EQ(badPort.ExitCode, 1);
+    EXPECT_FALSE(badPort.Err.contains(QStringLiteral("No Error"))) << badPort.Err.toStdString();
+    EXPECT_FALSE(badPort.Err.contains(QStringLiteral("Error #0"))) << badPort.Err.toStdString();
+
     EXPECT_EQ(RunFetch({}).ExitCode, 2);
+    EXPECT_EQ(RunFetch({QStringLiteral("--timeout"), QStringLiteral("3000000"), base}).ExitCode, 2);
+    EXPECT_EQ(RunFetch({QStringLiteral("--proxy"), QStringLiteral("127.0.0.1:84536"), base}).ExitCode, 2);
+    EXPECT_EQ(RunFetch({QStringLiteral("--proxy"), QStringLiteral("127.0.0.1:8a"), base}).ExitCode, 2);
     EXPECT_EQ(RunFetch({QStringLiteral("--socks-level"), QStringLiteral("6"), base}).ExitCode, 2);
     EXPECT_EQ(RunFetch({QStringLiteral("--socks"), QStringLiteral("nohost"), base}).ExitCode, 2);
     EXPECT_EQ(RunFetch({QStringLiteral("--bogus"), base}).ExitCode, 2);
@@ -152,4 +170,152 @@ TEST(FetchTool, GoesThroughAnHttpProxyOrASocksServer)
     EXPECT_EQ(auth, Bytes({1, 3}) + "bob" + Bytes({6}) + "secret");
     EXPECT_EQ(connect, Bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + Bytes({0, 80}));
     EXPECT_TRUE(httpRequest.startsWith("GET /s.htm HTTP/1.0\r\n"));
+}
+
+namespace {
+
+enum TServerEnding { CloseAfter, ResetAfter, HoldAfter };
+
+struct TFetchRow {
+    const char *Name;
+    QByteArray Reply;
+    TServerEnding Ending;
+    int ExitCode;
+    const char *ErrContains;
+    // What FILE holds afterwards: the body on success, the old content otherwise.
+    QByteArray FileAfter;
+};
+
+void PrintTo(const TFetchRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
+
+const QByteArray OldContent = "what the user had before";
+
+const TFetchRow FetchRows[] = {
+    {"Complete", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", CloseAfter, 0, "HTTP/1.0 200 OK", "hello"},
+    {"KeepAliveCompleteAtLength", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", HoldAfter, 0, "HTTP/1.0 200 OK",
+     "hello"},
+    {"ChunkedSavedWithoutFraming", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n6\r\nhello \r\n5\r\nworld\r\n0\r\n\r\n",
+     HoldAfter, 0, "HTTP/1.1 200 OK", "hello world"},
+    {"TruncatedBody", "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789", CloseAfter, 1,
+     "Connection closed after 10 of 1000 bytes", OldContent},
+    {"ResetInTheBody", "HTTP/1.0 200 OK\r\n\r\n0123456789", ResetAfter, 1, "Connection reset by peer", OldContent},
+    {"EmptyReply", "", CloseAfter, 1, "Empty reply from the server", OldContent},
+    {"CloseInTheHeader", "HTTP/1.0 200 OK\r\nContent-", CloseAfter, 1, "before the reply header was complete",
+     OldContent},
+    {"NulInTheHeader", QByteArray("HTTP/1.0 200 OK\r\nX: \0\r\n\r\nbody", 28), CloseAfter, 1, "NUL byte", OldContent},
+    {"DollarStatus", "HTTP/1.0 $C8 OK\r\n\r\nbody", CloseAfter, 1, "no status line", OldContent},
+    {"NegativeLength", "HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\nbody", CloseAfter, 1, "bad Content-Length",
+     OldContent},
+    {"ServerError", "HTTP/1.0 500 Internal Server Error\r\n\r\n", CloseAfter, 1, "(status 500)", OldContent},
+};
+
+class FetchToolEnding : public ::testing::TestWithParam<TFetchRow> {};
+
+TEST_P(FetchToolEnding, ExitsZeroOnlyForACompleteReplySavedWhole)
+{
+    REQUIRE_FETCH_TOOL();
+    const TFetchRow &row = GetParam();
+    TScriptedServer server([&](TPeer &peer, int) {
+        peer.ReadUntil("\r\n\r\n");
+        peer.Write(row.Reply);
+        if (row.Ending == ResetAfter)
+            peer.Reset();
+        else if (row.Ending == HoldAfter)
+            peer.WaitClosed(20000);
+    });
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("saved.bin"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(OldContent);
+    old.close();
+
+    const TRun run = RunFetch({QStringLiteral("-o"), target, QStringLiteral("--timeout"), QStringLiteral("60"),
+                               QStringLiteral("http://127.0.0.1:%1/f").arg(server.Port())});
+    EXPECT_EQ(run.ExitCode, row.ExitCode) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(QLatin1String(row.ErrContains))) << run.Err.toStdString();
+    QFile after(target);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), row.FileAfter);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.bin")});
+    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FetchToolEnding, ::testing::ValuesIn(FetchRows),
+                         [](const ::testing::TestParamInfo<TFetchRow> &info) { return std::string(info.param.Name); });
+
+struct TWriteFailureRow {
+    const char *Name;
+    bool ToFile;
+    const char *Reason;
+};
+
+void PrintTo(const TWriteFailureRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
+
+class FetchToolWriteFailure : public ::testing::TestWithParam<TWriteFailureRow> {};
+
+// The system refuses the bytes: standard output on a full device (ENOSPC), or a file
+// past the child's file size limit (EFBIG). Neither needs root.
+TEST_P(FetchToolWriteFailure, EndsTheRequestWithTheSystemsReason)
+{
+    REQUIRE_FETCH_TOOL();
+    const TWriteFailureRow &row = GetParam();
+    TScriptedServer server([&](TPeer &peer, int) {
+        peer.ReadUntil("\r\n\r\n");
+        peer.Write("HTTP/1.0 200 OK\r\nContent-Length: 200000\r\n\r\n" + QByteArray(200000, 'x'));
+        peer.WaitClosed();
+    });
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("limited.bin"));
+    QStringList arguments;
+    if (row.ToFile)
+        arguments << QStringLiteral("-o") << target;
+    arguments << QStringLiteral("http://127.0.0.1:%1/f").arg(server.Port());
+    const TRun run = RunFetch(arguments, [&](QProcess &process) {
+        if (!row.ToFile) {
+            process.setStandardOutputFile(QStringLiteral("/dev/full"));
+            return;
+        }
+        process.setChildProcessModifier([] {
+            rlimit limit{50000, 50000};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    });
+    EXPECT_EQ(run.ExitCode, 1) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(QLatin1String(row.Reason))) << run.Err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FetchToolWriteFailure,
+                         ::testing::Values(TWriteFailureRow{"FullDevice", false, "No space left on device"},
+                                           TWriteFailureRow{"FileSizeLimit", true, "File too large"}),
+                         [](const ::testing::TestParamInfo<TWriteFailureRow> &info) {
+                             return std::string(info.param.Name);
+                         });
+
+} // namespace
+
+TEST(FetchTool, PrintsEachHopsStatusLine)
+{
+    REQUIRE_FETCH_TOOL();
+    TScriptedServer server(
+        [&](TPeer &peer, int index) {
+            peer.ReadUntil("\r\n\r\n");
+            if (index == 0)
+                peer.Write("HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\n");
+            else
+                peer.Write("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        },
+        2);
+    const TRun run = RunFetch({QStringLiteral("http://127.0.0.1:%1/first").arg(server.Port())});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Out, "ok");
+    EXPECT_EQ(run.Err, QStringLiteral("HTTP/1.0 302 Found\nHTTP/1.0 200 OK\n"));
 }

@@ -1,5 +1,8 @@
-#include "NetTestUtil.h"
+#include "support/EventWait.h"
+#include "support/QtPrinting.h"
+#include "support/ScriptedServer.h"
 
+#include "HttpProbe.h"
 #include "net/HttpProt.h"
 #include "platform/core/Exceptions.h"
 
@@ -9,43 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Records what a client reports, and checks the rule that every return to Idle is
-// followed by exactly one OnRequestDone.
-struct THttpProbe {
-    explicit THttpProbe(THttpCli &client) : Client(client)
-    {
-        client.OnStateChange = [this](QObject *) {
-            if (Client.State() == THttpState::Idle)
-                ++Idles;
-            if (Client.State() == THttpState::LookingUp)
-                Events << QStringLiteral("lookup");
-        };
-        client.OnHeaderBegin = [this](QObject *) { Events << QStringLiteral("header-begin"); };
-        client.OnHeaderEnd = [this](QObject *) { Events << QStringLiteral("header-end"); };
-        client.OnDocBegin = [this](QObject *) { Events << QStringLiteral("doc-begin"); };
-        client.OnDocEnd = [this](QObject *) { Events << QStringLiteral("doc-end"); };
-        client.OnDocData = [this](QObject *, const char *data, int length) { Body.append(data, length); };
-        client.OnLocationChange = [this](QObject *) { Events << QStringLiteral("location ") + Client.Location(); };
-        client.OnCookie = [this](QObject *, const QString &data, bool &) { Events << QStringLiteral("cookie ") + data; };
-        client.OnRequestDone = [this](QObject *, THttpRequest type, quint16 error) {
-            ++Done;
-            DoneType = type;
-            DoneError = error;
-            Events << QStringLiteral("done %1").arg(error);
-        };
-    }
-
-    bool Finished() const { return Done > 0 && Client.State() == THttpState::Idle; }
-
-    THttpCli &Client;
-    QStringList Events;
-    QByteArray Body;
-    int Idles = 0;
-    int Done = 0;
-    THttpRequest DoneType = RequestNone;
-    quint16 DoneError = 0xFFFF;
-};
 
 QString LocalUrl(const TScriptedServer &server, const QString &path)
 {
@@ -67,12 +33,6 @@ std::unique_ptr<TScriptedServer> Answering(TExchange &exchange, const std::vecto
             peer.Close();
         },
         int(responses.size()));
-}
-
-void ExpectOneDonePerIdle(const THttpProbe &probe)
-{
-    DrainEvents(20);
-    EXPECT_EQ(probe.Done, probe.Idles);
 }
 
 } // namespace
@@ -149,94 +109,6 @@ TEST(HttpCli, EveryOptionalRequestLine)
     EXPECT_EQ(client.DocumentName(), QStringLiteral("document.htm"));
     EXPECT_EQ(client.StatusCode(), 204);
     EXPECT_EQ(client.ReasonPhrase(), QStringLiteral("No Content"));
-}
-
-TEST(HttpCli, StatusLinesHeadersSplitOverPacketsAndDocumentWithoutHeader)
-{
-    struct Row {
-        std::vector<QByteArray> parts;
-        int status;
-        const char *reason;
-        const char *contentType;
-        QByteArray body;
-    };
-    const std::vector<Row> rows = {
-        {{"HTTP/1.0 200 O", "K\r\nContent-", "Type: text/plain\r", "\n\r\nbo", "dy"}, 200, "OK", "text/plain", "body"},
-        {{"HTTP/1.1 301 Moved Permanently\n\n"}, 301, "Moved Permanently", "", ""},
-        {{"HTTP/1.0 200\r\n\r\nx"}, 200, "", "", "x"},
-        {{"HTTP/1.0 302 Found\r\nX-No-Colon-Here\r\n\r\n"}, 302, "Found", "", ""},
-        {{"<HTML>\r\n<body>no header</body>\r\n", "</html>"}, 0, "", "text/html", "<HTML>\r\n<body>no header</body>\r\n</html>"},
-        {{"<html><p>one line</p>\n"}, 0, "", "text/html", "<html><p>one line</p>\n"},
-        {{"HTTP/1.0 200 OK\r\n\r\n", QByteArray("binary\0body\r\n\0", 14)}, 200, "OK", "", QByteArray("binary\0body\r\n\0", 14)},
-    };
-    for (const Row &row : rows) {
-        TScriptedServer server([&](TPeer &peer, int) {
-            peer.ReadUntil("\r\n\r\n");
-            peer.WriteSplit(row.parts);
-            peer.Close();
-        });
-        THttpCli client;
-        THttpProbe probe(client);
-        client.SetURL(LocalUrl(server, QStringLiteral("/")));
-        client.StartGet();
-        ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); })) << row.parts[0].toStdString();
-        EXPECT_EQ(client.StatusCode(), row.status) << row.parts[0].toStdString();
-        EXPECT_EQ(client.ReasonPhrase(), QLatin1String(row.reason)) << row.parts[0].toStdString();
-        EXPECT_EQ(client.ContentType(), QLatin1String(row.contentType)) << row.parts[0].toStdString();
-        EXPECT_EQ(probe.Body, row.body) << row.parts[0].toStdString();
-        EXPECT_EQ(probe.DoneError, 0);
-        ExpectOneDonePerIdle(probe);
-    }
-}
-
-TEST(HttpCli, BadResponsesEndInTheErrorPath)
-{
-    struct Row {
-        QByteArray response;
-        quint16 error;
-        const char *reason;
-    };
-    const std::vector<Row> rows = {
-        {"HTTP/1.0 2x0 OK\r\n\r\nbody", ErrAborted, "'2x0' is not a valid integer value"},
-        {"HTTP/1.0 \r\n\r\n", ErrAborted, "'' is not a valid integer value"},
-        {"HTTP/1.0 200 OK\r\nContent-Length: twelve\r\n\r\nbody", ErrAborted, "'twelve' is not a valid integer value"},
-        {"HTTP/1.0 200 OK\r\nX-Long: " + QByteArray(9000, 'L') + "\r\n\r\nbody", ErrLineTooLong, "HTTP line too long"},
-        {QByteArray(8192, 'A'), ErrLineTooLong, "HTTP line too long"},
-    };
-    for (const Row &row : rows) {
-        TScriptedServer server([&](TPeer &peer, int) {
-            peer.ReadUntil("\r\n\r\n");
-            peer.Write(row.response);
-            peer.WaitClosed();
-        });
-        THttpCli client;
-        THttpProbe probe(client);
-        client.SetURL(LocalUrl(server, QStringLiteral("/")));
-        client.StartGet();
-        ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); })) << row.reason;
-        EXPECT_EQ(probe.DoneError, row.error) << row.reason;
-        EXPECT_EQ(client.StatusCode(), 404) << row.reason;
-        EXPECT_EQ(client.ReasonPhrase(), QLatin1String(row.reason));
-        EXPECT_TRUE(probe.Body.isEmpty()) << row.reason;
-        ExpectOneDonePerIdle(probe);
-        ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
-    }
-
-    // A zero byte inside a header line keeps the line from ending; the exchange ends
-    // with the connection and nothing is delivered as a body.
-    TScriptedServer nul([&](TPeer &peer, int) {
-        peer.ReadUntil("\r\n\r\n");
-        peer.Write(QByteArray("HTTP/1.0 200 OK\r\nX-A: a\0b\r\n\r\nbody", 32));
-        peer.Close();
-    });
-    THttpCli client;
-    THttpProbe probe(client);
-    client.SetURL(LocalUrl(nul, QStringLiteral("/")));
-    client.StartGet();
-    ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); }));
-    EXPECT_EQ(probe.Done, 1);
-    EXPECT_TRUE(probe.Body.isEmpty());
-    ExpectOneDonePerIdle(probe);
 }
 
 TEST(HttpCli, ErrorStatusClosesAfterTheStatusLine)
@@ -318,7 +190,7 @@ TEST(HttpCli, RedirectLoopStopsAfterTwentyRedirects)
     ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); }, 30000));
     EXPECT_EQ(served.load(), THttpCli::MaxRedirects + 1);
     EXPECT_EQ(probe.DoneError, ErrTooManyRedirects);
-    EXPECT_EQ(client.StatusCode(), 404);
+    EXPECT_EQ(client.StatusCode(), 302);
     EXPECT_EQ(client.ReasonPhrase(), QStringLiteral("Too many redirects (more than 20)"));
     EXPECT_EQ(probe.Done, 1);
     ExpectOneDonePerIdle(probe);
@@ -338,7 +210,7 @@ TEST(HttpCli, SilentServerTimesOut)
     client.StartGet();
     ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); }, 20000));
     EXPECT_EQ(probe.DoneError, 10060);
-    EXPECT_EQ(client.StatusCode(), 404);
+    EXPECT_EQ(client.StatusCode(), 0);
     EXPECT_EQ(client.ReasonPhrase(), QStringLiteral("Timeout: no answer from the server for 1 seconds"));
     ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
     ExpectOneDonePerIdle(probe);
@@ -458,7 +330,7 @@ TEST(HttpCli, AbortDuringLookupAndDuringTheBody)
     DrainEvents(20);
     EXPECT_EQ(probe.Done, 1);
     EXPECT_EQ(probe.DoneError, ErrAborted);
-    EXPECT_EQ(client.StatusCode(), 404);
+    EXPECT_EQ(client.StatusCode(), 0);
     EXPECT_EQ(client.ReasonPhrase(), QStringLiteral("Connection aborted on request"));
 
     TScriptedServer server([&](TPeer &peer, int) {

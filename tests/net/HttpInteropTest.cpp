@@ -1,4 +1,6 @@
-#include "NetTestUtil.h"
+#include "support/EventWait.h"
+#include "support/ExternalServer.h"
+#include "support/QtPrinting.h"
 
 #include "net/HttpProt.h"
 
@@ -14,7 +16,7 @@ struct TFetch {
     QString Reason;
     QByteArray Body;
     QString ContentType;
-    int ContentLength = -1;
+    qint64 ContentLength = -1;
     QString DocumentName;
     bool Done = false;
 };
@@ -151,4 +153,58 @@ TEST(HttpInterop, TinyproxyCarriesTheRequestAndChecksProxyAuthorization)
     EXPECT_EQ(allowed.Status, 200) << proxy.Log().toStdString();
     EXPECT_EQ(allowed.Body, page);
     EXPECT_EQ(allowed.DocumentName, QStringLiteral("page.txt"));
+}
+
+namespace {
+
+// Counts what it is given and keeps none of it.
+class TCountingSink : public QIODevice {
+public:
+    TCountingSink() { open(QIODevice::WriteOnly); }
+    qint64 Count = 0;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 length) override
+    {
+        Count += length;
+        return length;
+    }
+};
+
+} // namespace
+
+TEST(HttpInterop, DownloadPastFourGiB)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "4 GiB through the instrumented client takes too long under the sanitizers";
+#endif
+    REQUIRE_EXTERNAL_SERVER(TExternalServer::Nginx);
+    TExternalServer nginx(TExternalServer::Nginx);
+    QString error;
+    ASSERT_TRUE(nginx.Start(&error)) << error.toStdString();
+    // Sparse: the file costs no disk, and its length needs more than 32 bits.
+    constexpr qint64 Size = (qint64(4) << 30) + 1;
+    QFile big(nginx.DocumentRoot() + QStringLiteral("/big.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(Size));
+    big.close();
+
+    THttpCli client;
+    TCountingSink sink;
+    client.SetReceiveStream(&sink);
+    client.SetURL(QStringLiteral("http://127.0.0.1:%1/big.bin").arg(nginx.Port()));
+    bool done = false;
+    quint16 doneError = 0xFFFF;
+    client.OnRequestDone = [&](QObject *, THttpRequest, quint16 e) {
+        done = true;
+        doneError = e;
+    };
+    client.StartGet();
+    ASSERT_TRUE(WaitUntil([&] { return done; }, 300000));
+    EXPECT_EQ(doneError, 0) << client.ReasonPhrase().toStdString();
+    EXPECT_EQ(client.StatusCode(), 200);
+    EXPECT_EQ(client.ContentLength(), Size);
+    EXPECT_EQ(client.ReceivedCount(), Size);
+    EXPECT_EQ(sink.Count, Size);
 }

@@ -1,4 +1,4 @@
-#include "NetTestUtil.h"
+#include "support/QtPrinting.h"
 
 #include "net/HttpUtil.h"
 #include "platform/core/Exceptions.h"
@@ -59,22 +59,4 @@ TEST(HttpUtil, Base64MatchesTheStandardVectors)
                                                           {"foobar", "Zm9vYmFy"}, {"Aladdin:open sesame", "QWxhZGRpbjpvcGVuIHNlc2FtZQ=="}};
     for (const auto &[plain, encoded] : rows)
         EXPECT_EQ(EncodeBase64(plain), QByteArray(encoded)) << plain;
-}
-
-TEST(HttpUtil, IntegerTexts)
-{
-    EXPECT_EQ(StrToInt(QStringLiteral("200")), 200);
-    EXPECT_EQ(StrToInt(QStringLiteral("  42")), 42);
-    EXPECT_EQ(StrToInt(QStringLiteral("-7")), -7);
-    EXPECT_EQ(StrToInt(QStringLiteral("$1F")), 31);
-    EXPECT_EQ(StrToInt(QStringLiteral("0x10")), 16);
-    EXPECT_EQ(StrToInt(QStringLiteral("2147483647")), 2147483647);
-    for (const char *bad : {"", " ", "abc", "12a", "20 ", "2147483648", "99999999999999999999", "+", "$"}) {
-        EXPECT_THROW(StrToInt(QString::fromLatin1(bad)), EConvertError) << bad;
-    }
-    try {
-        StrToInt(QStringLiteral("x1"));
-    } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("'x1' is not a valid integer value"));
-    }
 }

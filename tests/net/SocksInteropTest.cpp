@@ -1,4 +1,6 @@
-#include "NetTestUtil.h"
+#include "support/EventWait.h"
+#include "support/ExternalServer.h"
+#include "support/QtPrinting.h"
 
 #include "net/WSocket.h"
 

@@ -1,4 +1,6 @@
-#include "NetTestUtil.h"
+#include "support/EventWait.h"
+#include "support/QtPrinting.h"
+#include "support/ScriptedServer.h"
 #include "WSocketHarness.h"
 
 #include "net/WSocket.h"

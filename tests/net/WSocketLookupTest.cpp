@@ -1,4 +1,5 @@
-#include "NetTestUtil.h"
+#include "support/EventWait.h"
+#include "support/QtPrinting.h"
 
 #include "net/WSocket.h"
 #include "net/WSocketResolve.h"

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -27,7 +28,7 @@ class TProgressBar {
 public:
     explicit TProgressBar(bool enabled) : FEnabled(enabled) { FClock.start(); }
 
-    void Update(qint64 received, int total, bool force = false)
+    void Update(qint64 received, qint64 total, bool force = false)
     {
         if (!FEnabled || (!force && FClock.elapsed() - FLastDraw < 100))
             return;
@@ -73,20 +74,34 @@ private:
     qint64 FLastDraw = -1000;
 };
 
+// HOST:PORT with a port from 1 to 65535 in decimal digits.
 bool SplitHostPort(const QString &text, QString *host, QString *port)
 {
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
     if (colon <= 0 || colon == text.size() - 1)
         return false;
+    const QString digits = text.mid(colon + 1);
+    for (const QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    bool ok = false;
+    const int number = digits.toInt(&ok);
+    if (!ok || number < 1 || number > 65535)
+        return false;
     *host = text.left(colon);
-    *port = text.mid(colon + 1);
+    *port = digits;
     return true;
 }
+
+constexpr int MaxTimeoutSeconds = 86400;
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Past a file size limit the system would end the program with a signal; ignored,
+    // the write fails with EFBIG and the request reports it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tallowmere-fetch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
@@ -95,8 +110,8 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(
         QStringLiteral("Fetches one URL over HTTP/1.0 with Tallowmere's own client and writes the body to FILE "
                        "or to standard output. The status line, and a progress bar when standard error is a "
-                       "terminal, go to standard error. Exits 0 for a status below 400, 1 for any other outcome "
-                       "(with the reason), 2 for a usage error."));
+                       "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
+                       "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The address to fetch (http://host[:port]/path)."));
@@ -123,7 +138,8 @@ int main(int argc, char **argv)
     const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password for the web server."),
                                       QStringLiteral("PW"));
     const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never)."),
+                                     QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never, "
+                                                    "at most 86400)."),
                                      QStringLiteral("SECONDS"), QStringLiteral("60"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("Print neither the status line nor the progress bar."));
@@ -150,7 +166,13 @@ int main(int argc, char **argv)
     QString socksHost;
     QString socksPort;
     if (parser.isSet(socks) && !SplitHostPort(parser.value(socks), &socksHost, &socksPort)) {
-        Err() << "tallowmere-fetch: --socks wants HOST:PORT\n";
+        Err() << "tallowmere-fetch: --socks wants HOST:PORT with a port from 1 to 65535\n";
+        return ExitUsage;
+    }
+    QString proxyHost;
+    QString proxyPort;
+    if (parser.isSet(proxy) && !SplitHostPort(parser.value(proxy), &proxyHost, &proxyPort)) {
+        Err() << "tallowmere-fetch: --proxy wants HOST:PORT with a port from 1 to 65535\n";
         return ExitUsage;
     }
     const QString level = parser.value(socksLevel);
@@ -160,8 +182,8 @@ int main(int argc, char **argv)
     }
     bool timeoutOk = false;
     const int timeoutSeconds = parser.value(timeout).toInt(&timeoutOk);
-    if (!timeoutOk || timeoutSeconds < 0) {
-        Err() << "tallowmere-fetch: --timeout wants a number of seconds\n";
+    if (!timeoutOk || timeoutSeconds < 0 || timeoutSeconds > MaxTimeoutSeconds) {
+        Err() << "tallowmere-fetch: --timeout wants a number of seconds from 0 to " << MaxTimeoutSeconds << "\n";
         return ExitUsage;
     }
 
@@ -169,14 +191,17 @@ int main(int argc, char **argv)
     QFile standardOutput;
     QIODevice *sink = nullptr;
     if (parser.isSet(output)) {
+        // Unbuffered, so that a write the system refuses (a full disk, a file size
+        // limit) fails the request at once with its reason.
         file = std::make_unique<QSaveFile>(parser.value(output));
-        if (!file->open(QIODevice::WriteOnly)) {
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             Err() << "tallowmere-fetch: cannot write " << parser.value(output) << ": " << file->errorString() << "\n";
             return ExitFailed;
         }
         sink = file.get();
     } else {
-        if (!standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        if (!standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                 QFileDevice::DontCloseHandle)) {
             Err() << "tallowmere-fetch: cannot write to standard output\n";
             return ExitFailed;
         }
@@ -190,8 +215,10 @@ int main(int argc, char **argv)
     client.SetURL(parser.positionalArguments().first());
     client.SetTimeout(timeoutSeconds);
     client.SetReceiveStream(sink);
-    if (parser.isSet(proxy))
-        client.SetProxy(parser.value(proxy));
+    if (parser.isSet(proxy)) {
+        client.SetProxy(proxyHost);
+        client.SetProxyPort(proxyPort);
+    }
     client.SetProxyUsername(parser.value(proxyUser));
     client.SetProxyPassword(parser.value(proxyPassword));
     if (parser.isSet(user))
@@ -212,10 +239,14 @@ int main(int argc, char **argv)
         socket->SetSocksPassword(parser.value(socksPassword));
         socket->SetSocksAuthentication(parser.isSet(socksPassword) ? socksAuthenticateUsercode : socksNoAuthentication);
     };
-    client.OnHeaderEnd = [&](QObject *) {
-        if (showStatus && !client.ReceivedHeader().isEmpty())
-            Err() << client.ReceivedHeader().first() << "\n";
-        Err().flush();
+    // Each reply's status line is printed as it comes, one per redirect hop.
+    qsizetype replyStart = 0;
+    client.OnHeaderBegin = [&](QObject *) { replyStart = client.ReceivedHeader().size(); };
+    client.OnHeaderData = [&](QObject *) {
+        if (showStatus && client.ReceivedHeader().size() == replyStart + 1) {
+            Err() << client.ReceivedHeader().last() << "\n";
+            Err().flush();
+        }
     };
     client.OnDocData = [&](QObject *, const char *, int) {
         progress.Update(client.ReceivedCount(), client.ContentLength());
@@ -223,16 +254,22 @@ int main(int argc, char **argv)
     client.OnRequestDone = [&](QObject *, THttpRequest, quint16 error) {
         progress.Update(client.ReceivedCount(), client.ContentLength(), true);
         progress.Finish();
-        const bool success = error == 0 && client.StatusCode() < 400;
+        bool success = error == 0 && client.StatusCode() < 400;
+        QString saveError;
         if (file) {
-            if (success)
-                file->commit();
-            else
+            if (success && !file->commit()) {
+                success = false;
+                saveError = QStringLiteral("cannot save %1: %2").arg(file->fileName(), file->errorString());
+            } else if (!success) {
                 file->cancelWriting();
-        } else {
-            standardOutput.flush();
+            }
+        } else if (!standardOutput.flush()) {
+            success = false;
+            saveError = QStringLiteral("cannot write to standard output: ") + standardOutput.errorString();
         }
-        if (!success) {
+        if (!saveError.isEmpty()) {
+            Err() << "tallowmere-fetch: " << saveError << "\n";
+        } else if (!success) {
             Err() << "tallowmere-fetch: ";
             if (!client.ReasonPhrase().isEmpty())
                 Err() << client.ReasonPhrase();
