@@ -22,11 +22,14 @@ THttpCli::THttpCli(QObject *owner) : QObject(owner)
     FCtrlSocket->OnBgException = [this](QObject *, const std::exception &e, bool &) { SocketBgException(e); };
     FTimer.setSingleShot(true);
     connect(&FTimer, &QTimer::timeout, this, [this] { TimerExpired(); });
+    FDeadlineTimer.setSingleShot(true);
+    connect(&FDeadlineTimer, &QTimer::timeout, this, [this] { DeadlineExpired(); });
 }
 
 THttpCli::~THttpCli()
 {
     FTimer.stop();
+    FDeadlineTimer.stop();
     FCtrlSocket.reset();
     FWindow.reset();
 }
@@ -70,6 +73,7 @@ void THttpCli::ChangeState(THttpState newState)
     qCDebug(lcNet) << "http state" << int(newState);
     if (newState == THttpState::Idle) {
         FTimer.stop();
+        FDeadlineTimer.stop();
         PostToSelf(WM_HTTP_REQUEST_DONE);
     }
     if (OnStateChange)
@@ -94,6 +98,8 @@ void THttpCli::StartRequest(THttpRequest request)
     FCloseAction = CloseEndsRequest;
     ++FRequestSerial;
     FRedirectCount = 0;
+    if (FDeadline > 0)
+        FDeadlineTimer.start(FDeadline * 1000);
     QPointer<THttpCli> self(this);
     ChangeState(THttpState::Starting);
     if (!self)
@@ -547,6 +553,10 @@ void THttpCli::HeaderEnded()
 
     // A chunked body carries its own end and wins over a length; HEAD, 204 and 304
     // replies have no body whatever their header says.
+    if (FMaxBodySize > 0 && FContentLength > FMaxBodySize && !FChunked && FRequestType != RequestHead) {
+        FailReply(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(FMaxBodySize));
+        return;
+    }
     if (FRequestType == RequestHead || FStatusCode == 204 || FStatusCode == 304) {
         FBodyMode = BodyNone;
     } else if (FChunked) {
@@ -614,6 +624,10 @@ bool THttpCli::DeliverBody(const char *data, qsizetype length)
         TriggerDocBegin();
         if (!self || !ReadingReply())
             return false;
+    }
+    if (FMaxBodySize > 0 && FReceivedCount + length > FMaxBodySize) {
+        FailReply(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(FMaxBodySize));
+        return false;
     }
     ++FBodyLineCount;
     FReceivedCount += length;
@@ -815,6 +829,13 @@ void THttpCli::RestartTimer()
 {
     if (FTimeout > 0 && FState != THttpState::Idle)
         FTimer.start(FTimeout * 1000);
+}
+
+void THttpCli::DeadlineExpired()
+{
+    if (FState == THttpState::Idle || FState == THttpState::Aborting)
+        return;
+    AbortRequest(QStringLiteral("No complete reply within %1 seconds").arg(FDeadline), ErrDeadline);
 }
 
 void THttpCli::TimerExpired()

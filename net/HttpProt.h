@@ -33,6 +33,15 @@ inline constexpr quint16 ErrBadReply = 7;
 inline constexpr quint16 ErrIncomplete = 8;
 // The receive stream did not take the bytes (a full disk, a file size limit).
 inline constexpr quint16 ErrWriteFailed = 9;
+// A URL or a redirect's Location the client will not follow (a control byte, a port out
+// of range, a scheme other than http); nothing was sent for it.
+inline constexpr quint16 ErrUrlRefused = 10;
+// The reply's header passed MaxHeaderBytes or MaxHeaderLines.
+inline constexpr quint16 ErrHeaderTooLarge = 11;
+// The body passed MaxBodySize.
+inline constexpr quint16 ErrBodyTooLarge = 12;
+// The whole request took longer than Deadline.
+inline constexpr quint16 ErrDeadline = 13;
 
 inline constexpr quint32 WM_HTTP_REQUEST_DONE = WM_USER + 1;
 inline constexpr quint32 WM_HTTP_SET_READY = WM_USER + 2;
@@ -96,6 +105,14 @@ public:
     // ("Timeout: ..." in ReasonPhrase, RequestDoneError 10060); 0 waits for ever.
     int Timeout() const { return FTimeout; }
     void SetTimeout(int seconds) { FTimeout = seconds; }
+    // Seconds the whole request may take, redirects included, however busy the server
+    // keeps it ("No complete reply within %1 seconds", ErrDeadline); 0 sets no limit.
+    int Deadline() const { return FDeadline; }
+    void SetDeadline(int seconds) { FDeadline = seconds; }
+    // Largest body the request accepts ("Reply larger than %1 bytes", ErrBodyTooLarge),
+    // checked against the announced length and the bytes received; 0 sets no limit.
+    qint64 MaxBodySize() const { return FMaxBodySize; }
+    void SetMaxBodySize(qint64 bytes) { FMaxBodySize = bytes; }
 
     QIODevice *ReceiveStream() const { return FReceiveStream; }
     void SetReceiveStream(QIODevice *stream) { FReceiveStream = stream; }
@@ -184,6 +201,7 @@ private:
     void AbortRequest(const QString &reason, quint16 error);
     void RestartTimer();
     void TimerExpired();
+    void DeadlineExpired();
 
     void SocketDnsLookupDone(quint16 error);
     void SocketSessionConnected(quint16 error);
@@ -259,6 +277,9 @@ private:
     TCloseAction FCloseAction = CloseEndsRequest;
     int FTimeout = 60;
     QTimer FTimer;
+    int FDeadline = 0;
+    QTimer FDeadlineTimer;
+    qint64 FMaxBodySize = 0;
     int FRedirectCount = 0;
     // Tags the internal messages with the request that posted them, so a late one never
     // touches the next request.

@@ -26,6 +26,8 @@ struct TReplyRow {
     int Status;
     QByteArray Body;
     THttpRequest Request = RequestGet;
+    qint64 MaxBody = 0;
+    int Deadline = 0;
 };
 
 void PrintTo(const TReplyRow &row, std::ostream *os)
@@ -112,6 +114,15 @@ const TReplyRow ReplyRows[] = {
     {"HeaderLineTooLong", {Ok + "X-Long: " + QByteArray(9000, 'L') + "\r\n\r\nbody"}, Hold, ErrLineTooLong,
      "HTTP line too long", 200, ""},
     {"ReplyWithoutLineEnd", {QByteArray(8192, 'A')}, Hold, ErrLineTooLong, "HTTP line too long", 0, ""},
+
+    // Limits the caller set.
+    {"AnnouncedLengthOverTheLimit", {Ok + "Content-Length: 100\r\n\r\n"}, Hold, ErrBodyTooLarge,
+     "Reply larger than 50 bytes", 200, "", RequestGet, 50},
+    {"BodyOverTheLimit", {Ok + "\r\n" + QByteArray(100, 'x')}, Hold, ErrBodyTooLarge, "Reply larger than 50 bytes",
+     200, "", RequestGet, 50},
+    {"BodyAtTheLimit", {Ok + "Content-Length: 50\r\n\r\n" + QByteArray(50, 'x')}, Hold, 0, "OK", 200,
+     QByteArray(50, 'x'), RequestGet, 50},
+    {"HeldPastTheDeadline", {Ok}, Hold, ErrDeadline, "No complete reply within 1 seconds", 200, "", RequestGet, 0, 1},
 };
 
 class HttpReplyEnding : public ::testing::TestWithParam<TReplyRow> {};
@@ -138,6 +149,8 @@ TEST_P(HttpReplyEnding, EndsAsTheReplyDeserves)
     saved.open(QIODevice::WriteOnly);
     client.SetReceiveStream(&saved);
     client.SetTimeout(30);
+    client.SetMaxBodySize(row.MaxBody);
+    client.SetDeadline(row.Deadline);
     client.SetURL(QStringLiteral("http://127.0.0.1:%1/file.bin").arg(server.Port()));
     client.StartRequest(row.Request);
     // A held connection must end with the reply, long before the client's own timeout.
