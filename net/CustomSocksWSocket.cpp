@@ -42,6 +42,8 @@ const char *const Socks5ReplyTexts[] = {
 
 TCustomSocksWSocket::TCustomSocksWSocket(QObject *owner) : TCustomWSocket(owner)
 {
+    FSocksTimer.setSingleShot(true);
+    connect(&FSocksTimer, &QTimer::timeout, this, [this] { SocksTimerExpired(); });
     ResetSocksDefaults();
 }
 
@@ -53,6 +55,8 @@ void TCustomSocksWSocket::ResetDefaults()
 
 void TCustomSocksWSocket::ResetSocksDefaults()
 {
+    FSocksTimer.stop();
+    FSocksFailed = false;
     FSocksState = SocksIdle;
     FSocksServer.clear();
     FSocksServerAssigned = false;
@@ -130,7 +134,10 @@ void TCustomSocksWSocket::Connect()
         FAddrResolved = true;
     }
     FSocksState = SocksMethodReply;
+    FSocksFailed = false;
     FRcvCnt = 0;
+    if (FSocksTimeout > 0)
+        FSocksTimer.start(FSocksTimeout * 1000);
     TCustomWSocket::Connect();
 }
 
@@ -179,13 +186,34 @@ void TCustomSocksWSocket::TriggerSessionConnected(quint16 error)
 
 void TCustomSocksWSocket::TriggerSessionClosed(quint16 error)
 {
+    QPointer<TCustomSocksWSocket> self(this);
     if (FSocksState == SocksAuthReply) {
-        QPointer<TCustomSocksWSocket> self(this);
         TriggerSocksAuthState(TSocksAuthState::AuthFailure);
         if (!self)
             return;
     }
+    if (FSocksState != SocksIdle && !FSocksFailed) {
+        // The proxy went away before it answered in full: a failed connect, told as one,
+        // never a connection that merely ended.
+        FSocksFailed = true;
+        FSocksTimer.stop();
+        TriggerSocksError(SocksErrClosed, QStringLiteral("SOCKS server closed the connection during negotiation"));
+        if (!self)
+            return;
+        TCustomWSocket::TriggerSessionConnected(quint16(SocksErrClosed));
+        if (!self)
+            return;
+        if (error == 0)
+            error = quint16(SocksErrClosed);
+    }
     TCustomWSocket::TriggerSessionClosed(error);
+}
+
+void TCustomSocksWSocket::SocksTimerExpired()
+{
+    if (FSocksState == SocksIdle || FSocksFailed)
+        return;
+    SocksError(SocksErrTimeout, QStringLiteral("No answer from the SOCKS server within %1 seconds").arg(FSocksTimeout));
 }
 
 bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
@@ -380,6 +408,7 @@ void TCustomSocksWSocket::SocksSuccess()
 {
     qCDebug(lcNet) << "socks negotiation done, leftover" << FSocksRcvdCnt;
     FSocksState = SocksIdle;
+    FSocksTimer.stop();
     QPointer<TCustomSocksWSocket> self(this);
     TCustomWSocket::TriggerSessionConnected(0);
     if (!self || FHSocket == INVALID_SOCKET)
@@ -391,6 +420,8 @@ void TCustomSocksWSocket::SocksSuccess()
 void TCustomSocksWSocket::SocksError(int error, const QString &msg)
 {
     qCDebug(lcNet) << "socks error" << error << msg;
+    FSocksFailed = true;
+    FSocksTimer.stop();
     QPointer<TCustomSocksWSocket> self(this);
     TriggerSocksError(error, msg);
     if (!self)
@@ -417,6 +448,8 @@ void TCustomSocksWSocket::SocksDoConnect()
                 address = WSocketResolveHost(FAddrStr);
             } catch (const std::exception &e) {
                 QPointer<TCustomSocksWSocket> self(this);
+                FSocksFailed = true;
+                FSocksTimer.stop();
                 TriggerSocksError(20017, ExceptionClassName(e) + QLatin1Char(' ') + ExceptionMessage(e));
                 if (self)
                     CloseSocketHandle(true, 20017);

@@ -2,6 +2,8 @@
 
 #include "net/CustomWSocket.h"
 
+#include <QTimer>
+
 enum TSocksAuthentication { socksNoAuthentication, socksAuthenticateUsercode };
 enum class TSocksAuthState { AuthStart, AuthSuccess, AuthFailure, AuthNotRequired };
 
@@ -31,6 +33,11 @@ public:
     // Where the proxy says the connection leaves it (SOCKS 5 only).
     const QString &BoundAddress() const { return FBoundAddr; }
     const QString &BoundPort() const { return FBoundPort; }
+    // Seconds the negotiation may take from Connect on before it fails with 20019
+    // ("No answer from the SOCKS server within %1 seconds"); 0 waits for ever. Kept
+    // across closes, unlike the other settings.
+    int SocksTimeout() const { return FSocksTimeout; }
+    void SetSocksTimeout(int seconds) { FSocksTimeout = seconds; }
 
     void Connect() override;
     void Listen() override;
@@ -42,6 +49,10 @@ public:
 
     // Largest reply the negotiation buffer holds.
     static constexpr int ReplyBufferSize = 128;
+
+    // Failures of the negotiation beyond the proxy's own answers.
+    static constexpr int SocksErrClosed = 20018;
+    static constexpr int SocksErrTimeout = 20019;
 
 protected:
     void ResetDefaults() override;
@@ -70,6 +81,7 @@ private:
     void SocksSuccess();
     void SocksError(int error, const QString &msg);
     void SocksAuthFailed(int error, const QString &msg);
+    void SocksTimerExpired();
 
     TSocksState FSocksState = SocksIdle;
     QString FSocksServer;
@@ -88,4 +100,8 @@ private:
     int FSocksRcvdCnt = 0;
     int FSocksRcvdPtr = 0;
     int FSocksDestPort = 0;
+    // A failure was reported; the close that follows is no news.
+    bool FSocksFailed = false;
+    int FSocksTimeout = 30;
+    QTimer FSocksTimer;
 };

@@ -17,6 +17,11 @@ THttpCli::THttpCli(QObject *owner) : QObject(owner)
     FCtrlSocket->OnDataAvailable = [this](QObject *, quint16 error) { SocketDataAvailable(error); };
     FCtrlSocket->OnDataSent = [this](QObject *, quint16 error) { SocketDataSent(error); };
     FCtrlSocket->OnDnsLookupDone = [this](QObject *, quint16 error) { SocketDnsLookupDone(error); };
+    // The proxy's own words reach the user, not the platform's text for an unknown code.
+    FCtrlSocket->OnSocksError = [this](QObject *, int error, const QString &msg) {
+        FSocksFailure = QStringLiteral("SOCKS proxy: %1 (Error #%2)").arg(msg).arg(error);
+        FSocksFailureCode = quint16(error);
+    };
     // Whatever ends in the socket's background handling (a line too long, a header
     // number that does not read) fails the request instead of passing for a response.
     FCtrlSocket->OnBgException = [this](QObject *, const std::exception &e, bool &) { SocketBgException(e); };
@@ -120,7 +125,6 @@ void THttpCli::StartRequest(THttpRequest request)
     FAuthenticateList.clear();
     FReceiveLen = 0;
     FLocationChangeRedirect = false;
-    FReplyHeaderStart = 0;
     FChunked = false;
     FBodyMode = BodyToClose;
     FBodyRemaining = 0;
@@ -129,12 +133,14 @@ void THttpCli::StartRequest(THttpRequest request)
     const TUrlParts url = ParseUrl(FURL);
     FTargetHost = url.Host;
     FDocName = url.Path;
-    if (!url.User.isEmpty())
-        FUsername = url.User;
-    if (!url.Pass.isEmpty())
-        FPassword = url.Pass;
+    // A user or password in the URL is for this request alone, and every credential
+    // goes only to the origin it was given for.
+    FRequestUsername = url.User.isEmpty() ? FUsername : url.User;
+    FRequestPassword = url.Pass.isEmpty() ? FPassword : url.Pass;
+    FCredentialOrigin = HttpOrigin(url.Host, url.Port);
+    const TUrlParts proxy = ParseUrl(FProxy);
     if (FProxy.isEmpty()) {
-        FPath = url.Path;
+        FPath = EncodeRequestTarget(url.Path);
         FHostName = url.Host;
         FPort = url.Port.isEmpty() ? QStringLiteral("80") : url.Port;
         FTargetPortText.clear();
@@ -142,10 +148,19 @@ void THttpCli::StartRequest(THttpRequest request)
         // Through a proxy the request line carries the whole URL.
         FTargetPortText = url.Port.isEmpty() ? QString() : QLatin1Char(':') + url.Port;
         const QString scheme = url.Proto.isEmpty() ? QStringLiteral("http") : url.Proto;
-        FPath = scheme + QStringLiteral("://") + url.Host + FTargetPortText + url.Path;
-        const TUrlParts proxy = ParseUrl(FProxy);
+        FPath = scheme + QStringLiteral("://") + url.Host + FTargetPortText + EncodeRequestTarget(url.Path);
         FHostName = proxy.Host;
         FPort = proxy.Port.isEmpty() ? FProxyPort : proxy.Port;
+    }
+    // Nothing goes on the wire for an address the client refuses; the request ends
+    // through the message loop as a failed lookup does.
+    QString refusal = UrlRefusal(FURL);
+    if (refusal.isEmpty() && !FProxy.isEmpty() && !IsValidPort(FPort))
+        refusal = QStringLiteral("Bad proxy port: %1").arg(FPort);
+    if (!refusal.isEmpty()) {
+        Fail(refusal, ErrUrlRefused);
+        EndOfConnection();
+        return;
     }
     if (FPath.isEmpty())
         FPath = QStringLiteral("/");
@@ -170,6 +185,12 @@ void THttpCli::DoStartLookup()
     if (!self)
         return;
     RestartTimer();
+    if (ProxyResolvesName()) {
+        // The name goes to the SOCKS proxy as it stands: looking it up here would tell
+        // the local resolver where we go, and fail for names only the proxy knows.
+        ConnectTo(FHostName);
+        return;
+    }
     try {
         FCtrlSocket->DnsLookup(FHostName);
     } catch (const ESocketException &) {
@@ -191,14 +212,37 @@ void THttpCli::SocketDnsLookupDone(quint16 error)
         EndOfConnection();
         return;
     }
+    ConnectTo(FCtrlSocket->DnsResult());
+}
+
+bool THttpCli::ProxyResolvesName() const
+{
+    const QString level = FSocksLevel.toUpper();
+    return !FSocksServer.isEmpty() && (level == QLatin1String("4A") || level == QLatin1String("5"));
+}
+
+void THttpCli::ConnectTo(const QString &address)
+{
     QPointer<THttpCli> self(this);
     ChangeState(THttpState::LookedUp);
     if (!self)
         return;
+    FSocksFailure.clear();
     try {
-        FCtrlSocket->SetAddr(FCtrlSocket->DnsResult());
+        FCtrlSocket->SetAddr(address);
         FCtrlSocket->SetPort(FPort);
         FCtrlSocket->SetProto(QStringLiteral("tcp"));
+        // The socket forgets its SOCKS settings at every close, so they go on again for
+        // each connection (a redirect makes a new one).
+        if (!FSocksServer.isEmpty()) {
+            FCtrlSocket->SetSocksServer(FSocksServer);
+            FCtrlSocket->SetSocksPort(FSocksPort);
+            FCtrlSocket->SetSocksLevel(FSocksLevel);
+            FCtrlSocket->SetSocksUsercode(FSocksUsercode);
+            FCtrlSocket->SetSocksPassword(FSocksPassword);
+            FCtrlSocket->SetSocksAuthentication(FSocksAuthentication);
+            FCtrlSocket->SetSocksTimeout(FSocksTimeout);
+        }
         FCtrlSocket->Connect();
     } catch (const std::exception &e) {
         if (!self)
@@ -227,7 +271,9 @@ void THttpCli::SocketSessionConnected(quint16 error)
     RestartTimer();
     if (error != 0) {
         FStatusCode = 404;
-        Fail(SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error), error);
+        Fail(FSocksFailure.isEmpty() ? SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error)
+                                     : FSocksFailure,
+             error);
         EndOfConnection();
         return;
     }
@@ -240,6 +286,8 @@ void THttpCli::SocketSessionConnected(quint16 error)
     if (!self)
         return;
     FReplyStarted = false;
+    FHeaderBytes = 0;
+    FHeaderLines = 0;
     BeginReply();
     ChangeState(THttpState::ReadingHeader);
     if (!self)
@@ -273,7 +321,7 @@ void THttpCli::BeginReply()
 {
     // What a redirect's or an interim reply said does not describe the next one.
     FHeaderLineCount = 0;
-    FReplyHeaderStart = FReceivedHeader.size();
+    FReceivedHeader.clear();
     FStatusCode = 0;
     FReasonPhrase.clear();
     FContentLength = -1;
@@ -283,6 +331,14 @@ void THttpCli::BeginReply()
     FBodyRemaining = 0;
     FReplyComplete = false;
     FLocationChangeRedirect = false;
+}
+
+QString THttpCli::CurrentOrigin() const
+{
+    if (FProxy.isEmpty())
+        return HttpOrigin(FTargetHost, FPort);
+    const TUrlParts target = ParseUrl(FPath);
+    return HttpOrigin(target.Host, target.Port);
 }
 
 void THttpCli::SendRequestLine(const QString &line)
@@ -319,9 +375,10 @@ void THttpCli::SendRequest(const QString &method)
         SendRequestLine(QStringLiteral("Content-Length: ") + QString::number(FPostStream->size()));
     if (FModifiedSince != 0)
         SendRequestLine(QStringLiteral("If-Modified-Since: ") + FormatRfc1123Date(FModifiedSince) + QStringLiteral(" GMT"));
-    if (!FUsername.isEmpty())
-        SendRequestLine(QStringLiteral("Authorization: Basic ") +
-                        QString::fromLatin1(EncodeBase64((FUsername + QLatin1Char(':') + FPassword).toLatin1())));
+    if (!FRequestUsername.isEmpty() && CurrentOrigin() == FCredentialOrigin)
+        SendRequestLine(
+            QStringLiteral("Authorization: Basic ") +
+            QString::fromLatin1(EncodeBase64((FRequestUsername + QLatin1Char(':') + FRequestPassword).toLatin1())));
     if (!FProxy.isEmpty() && !FProxyUsername.isEmpty())
         SendRequestLine(QStringLiteral("Proxy-Authorization: Basic ") +
                         QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
@@ -431,6 +488,13 @@ void THttpCli::ProcessHeaderLine(const QByteArray &raw)
             return;
     }
     ++FHeaderLineCount;
+    // Lines are bounded one by one by the line buffer, and here in number and in all,
+    // interim replies included.
+    FHeaderBytes += raw.size() + 2;
+    if (++FHeaderLines > MaxHeaderLines || FHeaderBytes > MaxHeaderBytes) {
+        FailReply(ErrHeaderTooLarge, QStringLiteral("Header too large"));
+        return;
+    }
     // A zero byte has no place in a header; reading past it would hide the rest of the
     // reply, reading up to it would take half a line for the whole.
     if (raw.contains('\0')) {
@@ -479,6 +543,11 @@ bool THttpCli::ProcessHeaderField(const QString &line)
     const QString field = line.left(colon).toLower();
     const QString data = line.mid(colon + 1).trimmed();
     if (field == QLatin1String("location")) {
+        const QString refusal = UrlRefusal(data);
+        if (!refusal.isEmpty()) {
+            FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
+            return false;
+        }
         NoteRedirect(data);
     } else if (field == QLatin1String("content-length")) {
         qint64 length = 0;
@@ -517,7 +586,6 @@ void THttpCli::HeaderEnded()
     QPointer<THttpCli> self(this);
     if (FStatusCode >= 100 && FStatusCode < 200) {
         // An interim reply: the final one follows on the same connection.
-        FReceivedHeader.resize(FReplyHeaderStart);
         BeginReply();
         return;
     }
@@ -726,6 +794,7 @@ void THttpCli::NoteRedirect(const QString &value)
         else
             FPath = scheme + QStringLiteral("://") + FTargetHost + FTargetPortText + url.Path;
     }
+    FPath = EncodeRequestTarget(FPath);
     FLocation = FPath;
 }
 
@@ -753,6 +822,11 @@ void THttpCli::SocketSessionClosed(quint16 error)
     // close, and only when it is orderly.
     if (ReadingReply())
         FailClosedReply(error);
+    else if ((FState == THttpState::LookedUp || FState == THttpState::Connected) && FRequestDoneError == 0)
+        // Closed before the request could go out (a proxy that gave up, say).
+        Fail(FSocksFailure.isEmpty() ? QStringLiteral("Connection closed before the request was sent")
+                                     : FSocksFailure,
+             FSocksFailure.isEmpty() ? (error ? error : ErrIncomplete) : FSocksFailureCode);
     EndOfConnection();
 }
 

@@ -67,6 +67,10 @@ public:
     ~THttpCli() override;
 
     static constexpr int MaxRedirects = 20;
+    // Bounds of a reply's header (interim replies included): each line fits the 8 KiB
+    // line buffer, and all of them these.
+    static constexpr int MaxHeaderLines = 1000;
+    static constexpr qint64 MaxHeaderBytes = 256 * 1024;
 
     const QString &URL() const { return FURL; }
     void SetURL(const QString &value) { FURL = value; }
@@ -114,6 +118,23 @@ public:
     qint64 MaxBodySize() const { return FMaxBodySize; }
     void SetMaxBodySize(qint64 bytes) { FMaxBodySize = bytes; }
 
+    // A SOCKS proxy for every connection the request makes. At levels 4A and 5 the
+    // client looks up no name itself: the proxy gets the host name as it stands.
+    const QString &SocksServer() const { return FSocksServer; }
+    void SetSocksServer(const QString &value) { FSocksServer = value; }
+    const QString &SocksPort() const { return FSocksPort; }
+    void SetSocksPort(const QString &value) { FSocksPort = value; }
+    const QString &SocksLevel() const { return FSocksLevel; }
+    void SetSocksLevel(const QString &value) { FSocksLevel = value; }
+    const QString &SocksUsercode() const { return FSocksUsercode; }
+    void SetSocksUsercode(const QString &value) { FSocksUsercode = value; }
+    const QString &SocksPassword() const { return FSocksPassword; }
+    void SetSocksPassword(const QString &value) { FSocksPassword = value; }
+    TSocksAuthentication SocksAuthentication() const { return FSocksAuthentication; }
+    void SetSocksAuthentication(TSocksAuthentication value) { FSocksAuthentication = value; }
+    int SocksTimeout() const { return FSocksTimeout; }
+    void SetSocksTimeout(int seconds) { FSocksTimeout = seconds; }
+
     QIODevice *ReceiveStream() const { return FReceiveStream; }
     void SetReceiveStream(QIODevice *stream) { FReceiveStream = stream; }
     QIODevice *PostStream() const { return FPostStream; }
@@ -124,6 +145,7 @@ public:
     const QString &ContentType() const { return FContentType; }
     qint64 ReceivedCount() const { return FReceivedCount; }
     qint64 SentCount() const { return FSentCount; }
+    // The lines of the last reply's header (a redirect's are replaced by the next).
     const QStringList &ReceivedHeader() const { return FReceivedHeader; }
     const QStringList &AuthenticateList() const { return FAuthenticateList; }
     const QString &DocumentName() const { return FDocName; }
@@ -182,6 +204,7 @@ private:
     void ChangeState(THttpState newState);
     void PostToSelf(quint32 msg);
     void SendRequest(const QString &method);
+    QString CurrentOrigin() const;
     void SendPostChunk();
     void BeginReply();
     void ReceiveBody();
@@ -204,6 +227,8 @@ private:
     void DeadlineExpired();
 
     void SocketDnsLookupDone(quint16 error);
+    bool ProxyResolvesName() const;
+    void ConnectTo(const QString &address);
     void SocketSessionConnected(quint16 error);
     void SocketDataAvailable(quint16 error);
     void SocketDataSent(quint16 error);
@@ -225,6 +250,20 @@ private:
     QString FPassword;
     QString FProxyUsername;
     QString FProxyPassword;
+    // The credentials of the running request and the origin they belong to.
+    QString FRequestUsername;
+    QString FRequestPassword;
+    QString FCredentialOrigin;
+    QString FSocksServer;
+    QString FSocksPort;
+    QString FSocksLevel = QStringLiteral("5");
+    QString FSocksUsercode;
+    QString FSocksPassword;
+    TSocksAuthentication FSocksAuthentication = socksNoAuthentication;
+    int FSocksTimeout = 30;
+    // What the SOCKS layer said of the connection being made, for the reason.
+    QString FSocksFailure;
+    quint16 FSocksFailureCode = 0;
     QString FLocation;
     bool FConnected = false;
     THttpRequest FRequestType = RequestNone;
@@ -239,8 +278,9 @@ private:
     QByteArray FLastResponse;
     // Lines of the reply being read; an interim 1xx reply starts the count again.
     int FHeaderLineCount = 0;
-    // Where the reply being read starts in FReceivedHeader.
-    qsizetype FReplyHeaderStart = 0;
+    // Header lines and bytes on this connection, against the bounds below.
+    int FHeaderLines = 0;
+    qint64 FHeaderBytes = 0;
     bool FChunked = false;
     TBodyMode FBodyMode = BodyToClose;
     qint64 FBodyRemaining = 0;

@@ -125,3 +125,67 @@ bool ParseContentLength(const QString &text, qint64 *value)
     *value = result;
     return true;
 }
+
+bool IsValidPort(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 5)
+        return false;
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    const int port = text.toInt();
+    return port >= 1 && port <= 65535;
+}
+
+namespace {
+
+bool ValidHostName(const QString &host)
+{
+    for (const QChar c : host) {
+        const ushort u = c.unicode();
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '.' ||
+                        u == '-' || u == '_';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString UrlRefusal(const QString &url)
+{
+    for (const QChar c : url) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("URL holds a control character");
+    }
+    const TUrlParts parts = ParseUrl(url);
+    if (!parts.Proto.isEmpty() && parts.Proto.toLower() != QLatin1String("http"))
+        return parts.Proto.toLower() + QStringLiteral(" is not supported");
+    if (!parts.Port.isEmpty() && !IsValidPort(parts.Port))
+        return QStringLiteral("Bad port in URL: %1").arg(parts.Port);
+    // Without a scheme a bare name is read as a relative page, not as a host.
+    if (url.contains(QLatin1String("://")) && !ValidHostName(parts.Host))
+        return QStringLiteral("Bad host name in URL: %1").arg(parts.Host);
+    return QString();
+}
+
+QString EncodeRequestTarget(const QString &path)
+{
+    const QByteArray bytes = path.toUtf8();
+    QString out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b <= 0x20 || b >= 0x7F)
+            out += QStringLiteral("%%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += QLatin1Char(ch);
+    }
+    return out;
+}
+
+QString HttpOrigin(const QString &host, const QString &port)
+{
+    return QStringLiteral("http://%1:%2").arg(host.toLower(), port.isEmpty() ? QStringLiteral("80") : port);
+}

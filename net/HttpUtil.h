@@ -32,3 +32,20 @@ bool ParseStatusLine(const QString &line, int *code, QString *reason);
 // A Content-Length value: decimal digits only (blanks around them allowed), at most
 // 2^63 - 1. A sign, hex, an empty value or an overflow is refused.
 bool ParseContentLength(const QString &text, qint64 *value);
+
+// Why the client will neither send a request for this URL nor follow it as a
+// redirect's Location, or an empty text when it will: a control byte anywhere (CR, LF
+// and NUL would put lines of their own on the wire), a scheme other than http, a port
+// that is not 1 to 65535 in digits, a host name with characters no name has.
+QString UrlRefusal(const QString &url);
+
+// A port number as the client accepts it: 1 to 65535 in decimal digits.
+bool IsValidPort(const QString &text);
+
+// A path (with its query) as it goes on the request line: blanks and everything beyond
+// ASCII percent-encoded as UTF-8, the rest as it stands.
+QString EncodeRequestTarget(const QString &path);
+
+// "http://host:port" with the host lower-cased and the port spelled out: what a
+// credential is bound to.
+QString HttpOrigin(const QString &host, const QString &port);

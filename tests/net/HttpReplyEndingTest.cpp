@@ -114,6 +114,14 @@ const TReplyRow ReplyRows[] = {
     {"HeaderLineTooLong", {Ok + "X-Long: " + QByteArray(9000, 'L') + "\r\n\r\nbody"}, Hold, ErrLineTooLong,
      "HTTP line too long", 200, ""},
     {"ReplyWithoutLineEnd", {QByteArray(8192, 'A')}, Hold, ErrLineTooLong, "HTTP line too long", 0, ""},
+    {"TooManyHeaderLines", {Ok + QByteArray("X: y\r\n").repeated(1000) + "\r\nbody"}, Hold, ErrHeaderTooLarge,
+     "Header too large", 200, ""},
+    {"HeaderTooLargeInAll", {Ok + ("X-Big: " + QByteArray(7000, 'b') + "\r\n").repeated(40) + "\r\nbody"}, Hold,
+     ErrHeaderTooLarge, "Header too large", 200, ""},
+    {"InterimRepliesCountTowardsTheBound",
+     {QByteArray("HTTP/1.1 100 Continue\r\n" + QByteArray("X: y\r\n").repeated(600) + "\r\n").repeated(2) + Ok +
+      "\r\nbody"},
+     Hold, ErrHeaderTooLarge, "Header too large", 100, ""},
 
     // Limits the caller set.
     {"AnnouncedLengthOverTheLimit", {Ok + "Content-Length: 100\r\n\r\n"}, Hold, ErrBodyTooLarge,

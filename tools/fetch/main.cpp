@@ -226,19 +226,14 @@ int main(int argc, char **argv)
     if (parser.isSet(password))
         client.SetPassword(parser.value(password));
 
-    // The socket forgets its SOCKS settings at every close, so they go on again just
-    // before each connection (a redirect makes a new one).
-    client.OnStateChange = [&](QObject *) {
-        if (client.State() != THttpState::LookedUp || socksHost.isEmpty())
-            return;
-        TWSocket *socket = client.ControlSocket();
-        socket->SetSocksServer(socksHost);
-        socket->SetSocksPort(socksPort);
-        socket->SetSocksLevel(level);
-        socket->SetSocksUsercode(parser.value(socksUser));
-        socket->SetSocksPassword(parser.value(socksPassword));
-        socket->SetSocksAuthentication(parser.isSet(socksPassword) ? socksAuthenticateUsercode : socksNoAuthentication);
-    };
+    if (!socksHost.isEmpty()) {
+        client.SetSocksServer(socksHost);
+        client.SetSocksPort(socksPort);
+        client.SetSocksLevel(level.toUpper());
+        client.SetSocksUsercode(parser.value(socksUser));
+        client.SetSocksPassword(parser.value(socksPassword));
+        client.SetSocksAuthentication(parser.isSet(socksPassword) ? socksAuthenticateUsercode : socksNoAuthentication);
+    }
     // Each reply's status line is printed as it comes, one per redirect hop.
     qsizetype replyStart = 0;
     client.OnHeaderBegin = [&](QObject *) { replyStart = client.ReceivedHeader().size(); };
