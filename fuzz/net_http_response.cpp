@@ -1,60 +1,70 @@
-// libFuzzer target: the HTTP client's response path (status line, header lines, body,
-// redirects) fed from a real socket, in pieces of a size the first byte chooses. The
-// request must end with exactly one OnRequestDone and the body can hold no more than
-// the input gave. Every connection goes to the loopback peer: through it as a proxy
-// when the first byte's high bit is set, and a redirect to anything but a path
-// on it is abandoned, so no name is ever looked up. Build as described in net_fuzz_peer.h.
-
-#include "net_fuzz_peer.h"
+// libFuzzer target: the HTTP client's reply path (status line, header lines, length,
+// chunked framing, body, redirects, limits) fed bytes directly, in pieces of a size the
+// first byte chooses, and then the connection's end: orderly, or a reset when the
+// first byte's high bit is set. The request must end with exactly one OnRequestDone,
+// the body can hold no more than the input gave, and a request that ended without an
+// error must have read a status line. A redirect is abandoned, so no name is looked up.
 
 #include "net/HttpProt.h"
 
+#include <QCoreApplication>
 #include <cstdint>
+
+namespace {
+
+QCoreApplication &App()
+{
+    static int argc = 1;
+    static char name[] = "net_http_response";
+    static char *argv[] = {name, nullptr};
+    static auto *app = new QCoreApplication(argc, argv);
+    return *app;
+}
+
+// The client with its byte-feeding entry points opened up.
+class TFedClient : public THttpCli {
+public:
+    using THttpCli::BeginFedReply;
+    using THttpCli::EndFedReply;
+    using THttpCli::FeedReply;
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static TFuzzPeer peer;
-    if (size < 1)
+    App();
+    if (size < 2)
         return 0;
-    peer.PieceSize = 1 + (data[0] & 0x3F) * 64;
-    peer.Payload = QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    const qsizetype piece = 1 + (data[0] & 0x3F) * 37;
+    const bool reset = data[0] & 0x80;
+    const THttpRequest request = (data[0] & 0x40) ? RequestHead : RequestGet;
+    const char *bytes = reinterpret_cast<const char *>(data + 1);
+    const qsizetype length = qsizetype(size - 1);
 
-    THttpCli client;
-    client.SetTimeout(2);
-    if (data[0] & 0x80) {
-        client.SetProxy(QStringLiteral("127.0.0.1:%1").arg(peer.Port));
-        client.SetURL(QStringLiteral("http://target.example/fuzz/target.exe?x=1"));
-    } else {
-        client.SetURL(QStringLiteral("http://127.0.0.1:%1/fuzz/target.exe?x=1").arg(peer.Port));
-        // Only a path on this server is followed: any other form of address (absolute,
-        // "//host", "name:port/...") may name another host, whose lookup would reach
-        // the system's resolver.
-        client.OnLocationChange = [&](QObject *) {
-            for (const QString &line : client.ReceivedHeader()) {
-                // Split as the client splits a header line.
-                const qsizetype colon = line.indexOf(QLatin1Char(':'));
-                if (colon < 0 || line.left(colon).toLower() != QLatin1String("location"))
-                    continue;
-                const QString value = line.mid(colon + 1).trimmed();
-                if (!value.startsWith(QLatin1Char('/')) || value.startsWith(QLatin1String("//"))) {
-                    client.Abort();
-                    return;
-                }
-            }
-        };
-    }
+    static TFedClient *client = [] {
+        auto *c = new TFedClient;
+        c->SetMaxBodySize(1 << 20);
+        c->OnLocationChange = [c](QObject *) { c->Abort(); };
+        return c;
+    }();
     int done = 0;
     qint64 body = 0;
-    client.OnDocData = [&](QObject *, const char *, int length) { body += length; };
-    client.OnRequestDone = [&](QObject *, THttpRequest, quint16) { ++done; };
-    client.StartGet();
-    TFuzzPeer::RunUntil([&] { return done > 0; });
-    for (int i = 0; i < 5; ++i)
+    quint16 error = 0xFFFF;
+    client->OnDocData = [&](QObject *, const char *, int n) { body += n; };
+    client->OnRequestDone = [&](QObject *, THttpRequest, quint16 e) {
+        ++done;
+        error = e;
+    };
+    client->BeginFedReply(request);
+    for (qsizetype at = 0; at < length && client->State() != THttpState::Idle; at += piece)
+        client->FeedReply(bytes + at, qMin(piece, length - at));
+    client->EndFedReply(reset ? 10054 : 0);
+    for (int i = 0; i < 4 && done == 0; ++i)
         QCoreApplication::processEvents();
-    // Redirects to this server read the same bytes again, so the body is bounded by
-    // the input times the followed redirects.
-    if (done != 1 || body > qint64(size) * (THttpCli::MaxRedirects + 1))
+    if (done != 1 || body > length || client->State() != THttpState::Idle)
         __builtin_trap();
-    peer.Reset();
+    if (error == 0 && (client->StatusCode() < 200 || client->StatusCode() > 999))
+        __builtin_trap();
     return 0;
 }

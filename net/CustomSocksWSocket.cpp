@@ -57,6 +57,8 @@ void TCustomSocksWSocket::ResetSocksDefaults()
 {
     FSocksTimer.stop();
     FSocksFailed = false;
+    FFed = false;
+    FFedInput.clear();
     FSocksState = SocksIdle;
     FSocksServer.clear();
     FSocksServerAssigned = false;
@@ -150,6 +152,16 @@ int TCustomSocksWSocket::RcvdCount()
 
 int TCustomSocksWSocket::DoRecv(void *buffer, int length, int flags)
 {
+    if (FSocksRcvdCnt <= 0 && FFed) {
+        if (FFedInput.isEmpty()) {
+            Winsock::SetLastError(Winsock::WSAEWOULDBLOCK);
+            return -1;
+        }
+        const int count = int(qMin<qsizetype>(length, FFedInput.size()));
+        std::memcpy(buffer, FFedInput.constData(), size_t(count));
+        FFedInput.remove(0, count);
+        return count;
+    }
     if (FSocksRcvdCnt <= 0)
         return TCustomWSocket::DoRecv(buffer, length, flags);
     // Bytes that came in the same packet as the proxy's reply belong to the
@@ -207,6 +219,48 @@ void TCustomSocksWSocket::TriggerSessionClosed(quint16 error)
             error = quint16(SocksErrClosed);
     }
     TCustomWSocket::TriggerSessionClosed(error);
+}
+
+void TCustomSocksWSocket::BeginFedNegotiation()
+{
+    if (!FSocksServerAssigned || FState != wsClosed)
+        return;
+    if (FPortAssigned)
+        FSocksDestPort = WSocketResolvePort(FPortStr, FProtoStr);
+    FSocksState = SocksMethodReply;
+    FSocksFailed = false;
+    FRcvCnt = 0;
+    FFed = true;
+    FFedInput.clear();
+    QPointer<TCustomSocksWSocket> self(this);
+    ChangeState(wsConnected);
+    if (self)
+        TriggerSessionConnected(0);
+}
+
+void TCustomSocksWSocket::FeedNegotiation(const char *data, int length)
+{
+    if (!FFed || length <= 0)
+        return;
+    FFedInput.append(data, length);
+    QPointer<TCustomSocksWSocket> self(this);
+    // As the receive loop does: the bytes are offered until a handler takes none.
+    while (self && FFed && !FFedInput.isEmpty()) {
+        const qsizetype before = FFedInput.size();
+        TriggerDataAvailable(0);
+        if (!self || FFedInput.size() == before)
+            return;
+    }
+}
+
+void TCustomSocksWSocket::EndFedNegotiation()
+{
+    if (!FFed)
+        return;
+    QPointer<TCustomSocksWSocket> self(this);
+    TriggerSessionClosed(0);
+    if (self)
+        CloseSocketHandle(false, 0);
 }
 
 void TCustomSocksWSocket::SocksTimerExpired()

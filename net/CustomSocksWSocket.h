@@ -55,6 +55,14 @@ public:
     static constexpr int SocksErrTimeout = 20019;
 
 protected:
+    // The negotiation without a network, for the fuzz target: as if the proxy had just
+    // accepted the connection (the settings as Connect wants them), then the bytes fed
+    // are the proxy's answers and what the client sends goes nowhere. The end of the
+    // feed is the proxy's close.
+    void BeginFedNegotiation();
+    void FeedNegotiation(const char *data, int length);
+    void EndFedNegotiation();
+
     void ResetDefaults() override;
     bool TriggerDataAvailable(quint16 error) override;
     void TriggerSessionConnected(quint16 error) override;
@@ -102,6 +110,9 @@ private:
     int FSocksDestPort = 0;
     // A failure was reported; the close that follows is no news.
     bool FSocksFailed = false;
+    // Fed instead of received (BeginFedNegotiation), and what waits to be read.
+    bool FFed = false;
+    QByteArray FFedInput;
     int FSocksTimeout = 30;
     QTimer FSocksTimer;
 };

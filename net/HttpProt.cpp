@@ -97,6 +97,7 @@ void THttpCli::StartRequest(THttpRequest request)
     if (request == RequestPost && !FPostStream)
         throw EHttpException(QStringLiteral("HTTP component has nothing to post"), ErrNothingToPost);
 
+    FFed = false;
     FReceivedHeader.clear();
     FRequestType = request;
     FRequestDoneError = 0;
@@ -433,7 +434,11 @@ void THttpCli::SocketDataAvailable(quint16)
     RestartTimer();
     FReplyStarted = true;
     FReceiveLen += count;
+    ProcessLineBuffer();
+}
 
+void THttpCli::ProcessLineBuffer()
+{
     QPointer<THttpCli> self(this);
     while (FReceiveLen > 0) {
         if (FState == THttpState::ReadingBody) {
@@ -465,6 +470,64 @@ void THttpCli::SocketDataAvailable(quint16)
         ProcessHeaderLine(FLastResponse);
         if (!self)
             return;
+    }
+}
+
+void THttpCli::BeginFedReply(THttpRequest request)
+{
+    if (FState != THttpState::Idle)
+        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    FFed = true;
+    FFedClosed = false;
+    FRequestType = request;
+    FRequestDoneError = 0;
+    FCloseAction = CloseEndsRequest;
+    ++FRequestSerial;
+    FRedirectCount = 0;
+    FReceivedCount = 0;
+    FHeaderBytes = 0;
+    FHeaderLines = 0;
+    FBodyLineCount = 0;
+    FReceiveLen = 0;
+    FReplyStarted = false;
+    FAuthenticateList.clear();
+    BeginReply();
+    ChangeState(THttpState::ReadingHeader);
+}
+
+void THttpCli::FeedReply(const char *data, qsizetype length)
+{
+    QPointer<THttpCli> self(this);
+    try {
+        while (length > 0 && self && ReadingReply()) {
+            FReplyStarted = true;
+            if (FState == THttpState::ReadingBody && FReceiveLen == 0) {
+                ProcessBodyBytes(data, length);
+                return;
+            }
+            if (FReceiveLen >= LineBufferSize)
+                throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
+            const int take = int(qMin<qsizetype>(length, LineBufferSize - FReceiveLen));
+            std::memcpy(FReceiveBuffer + FReceiveLen, data, size_t(take));
+            FReceiveLen += take;
+            data += take;
+            length -= take;
+            ProcessLineBuffer();
+        }
+    } catch (const std::exception &e) {
+        // As the socket's background handling does: the request fails, the connection ends.
+        if (!self)
+            return;
+        SocketBgException(e);
+        DoClose();
+    }
+}
+
+void THttpCli::EndFedReply(quint16 error)
+{
+    if (FFed && !FFedClosed) {
+        FFedClosed = true;
+        SocketSessionClosed(error);
     }
 }
 
@@ -922,6 +985,11 @@ void THttpCli::TimerExpired()
 
 void THttpCli::DoClose()
 {
+    if (FFed) {
+        // No socket to close: the end of the fed connection is this close.
+        EndFedReply(0);
+        return;
+    }
     FCtrlSocket->Close();
 }
 

@@ -179,6 +179,14 @@ public:
     TCookieRcvdEvent OnCookie;
 
 protected:
+    // The reply path without a network, for the fuzz targets: the client behaves as if
+    // a request had just been sent, takes the bytes fed to it as what arrived, and the
+    // end as the connection's close (error 0 for an orderly one). Its own closes end
+    // the fed connection. Completion comes through OnRequestDone as usual.
+    void BeginFedReply(THttpRequest request);
+    void FeedReply(const char *data, qsizetype length);
+    void EndFedReply(quint16 error);
+
     virtual void SendRequestLine(const QString &line);
     virtual void DoStartLookup();
     virtual void DoClose();
@@ -208,6 +216,7 @@ private:
     void SendPostChunk();
     void BeginReply();
     void ReceiveBody();
+    void ProcessLineBuffer();
     void ProcessHeaderLine(const QByteArray &line);
     bool ProcessHeaderField(const QString &line);
     void ProcessBodyBytes(const char *data, qsizetype length);
@@ -315,6 +324,9 @@ private:
     QByteArray FReqStream;
     quint16 FRequestDoneError = 0;
     TCloseAction FCloseAction = CloseEndsRequest;
+    // Bytes come from FeedReply instead of the socket.
+    bool FFed = false;
+    bool FFedClosed = false;
     int FTimeout = 60;
     QTimer FTimer;
     int FDeadline = 0;

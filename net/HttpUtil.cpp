@@ -103,6 +103,9 @@ bool ParseStatusLine(const QString &line, int *code, QString *reason)
             return false;
         value = value * 10 + (c.unicode() - '0');
     }
+    // No status class starts with 0.
+    if (value < 100)
+        return false;
     *code = value;
     *reason = line.mid(13);
     return true;

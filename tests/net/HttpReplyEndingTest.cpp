@@ -90,6 +90,7 @@ const TReplyRow ReplyRows[] = {
     {"LetterInStatus", {"HTTP/1.0 2x0 OK\r\n\r\nbody"}, Close, ErrBadReply, BadReplyNoStatus, 0, ""},
     {"TwoDigitStatus", {"HTTP/1.0 20 OK\r\n\r\nbody"}, Close, ErrBadReply, BadReplyNoStatus, 0, ""},
     {"FourDigitStatus", {"HTTP/1.0 2000\r\n\r\nbody"}, Close, ErrBadReply, BadReplyNoStatus, 0, ""},
+    {"StatusBelowOneHundred", {"HTTP/1.1 074 OK\r\n\r\nbody"}, Close, ErrBadReply, BadReplyNoStatus, 0, ""},
     {"EmptyStatus", {"HTTP/1.0 \r\n\r\n"}, Close, ErrBadReply, BadReplyNoStatus, 0, ""},
     {"OtherProtocol", {"ICY 200 OK\r\n\r\nbody"}, Close, ErrBadReply, BadReplyNoStatus, 0, ""},
     {"NulInAHeaderLine", {QByteArray("HTTP/1.0 200 OK\r\nX-A: a\0b\r\n\r\nbody", 32)}, Close, ErrBadReply,
