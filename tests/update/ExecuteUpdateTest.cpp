@@ -21,7 +21,8 @@ TEST(UpdateSaveDialog, FiltersAndExtensionRule)
     TUpdateSaveDialog dialog(QStringLiteral("tlm11.exe"));
     EXPECT_EQ(dialog.nameFilters(), TUpdateSaveDialog::Filters);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    // The dialog asks about replacing a file itself, once the extension is on the name.
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(dialog.FilterIndex(), 1);
     EXPECT_TRUE(dialog.FileName().endsWith("/tlm11.exe"));
 
@@ -199,7 +200,7 @@ TEST_F(UpdateTest, CancelledDownloadReportsTheAbort)
     EXPECT_EQ(boxes.Boxes()[1].Text,
               "Error occurred while downloading update.\rError: \"Connection aborted on request.\"");
     EXPECT_EQ(boxes.Boxes()[1].Icon, QMessageBox::Warning);
-    EXPECT_TRUE(QFile::exists(chosen));
+    EXPECT_FALSE(QFile::exists(chosen));
 }
 
 TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
@@ -221,7 +222,7 @@ TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
     }
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Download Error"}));
     EXPECT_EQ(boxes.Boxes()[1].Text, "Error occurred while downloading update.\rError: \"The downloaded file does not "
-                                      "match the published SHA-256 checksum and has been deleted.\"");
+                                      "match the published SHA-256 checksum and was not saved.\"");
     EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_FALSE(QFile::exists(marker));
 
