@@ -79,8 +79,8 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
 {
     const QString marker = Path(QStringLiteral("started.txt"));
     const QByteArray script = UpdateScript(marker);
-    FServer.Serve(QStringLiteral("/files/tlm11"), TTestHttpServer::Page(script, "application/octet-stream"));
-    FServer.Serve(QStringLiteral("/tlm11.txt"), TTestHttpServer::Page("notes", "text/plain"));
+    FServer.Serve(QStringLiteral("/files/tlm11"), TRoutedServer::Page(script, "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/tlm11.txt"), TRoutedServer::Page("notes", "text/plain"));
     Publish(QStringLiteral("1.1.01"), QStringLiteral("/files/tlm11"), QStringLiteral("/tlm11.txt"),
             QStringLiteral("<META HTTP-EQUIV=\"runparams\" CONTENT=\"--from 1.1.00\">\r\n"));
     FWfi->SetOptions(wfioDisplayReadMe | wfioRunUpdate);
@@ -114,7 +114,7 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
 
 TEST_F(UpdateTest, ExecuteUpdateAsksBeforeClosingTheProgram)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.zip"), TTestHttpServer::Page("PK\x03\x04", "application/zip"));
+    FServer.Serve(QStringLiteral("/files/tlm11.zip"), TRoutedServer::Page("PK\x03\x04", "application/zip"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.zip"));
     TBoxRecorder boxes;
     boxes.Answer(QStringLiteral("Install Update"), {QMessageBox::No});
@@ -139,7 +139,7 @@ TEST_F(UpdateTest, ExecuteUpdateAsksBeforeClosingTheProgram)
 
 TEST_F(UpdateTest, ExecuteUpdateStopsAtNoOrCancel)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TTestHttpServer::Page("x", "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TRoutedServer::Page("x", "application/octet-stream"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
     TBoxRecorder boxes;
     boxes.Answer(QStringLiteral("Update Available"), {QMessageBox::No});
@@ -153,7 +153,7 @@ TEST_F(UpdateTest, ExecuteUpdateStopsAtNoOrCancel)
 
 TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TTestHttpServer::Page("x", "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TRoutedServer::Page("x", "application/octet-stream"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
     TBoxRecorder boxes;
     int answered = 0;
@@ -176,7 +176,7 @@ TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
 
 TEST_F(UpdateTest, CancelledDownloadReportsTheAbort)
 {
-    TTestHttpServer::Reply reply = TTestHttpServer::Page(Pattern(1 << 20), "application/octet-stream");
+    TRoutedServer::Reply reply = TRoutedServer::Page(Pattern(1 << 20), "application/octet-stream");
     reply.SendBytes = 100 * 1024;
     FServer.Serve(QStringLiteral("/files/tlm11.exe"), reply);
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
@@ -207,7 +207,7 @@ TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
 {
     const QString marker = Path(QStringLiteral("started.txt"));
     const QByteArray script = UpdateScript(marker);
-    FServer.Serve(QStringLiteral("/files/tlm11"), TTestHttpServer::Page(script, "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/files/tlm11"), TRoutedServer::Page(script, "application/octet-stream"));
     const QString entry = QStringLiteral("<META HTTP-EQUIV=\"sha256\" CONTENT=\"%1\">\r\n");
     QByteArray tampered = script;
     tampered.append('\n');

@@ -1,4 +1,4 @@
-#include "TestHttpServer.h"
+#include "InfoPageText.h"
 #include "TestUi.h"
 
 #include "net/HttpProt.h"
