@@ -217,6 +217,9 @@ void TfrmUpdate::BuildLayout()
     lblDate = MakeLabel(QStringLiteral("lblDate"), QStringLiteral("Status Unknown"), 340, 134, clSilver);
     for (QLabel *hidden : {Label5, lblReadMe, Label6, lblURL, Label3, lblDate})
         hidden->setVisible(false);
+    // These show what the server's page says: markup in it is text, never formatting.
+    for (QLabel *fromPage : {lblVersion, lblReadMe, lblURL, lblDate})
+        fromPage->setTextFormat(Qt::PlainText);
 }
 
 void TfrmUpdate::FormCreate()

@@ -18,6 +18,9 @@ TUpdateSaveDialog::TUpdateSaveDialog(const QString &proposedName, QWidget *paren
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
+    // The dialog's own question would come before the extension is added; accept()
+    // asks instead, about the name that will be written.
+    setOption(QFileDialog::DontConfirmOverwrite);
     setNameFilters(Filters);
     selectNameFilter(Filters.first());
     selectFile(proposedName);
@@ -30,6 +33,8 @@ int TUpdateSaveDialog::FilterIndex() const
 
 QString TUpdateSaveDialog::FileName() const
 {
+    if (!FConfirmedName.isEmpty())
+        return FConfirmedName;
     const QStringList files = selectedFiles();
     return files.isEmpty() ? QString() : files.first();
 }
@@ -48,14 +53,23 @@ QString TUpdateSaveDialog::WithDefaultExtension(const QString &name, int filterI
 
 void TUpdateSaveDialog::accept()
 {
-    const QString name = FileName();
-    if (!name.isEmpty()) {
-        const QFileInfo info(name);
-        if (!info.isDir() && !info.absoluteDir().exists()) {
+    FConfirmedName.clear();
+    QString name = FileName();
+    const QFileInfo info(name);
+    if (!name.isEmpty() && !info.isDir()) {
+        if (!info.absoluteDir().exists()) {
             MessageBox::Show(this, info.absolutePath() + QStringLiteral("\rPath does not exist.\rCheck the path and try again."),
                              windowTitle(), MB_OK | MB_ICONEXCLAMATION);
             return;
         }
+        // The name the user confirms is the name that is written: the extension goes on
+        // first, and the question about replacing a file is asked about that name.
+        name = WithDefaultExtension(name, FilterIndex());
+        if (QFileInfo::exists(name) &&
+            MessageBox::Show(this, name + QStringLiteral(" already exists.\rDo you want to replace it?"), windowTitle(),
+                             MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return;
+        FConfirmedName = name;
     }
     QFileDialog::accept();
 }

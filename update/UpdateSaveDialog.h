@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // The save dialog for a downloaded update: the program's filters, the update's own
-// file name proposed, confirmation before an existing file is replaced, and a folder
-// that must exist. Qt's own dialog is used on every desktop, so that the behaviour
+// file name proposed, the default extension added before the user is asked whether an
+// existing file may be replaced, and a folder that must exist. Qt's own dialog is used on every desktop, so that the behaviour
 // (and the tests driving it) are the same everywhere.
 class TUpdateSaveDialog : public QFileDialog {
     Q_OBJECT
@@ -18,6 +18,7 @@ public:
 
     // 1 for the first filter, as the extension rule counts them.
     int FilterIndex() const;
+    // After the dialog was accepted: the name to write, extension included.
     QString FileName() const;
 
     // The name with ".EXE" (first filter) or ".ZIP" (second) added when its file part
@@ -25,5 +26,11 @@ public:
     static QString WithDefaultExtension(const QString &name, int filterIndex);
 
 public slots:
+    // Adds the filter's extension, then asks before an existing file of that name is
+    // replaced.
     void accept() override;
+
+private:
+    // The name the user agreed to, once accept() has asked.
+    QString FConfirmedName;
 };

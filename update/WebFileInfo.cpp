@@ -5,13 +5,13 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/Shell.h"
+#include "update/SideFile.h"
 #include "update/UpdateLog.h"
 #include "update/UpdateSaveDialog.h"
 #include "update/WebDlProgress.h"
 #include "update/WfiWindows.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -111,17 +111,6 @@ QString ReadMeFolder()
         folder = dir.isValid() ? dir.path() + QLatin1Char('/') : QDir::tempPath() + QLatin1Char('/');
     }
     return folder;
-}
-
-bool MatchesSha256(const QString &path, const QString &expected)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return false;
-    return QString::fromLatin1(hash.result().toHex()).compare(expected.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 // A downloaded program arrives without the execute permission a Linux desktop needs
@@ -240,40 +229,57 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
     THttpCli *cli = PrepareHttpCli();
     const QString url = FInfo.RedirectURL.isEmpty() ? FHomeURL : FInfo.RedirectURL;
     qCDebug(lcUpdate) << "reading information page" << url;
-    StartRequest(cli, url, std::make_unique<QBuffer>());
-    ShowWaitWindow(QStringLiteral("Checking For Update..."));
-
     bool result = false;
-    const bool accepted = ReplyAccepted(cli);
-    // The bare status box is for a status the server really sent; the client's own
-    // failures are told by their reason alone.
-    if (!accepted && cli->RequestDoneError() == 0 && cli->StatusCode() > 200)
-        ShowPlainMessage(QString::number(cli->StatusCode()));
-    FInfo.Clear();
-    const QByteArray page = TakeReceivedBytes();
-    if (accepted) {
-        result = true;
-        ParseInfoPage(InfoPage::SplitLines(page));
-        FUpdateFileName = FileNameOfUrl(FInfo.DownloadURL);
-    }
+    try {
+        StartRequest(cli, url, std::make_unique<QBuffer>(), FPageSizeLimit, FWaitDeadline);
+        ShowWaitWindow(QStringLiteral("Checking For Update..."));
 
-    if (!FInfo.RedirectURL.isEmpty()) {
-        if (redirectPages >= MaxRedirectPages) {
-            // A page that sends the check on to itself would otherwise recurse until
-            // the stack runs out.
-            FLastError = QStringLiteral("Too many redirect pages (more than %1)").arg(MaxRedirectPages);
-            FInfo.RedirectURL.clear();
-            FreeWaitWindow();
-            FActive = false;
-            return false;
+        const bool accepted = ReplyAccepted(cli);
+        // The bare status box is for a status the server really sent; the client's own
+        // failures are told by their reason alone.
+        if (!accepted && cli->RequestDoneError() == 0 && cli->StatusCode() > 200)
+            ShowPlainMessage(QString::number(cli->StatusCode()));
+        FInfo.Clear();
+        const QByteArray page = TakeReceivedBytes();
+        result = accepted && ReadInfoPage(page);
+
+        if (result && !FInfo.RedirectURL.isEmpty()) {
+            if (redirectPages >= MaxRedirectPages) {
+                // A page that sends the check on to itself would otherwise recurse until
+                // the stack runs out.
+                FLastError = QStringLiteral("Too many redirect pages (more than %1)").arg(MaxRedirectPages);
+                result = false;
+            } else {
+                // The check succeeds only if the page it was sent on to could be read; the
+                // wait window stays up meanwhile.
+                result = FetchInfo(redirectPages + 1);
+            }
         }
-        // The check succeeds only if the page it was sent on to could be read.
-        FActive = FetchInfo(redirectPages + 1);
-        return FActive;
+    } catch (...) {
+        FInfo.Clear();
+        FreeWaitWindow();
+        throw;
     }
+    // Nothing of a failed check stays behind: no values, no redirect for the next check
+    // to follow instead of the home address.
+    if (!result)
+        FInfo.Clear();
     FreeWaitWindow();
     FActive = result;
     return result;
+}
+
+bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
+{
+    try {
+        ParseInfoPage(InfoPage::SplitLines(page));
+    } catch (const EConvertError &e) {
+        FInfo.Clear();
+        FLastError = QStringLiteral("The date on the information page cannot be read (%1)").arg(e.Message());
+        return false;
+    }
+    FUpdateFileName = FileNameOfUrl(FInfo.DownloadURL);
+    return true;
 }
 
 THttpCli *TWebFileInfo::PrepareHttpCli()
@@ -299,7 +305,8 @@ THttpCli *TWebFileInfo::PrepareHttpCli()
     return cli;
 }
 
-void TWebFileInfo::StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream)
+void TWebFileInfo::StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream, qint64 maxBody,
+                                int deadline)
 {
     // The client refuses a second request itself, but only after we would have taken
     // the running request's stream away from it.
@@ -312,6 +319,8 @@ void TWebFileInfo::StartRequest(THttpCli *cli, const QString &url, std::unique_p
     cli->SetReceiveStream(FReceiveStream.get());
     FLastError.clear();
     cli->SetURL(url);
+    cli->SetMaxBodySize(maxBody);
+    cli->SetDeadline(deadline);
     FRequestDone = false;
     try {
         cli->StartGet();
@@ -395,16 +404,22 @@ bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
 
 bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
 {
+    return Download(url, file, caption, QString());
+}
+
+bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256)
+{
     FLastError.clear();
     THttpCli *cli = PrepareHttpCli();
     if (cli->State() != THttpState::Idle)
         throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
-    auto stream = std::make_unique<QFile>(file);
-    if (!stream->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    auto stream = std::make_unique<TSideFile>(file);
+    if (!stream->Create()) {
         // Reported like a failed download rather than as an error of the program.
         FLastError = QStringLiteral("Cannot create file %1 (%2)").arg(file, stream->errorString());
         return false;
     }
+    TSideFile *sideFile = stream.get();
     const QPointer<TWebFileInfo> self(this);
     cli->OnDocData = [self](QObject *, const char *, int) {
         if (self)
@@ -412,7 +427,8 @@ bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const Q
     };
     qCDebug(lcUpdate) << "downloading" << url << "to" << file;
     try {
-        StartRequest(cli, url, std::move(stream));
+        // A download may be large and take long: the user can cancel it.
+        StartRequest(cli, url, std::move(stream), 0, 0);
     } catch (...) {
         cli->OnDocData = nullptr;
         throw;
@@ -421,12 +437,41 @@ bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const Q
     FProgressWindow->lblDownloading->setText(caption);
     RunModal(FProgressWindow);
 
-    const bool result = ReplyAccepted(cli);
-    // A failed download leaves what was written so far in place.
+    bool result = ReplyAccepted(cli);
     cli->OnDocData = nullptr;
+    // The exception hook may have released the stream already.
+    if (result && FReceiveStream.get() == sideFile)
+        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256);
+    // A side file that was not put in place goes with the stream.
     ReleaseReceiveStream();
     delete FProgressWindow;
     return result;
+}
+
+bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256)
+{
+    if (!file.Sync()) {
+        FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
+        return false;
+    }
+    if (file.size() != received) {
+        FLastError = QStringLiteral("Cannot write the received data: %1 of %2 bytes written")
+                         .arg(file.size())
+                         .arg(received);
+        return false;
+    }
+    // The file came over plain HTTP: when the page publishes its checksum, a file that
+    // does not match never takes the target's place.
+    if (!sha256.isEmpty() && file.Sha256().compare(sha256.trimmed(), Qt::CaseInsensitive) != 0) {
+        FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
+                                    "and was not saved");
+        return false;
+    }
+    if (!file.PutInPlace()) {
+        FLastError = QStringLiteral("Cannot replace %1 (%2)").arg(file.Target(), file.errorString());
+        return false;
+    }
+    return true;
 }
 
 void TWebFileInfo::ProgressStep()
@@ -455,23 +500,13 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     } else {
         FTargetFile = path;
     }
-    if (!DownloadFile(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update")))
-        return false;
-    // The file came over plain HTTP: when the page publishes its checksum, a file that
-    // does not match is never offered for starting.
-    if (!FInfo.UpdateSha256.isEmpty() && !MatchesSha256(FTargetFile, FInfo.UpdateSha256)) {
-        QFile::remove(FTargetFile);
-        FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
-                                    "and has been deleted");
-        return false;
-    }
-    return true;
+    return Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256);
 }
 
 std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
 {
     THttpCli *cli = PrepareHttpCli();
-    StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>());
+    StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>(), FReadMeSizeLimit, FWaitDeadline);
     ShowWaitWindow(QStringLiteral("Retrieving ReadMe..."));
 
     std::unique_ptr<TWfiReadMeWindow> window;
@@ -543,10 +578,11 @@ bool TWebFileInfo::ExecuteUpdate()
 
     QString name;
     {
+        // The dialog adds the extension itself, before it asks about replacing a file.
         TUpdateSaveDialog dialog(FUpdateFileName);
         if (dialog.exec() != QDialog::Accepted)
             return false;
-        name = TUpdateSaveDialog::WithDefaultExtension(dialog.FileName(), dialog.FilterIndex());
+        name = dialog.FileName();
     }
     if (name.isEmpty())
         return false;

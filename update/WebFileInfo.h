@@ -18,6 +18,7 @@ class Exception;
 class QDialog;
 class QIODevice;
 class THttpCli;
+class TSideFile;
 
 enum TWfiOption {
     wfioAlwaysOverwrite = 0x1,
@@ -74,6 +75,21 @@ public:
     // what closes the wait window when a server goes silent.
     int HttpTimeout() const { return FHttpTimeout; }
     void SetHttpTimeout(int seconds) { FHttpTimeout = seconds; }
+    // Seconds a request made under the wait window (the page, the read-me) may take in
+    // all, 0 for no limit: the wait window has no button, so a server that trickles a
+    // byte now and then must not hold it open.
+    int WaitDeadline() const { return FWaitDeadline; }
+    void SetWaitDeadline(int seconds) { FWaitDeadline = seconds; }
+    // The most bytes the information page and the read-me text may have; both are read
+    // into memory. 0 for no limit.
+    qint64 PageSizeLimit() const { return FPageSizeLimit; }
+    void SetPageSizeLimit(qint64 bytes) { FPageSizeLimit = bytes; }
+    qint64 ReadMeSizeLimit() const { return FReadMeSizeLimit; }
+    void SetReadMeSizeLimit(qint64 bytes) { FReadMeSizeLimit = bytes; }
+
+    static constexpr int DefaultWaitDeadline = 60;
+    static constexpr qint64 DefaultPageSizeLimit = qint64(1) << 20;
+    static constexpr qint64 DefaultReadMeSizeLimit = qint64(4) << 20;
 
     // The font of the wait, read-me and progress windows. While UIOwnerFont is set it
     // follows the owning window's font; assigning one clears UIOwnerFont.
@@ -112,6 +128,9 @@ public:
     bool IsNewerVersion() const;
     bool ShowReadMe(bool ask);
     bool DownloadUpdate(const QString &path);
+    // Saves what url serves as file. The bytes go to a side file in the same folder,
+    // which replaces file only when the transfer was complete and written whole; on any
+    // failure or cancel an existing file stays as it was.
     bool DownloadFile(const QString &url, const QString &file, const QString &caption);
     bool ExecuteUpdate();
 
@@ -130,9 +149,14 @@ private:
     friend class THttpEvents;
 
     bool FetchInfo(int redirectPages);
+    bool ReadInfoPage(const QByteArray &page);
+    bool Download(const QString &url, const QString &file, const QString &caption, const QString &sha256);
+    bool KeepDownload(TSideFile &file, qint64 received, const QString &sha256);
     std::unique_ptr<TWfiReadMeWindow> CreateReadMeWindow();
     THttpCli *PrepareHttpCli();
-    void StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream);
+    // maxBody and deadline as the client takes them, 0 for none.
+    void StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream, qint64 maxBody,
+                      int deadline);
     void ShowWaitWindow(const QString &message);
     void RunModal(QDialog *window);
     void FreeWaitWindow();
@@ -162,6 +186,9 @@ private:
     bool FUIOwnerFont = true;
     TWfiVersionFormat FVersionFormat = wfivBuildNumber;
     int FHttpTimeout = 60;
+    int FWaitDeadline = DefaultWaitDeadline;
+    qint64 FPageSizeLimit = DefaultPageSizeLimit;
+    qint64 FReadMeSizeLimit = DefaultReadMeSizeLimit;
     std::function<void(QObject *, const Exception &)> FSavedHandler;
     bool FHookInstalled = false;
     QString FUpdateFileName;

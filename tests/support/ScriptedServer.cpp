@@ -173,8 +173,11 @@ QStringList TScriptedServer::Errors() const
 
 void TScriptedServer::Run(int connections)
 {
-    for (int index = 0; index < connections && !FStop.load(); ++index) {
-        QDeadlineTimer deadline(15000);
+    const bool unlimited = connections < 0;
+    for (int index = 0; (unlimited || index < connections) && !FStop.load(); ++index) {
+        // A fixed number of connections must arrive in good time; an open-ended server
+        // waits for as long as it runs.
+        QDeadlineTimer deadline(unlimited ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(15000));
         int fd = -1;
         while (fd < 0 && !FStop.load() && !deadline.hasExpired()) {
             pollfd p{FListenFd, POLLIN, 0};

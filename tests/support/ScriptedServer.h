@@ -48,8 +48,11 @@ class TScriptedServer {
 public:
     using TScript = std::function<void(TPeer &peer, int index)>;
 
+    // A negative count serves every connection that comes until the server is stopped.
     explicit TScriptedServer(TScript script, int connections = 1);
     ~TScriptedServer();
+
+    static constexpr int Unlimited = -1;
 
     quint16 Port() const { return FPort; }
     QString PortText() const { return QString::number(FPort); }

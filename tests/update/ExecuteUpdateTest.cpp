@@ -21,7 +21,8 @@ TEST(UpdateSaveDialog, FiltersAndExtensionRule)
     TUpdateSaveDialog dialog(QStringLiteral("tlm11.exe"));
     EXPECT_EQ(dialog.nameFilters(), TUpdateSaveDialog::Filters);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    // The dialog asks about replacing a file itself, once the extension is on the name.
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(dialog.FilterIndex(), 1);
     EXPECT_TRUE(dialog.FileName().endsWith("/tlm11.exe"));
 
@@ -78,8 +79,8 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
 {
     const QString marker = Path(QStringLiteral("started.txt"));
     const QByteArray script = UpdateScript(marker);
-    FServer.Serve(QStringLiteral("/files/tlm11"), TTestHttpServer::Page(script, "application/octet-stream"));
-    FServer.Serve(QStringLiteral("/tlm11.txt"), TTestHttpServer::Page("notes", "text/plain"));
+    FServer.Serve(QStringLiteral("/files/tlm11"), TRoutedServer::Page(script, "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/tlm11.txt"), TRoutedServer::Page("notes", "text/plain"));
     Publish(QStringLiteral("1.1.01"), QStringLiteral("/files/tlm11"), QStringLiteral("/tlm11.txt"),
             QStringLiteral("<META HTTP-EQUIV=\"runparams\" CONTENT=\"--from 1.1.00\">\r\n"));
     FWfi->SetOptions(wfioDisplayReadMe | wfioRunUpdate);
@@ -113,7 +114,7 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
 
 TEST_F(UpdateTest, ExecuteUpdateAsksBeforeClosingTheProgram)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.zip"), TTestHttpServer::Page("PK\x03\x04", "application/zip"));
+    FServer.Serve(QStringLiteral("/files/tlm11.zip"), TRoutedServer::Page("PK\x03\x04", "application/zip"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.zip"));
     TBoxRecorder boxes;
     boxes.Answer(QStringLiteral("Install Update"), {QMessageBox::No});
@@ -138,7 +139,7 @@ TEST_F(UpdateTest, ExecuteUpdateAsksBeforeClosingTheProgram)
 
 TEST_F(UpdateTest, ExecuteUpdateStopsAtNoOrCancel)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TTestHttpServer::Page("x", "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TRoutedServer::Page("x", "application/octet-stream"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
     TBoxRecorder boxes;
     boxes.Answer(QStringLiteral("Update Available"), {QMessageBox::No});
@@ -152,7 +153,7 @@ TEST_F(UpdateTest, ExecuteUpdateStopsAtNoOrCancel)
 
 TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TTestHttpServer::Page("x", "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TRoutedServer::Page("x", "application/octet-stream"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
     TBoxRecorder boxes;
     int answered = 0;
@@ -175,7 +176,7 @@ TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
 
 TEST_F(UpdateTest, CancelledDownloadReportsTheAbort)
 {
-    TTestHttpServer::Reply reply = TTestHttpServer::Page(Pattern(1 << 20), "application/octet-stream");
+    TRoutedServer::Reply reply = TRoutedServer::Page(Pattern(1 << 20), "application/octet-stream");
     reply.SendBytes = 100 * 1024;
     FServer.Serve(QStringLiteral("/files/tlm11.exe"), reply);
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
@@ -199,14 +200,14 @@ TEST_F(UpdateTest, CancelledDownloadReportsTheAbort)
     EXPECT_EQ(boxes.Boxes()[1].Text,
               "Error occurred while downloading update.\rError: \"Connection aborted on request.\"");
     EXPECT_EQ(boxes.Boxes()[1].Icon, QMessageBox::Warning);
-    EXPECT_TRUE(QFile::exists(chosen));
+    EXPECT_FALSE(QFile::exists(chosen));
 }
 
 TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
 {
     const QString marker = Path(QStringLiteral("started.txt"));
     const QByteArray script = UpdateScript(marker);
-    FServer.Serve(QStringLiteral("/files/tlm11"), TTestHttpServer::Page(script, "application/octet-stream"));
+    FServer.Serve(QStringLiteral("/files/tlm11"), TRoutedServer::Page(script, "application/octet-stream"));
     const QString entry = QStringLiteral("<META HTTP-EQUIV=\"sha256\" CONTENT=\"%1\">\r\n");
     QByteArray tampered = script;
     tampered.append('\n');
@@ -221,7 +222,7 @@ TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
     }
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Download Error"}));
     EXPECT_EQ(boxes.Boxes()[1].Text, "Error occurred while downloading update.\rError: \"The downloaded file does not "
-                                      "match the published SHA-256 checksum and has been deleted.\"");
+                                      "match the published SHA-256 checksum and was not saved.\"");
     EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_FALSE(QFile::exists(marker));
 

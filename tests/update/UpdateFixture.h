@@ -1,10 +1,11 @@
 #pragma once
 
-#include "TestHttpServer.h"
+#include "InfoPageText.h"
 #include "TestUi.h"
 
 #include "net/HttpProt.h"
 #include "platform/gui/Application.h"
+#include "support/RoutedServer.h"
 #include "update/UpdateSettings.h"
 #include "update/WebFileInfo.h"
 
@@ -14,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// A configured update component pointed at a scripted server on 127.0.0.1, in a
-// folder of its own.
+// A configured update component pointed at a routed server on 127.0.0.1, in a folder
+// of its own.
 class UpdateTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -41,7 +42,7 @@ protected:
                  const QString &extra = {})
     {
         FServer.Serve(QStringLiteral("/tallowmere.htm"),
-                      TTestHttpServer::Page(InfoPageText(version,
+                      TRoutedServer::Page(InfoPageText(version,
                                                          downloadPath.isEmpty() ? QString() : FServer.Url(downloadPath),
                                                          readMePath.isEmpty() ? QString() : FServer.Url(readMePath),
                                                          extra)));
@@ -63,9 +64,9 @@ protected:
         return bytes;
     }
 
-    static quint16 ClosedPort() { return TTestHttpServer::ClosedPort(); }
+    static quint16 ClosedPort() { return TRoutedServer::ClosedPort(); }
 
     QTemporaryDir FDir;
-    TTestHttpServer FServer;
+    TRoutedServer FServer;
     std::unique_ptr<TWebFileInfo> FWfi;
 };
