@@ -56,7 +56,7 @@ started=()
 marked_processes() {
   local dir
   for dir in /proc/[0-9]*; do
-    if tr '\0' '\n' < "$dir/environ" 2>/dev/null | grep -qxF "TALLOWMERE_DESKTOP_RUN=$run"; then
+    if { tr '\0' '\n' < "$dir/environ"; } 2>/dev/null | grep -qxF "TALLOWMERE_DESKTOP_RUN=$run"; then
       [ "${dir#/proc/}" != "$$" ] && [ "${dir#/proc/}" != "$BASHPID" ] && echo "${dir#/proc/}"
     fi
   done
@@ -143,7 +143,7 @@ say "private D-Bus session and AT-SPI bus up ($(sed -n 's/^ *string "\(unix:path
 # --- Printing through CUPS --------------------------------------------------------------
 
 pdf_queue() {
-  timeout 10 lpstat -v 2>/dev/null | sed -n 's/^device for \([^:]*PDF[^:]*\): cups-pdf:.*/\1/Ip' | head -1
+  { timeout 10 lpstat -v 2>/dev/null || true; } | sed -n 's/^device for \([^:]*PDF[^:]*\): cups-pdf:.*/\1/Ip' | head -1
 }
 command -v lpstat > /dev/null || fail "no print queue: the CUPS clients are not installed (package cups-client)"
 queue=""
