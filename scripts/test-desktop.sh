@@ -36,6 +36,8 @@ fail() {
 if [ "${INSTALL_PACKAGES:-1}" != 0 ]; then
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update > /dev/null
+  # shellcheck disable=SC2046 # one package name a line
   $SUDO apt-get install -y --no-install-recommends $(grep -v '^#' scripts/desktop-packages.txt) > /dev/null
 fi
 
@@ -110,11 +112,30 @@ start() {
   started+=("$last_pid")
 }
 
+# Whether a started program still runs (an ended one stays a zombie until waited for).
+alive() {
+  [ -e "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null
+}
+ended() {
+  ! alive "$1"
+}
+
+# Whether the file $1 is a socket or the program $2 has ended.
+socket_or_ended() {
+  [ -S "$1" ] || ! alive "$2"
+}
+
+# Waits up to $2 seconds for the file $3 to be a socket, or for the program $1 to end.
+wait_socket() {
+  wait_until "$2" socket_or_ended "$3" "$1"
+  [ -S "$3" ]
+}
+
 # Waits for a started program to end by itself, up to $2 seconds; its status is in
 # $exit_status. Fails when it does not end.
 wait_exit() {
   local pid=$1 seconds=$2 what=$3
-  if ! wait_until "$seconds" bash -c "! kill -0 $pid 2>/dev/null || grep -q '^State:.*Z' /proc/$pid/status"; then
+  if ! wait_until "$seconds" ended "$pid"; then
     fail "$what did not end within $seconds s"
   fi
   exit_status=0
@@ -128,7 +149,8 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
 command -v dbus-daemon > /dev/null || fail "no D-Bus: dbus-daemon is not installed (package dbus-daemon)"
 start dbus.log dbus-daemon --session --nofork --address="unix:path=$XDG_RUNTIME_DIR/bus"
-wait_until 10 test -S "$XDG_RUNTIME_DIR/bus" || fail "no D-Bus: the private session bus did not start ($(cat "$ARTIFACTS/dbus.log"))"
+wait_socket "$last_pid" 20 "$XDG_RUNTIME_DIR/bus" \
+  || fail "no D-Bus: the private session bus did not start: $(tail -3 "$ARTIFACTS/dbus.log")"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
 # The accessibility bus is started on demand by the session bus; asking for its address
 # starts it now, so that a missing at-spi2-core shows here and not as an empty tree.
@@ -145,6 +167,9 @@ say "private D-Bus session and AT-SPI bus up ($(sed -n 's/^ *string "\(unix:path
 pdf_queue() {
   { timeout 10 lpstat -v 2>/dev/null || true; } | sed -n 's/^device for \([^:]*PDF[^:]*\): cups-pdf:.*/\1/Ip' | head -1
 }
+queue_listed() {
+  [ "$(pdf_queue)" = "$1" ]
+}
 command -v lpstat > /dev/null || fail "no print queue: the CUPS clients are not installed (package cups-client)"
 queue=""
 if [ -z "${CUPS_SERVER:-}" ]; then
@@ -154,6 +179,8 @@ if [ -n "$queue" ]; then
   say "using the system's CUPS queue $queue"
 else
   command -v cupsd > /dev/null || fail "no print queue: cupsd is not installed (package cups)"
+  # cups-pdf refuses to run under a spooler that is not root's.
+  [ "$(id -u)" -eq 0 ] || fail "no print queue: no system cupsd offers a cups-pdf queue, and a private one needs root"
   cups=$run/cups
   mkdir -p "$cups/etc/ppd" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
   # The filters run as the spooler's unprivileged user and read the spool from here.
@@ -164,8 +191,8 @@ RequestRoot $cups/spool
 TempDir $cups/spool/tmp
 CacheDir $cups/cache
 StateDir $cups/state
-ErrorLog $cups/log/error_log
-AccessLog $cups/log/access_log
+ErrorLog $ARTIFACTS/cups-error_log
+AccessLog $ARTIFACTS/cups-access_log
 PageLog $cups/log/page_log
 SystemGroup root
 EOF
@@ -187,15 +214,18 @@ DefaultAuthType None
 EOF
   start cupsd.log cupsd -f -c "$cups/etc/cupsd.conf" -s "$cups/etc/cups-files.conf"
   export CUPS_SERVER=$cups/cups.sock
-  wait_until 20 lpstat -r > /dev/null 2>&1 \
-    || fail "no print queue: the private cupsd did not start ($(tail -3 "$ARTIFACTS/cupsd.log" "$cups/log/error_log" 2>/dev/null))"
+  if ! wait_socket "$last_pid" 20 "$CUPS_SERVER" || ! lpstat -r > /dev/null 2>&1; then
+    fail "no print queue: the private cupsd did not start: $(tail -3 "$ARTIFACTS/cupsd.log" "$ARTIFACTS/cups-error_log" 2>/dev/null)"
+  fi
   ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-  [ -e "$ppd" ] && [ -e /usr/lib/cups/backend/cups-pdf ] \
-    || fail "no print queue: cups-pdf is not installed (package printer-driver-cups-pdf)"
+  if [ ! -e "$ppd" ] || [ ! -e /usr/lib/cups/backend/cups-pdf ]; then
+    fail "no print queue: cups-pdf is not installed (package printer-driver-cups-pdf)"
+  fi
   lpadmin -p PDF -E -v cups-pdf:/ -P "$ppd" 2> "$ARTIFACTS/lpadmin.log" \
     || fail "no print queue: lpadmin could not add the PDF queue: $(cat "$ARTIFACTS/lpadmin.log")"
-  queue=$(pdf_queue)
-  [ "$queue" = PDF ] || fail "no print queue: the private cupsd lists no PDF queue after lpadmin"
+  wait_until 10 queue_listed PDF \
+    || fail "no print queue: the private cupsd lists no PDF queue after lpadmin: $(lpstat -v 2>&1)"
+  queue=PDF
   say "private cupsd on $CUPS_SERVER with the queue PDF"
 fi
 
@@ -204,8 +234,7 @@ fi
 user=$(id -un)
 home=$(getent passwd "$user" | cut -d: -f6)
 pdf_dir=$home/PDF
-before=$(ls "$pdf_dir"/*CupsJob*.pdf 2>/dev/null | sort || true)
-start_time=$(date +%s)
+touch "$run/print-start"
 status=0
 HOME=$home USER=$user QT_QPA_PLATFORM=offscreen TALLOWMERE_REQUIRE_CUPS_PDF=1 \
   "$BUILD_DIR/bin/test_report" --gtest_filter=ReportPdf.PrintsThroughACupsPdfQueue \
@@ -213,13 +242,7 @@ HOME=$home USER=$user QT_QPA_PLATFORM=offscreen TALLOWMERE_REQUIRE_CUPS_PDF=1 \
 cat "$ARTIFACTS/print-test.log"
 [ "$status" -eq 0 ] || fail "printing through the CUPS queue $queue failed (test_report status $status)"
 grep -q '^\[  PASSED  \] 1 test' "$ARTIFACTS/print-test.log" || fail "the CUPS print test did not run"
-landed=""
-for file in "$pdf_dir"/*CupsJob*.pdf; do
-  [ -f "$file" ] || continue
-  if ! grep -qxF "$file" <<< "$before" || [ "$(stat -c %Y "$file")" -ge "$start_time" ]; then
-    landed=$file
-  fi
-done
+landed=$(find "$pdf_dir" -maxdepth 1 -name '*CupsJob*.pdf' -newer "$run/print-start" 2>/dev/null | head -1)
 [ -n "$landed" ] || fail "the print test passed but no new PDF landed in $pdf_dir"
 pages=$(pdfinfo "$landed" | sed -n 's/^Pages: *//p')
 [ "$pages" = 1 ] || fail "$landed has ${pages:-no} pages, expected one"
@@ -235,9 +258,8 @@ ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so > /dev/null 2>&1 \
 start weston.log weston --backend=headless-backend.so --use-pixman --debug --socket=wayland-tallowmere \
   --width=1024 --height=768 --idle-time=0
 weston_pid=$last_pid
-wait_until 20 test -S "$XDG_RUNTIME_DIR/wayland-tallowmere" \
-  || fail "no compositor: weston made no socket within 20 s: $(tail -5 "$ARTIFACTS/weston.log")"
-kill -0 "$weston_pid" 2>/dev/null || fail "no compositor: weston ended at once: $(tail -5 "$ARTIFACTS/weston.log")"
+wait_socket "$weston_pid" 20 "$XDG_RUNTIME_DIR/wayland-tallowmere" \
+  || fail "no compositor: weston did not start: $(tail -5 "$ARTIFACTS/weston.log")"
 say "weston (headless) on $XDG_RUNTIME_DIR/wayland-tallowmere"
 
 # The programs run from a folder of their own, so that the settings file they share
@@ -284,7 +306,8 @@ exec {display_fd}> "$run/display"
 start xvfb.log Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp
 exec {display_fd}>&-
 wait_until 20 grep -q '[0-9]' "$run/display" || fail "Xvfb did not start: $(tail -3 "$ARTIFACTS/xvfb.log")"
-export DISPLAY=":$(head -1 "$run/display")"
+DISPLAY=":$(head -1 "$run/display")"
+export DISPLAY
 say "Xvfb on $DISPLAY"
 start x11-calculator.log env QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$prog/tallowmere"
 app=$last_pid

@@ -51,6 +51,8 @@ def wait_for(what, probe, timeout=TIMEOUT):
             found = probe()
             if found:
                 return found
+        except CheckFailed:
+            raise
         except Exception as error:  # the tree changes under the reader while a program starts
             last_error = error
         time.sleep(0.2)
@@ -58,7 +60,17 @@ def wait_for(what, probe, timeout=TIMEOUT):
     raise CheckFailed("%s did not come within %.0f s%s" % (what, timeout, detail))
 
 
+def running(pid):
+    try:
+        with open("/proc/%d/stat" % pid, encoding="ascii") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
+
+
 def application(pid):
+    if not running(pid):
+        raise CheckFailed("the program (process %d) ended before it showed on the AT-SPI desktop" % pid)
     desktop = pyatspi.Registry.getDesktop(0)
     for index in range(desktop.childCount):
         app = desktop.getChildAtIndex(index)
@@ -220,7 +232,8 @@ def type_inputs(named):
 
 
 def calculator(args):
-    app = wait_for("the calculator on the AT-SPI desktop", lambda: application(args.pid))
+    app = wait_for("the calculator on the AT-SPI desktop (started with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1?)",
+                   lambda: application(args.pid))
     frame, nodes = wait_for("the main window %r with its fields" % MAIN_TITLE, lambda: main_frame(app))
     named = by_name(nodes)
     shooter = Shooter(args.shots)
@@ -250,7 +263,8 @@ def calculator(args):
 
 
 def schedule(args):
-    app = wait_for("the schedule program on the AT-SPI desktop", lambda: application(args.pid))
+    app = wait_for("the schedule program on the AT-SPI desktop (started with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1?)",
+                   lambda: application(args.pid))
 
     def preview():
         for index in range(app.childCount):
@@ -285,6 +299,7 @@ def main():
         (calculator if args.program == "calculator" else schedule)(args)
     except CheckFailed as error:
         print("atspi_check: %s" % error, file=sys.stderr)
+        Shooter(args.shots).take("failed-" + args.program)
         return 1
     return 0
 
