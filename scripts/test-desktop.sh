@@ -67,7 +67,9 @@ marked_processes() {
 
 cleanup() {
   local status=$? pid left
-  trap - EXIT INT TERM
+  # A second interruption must not cut the clean-up short.
+  trap '' INT TERM
+  trap - EXIT
   for ((i = ${#started[@]} - 1; i >= 0; i--)); do
     kill "${started[i]}" 2>/dev/null || true
   done
@@ -144,8 +146,15 @@ wait_exit() {
 
 # --- The private session: runtime folder, D-Bus and the AT-SPI bus --------------------
 
+# The user's own home only receives the printed PDF (see below); the programs, the
+# compositor and the buses get a home of their own, so that no setting of the user's
+# (a weston.ini, say) changes what is checked.
+user=$(id -un)
+user_home=$(getent passwd "$user" | cut -d: -f6)
+export HOME=$run/home
 export XDG_RUNTIME_DIR=$run/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir -m 700 "$HOME" "$XDG_RUNTIME_DIR"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
 command -v dbus-daemon > /dev/null || fail "no D-Bus: dbus-daemon is not installed (package dbus-daemon)"
 start dbus.log dbus-daemon --session --nofork --address="unix:path=$XDG_RUNTIME_DIR/bus"
@@ -231,12 +240,10 @@ fi
 
 # cups-pdf writes into the PDF folder of the job's owner, found in the password file,
 # and the test looks in the PDF folder of $HOME: both must be the same folder.
-user=$(id -un)
-home=$(getent passwd "$user" | cut -d: -f6)
-pdf_dir=$home/PDF
+pdf_dir=$user_home/PDF
 touch "$run/print-start"
 status=0
-HOME=$home USER=$user QT_QPA_PLATFORM=offscreen TALLOWMERE_REQUIRE_CUPS_PDF=1 \
+HOME=$user_home USER=$user QT_QPA_PLATFORM=offscreen TALLOWMERE_REQUIRE_CUPS_PDF=1 \
   "$BUILD_DIR/bin/test_report" --gtest_filter=ReportPdf.PrintsThroughACupsPdfQueue \
   > "$ARTIFACTS/print-test.log" 2>&1 || status=$?
 cat "$ARTIFACTS/print-test.log"
@@ -316,6 +323,7 @@ app=$last_pid
 wait_exit "$app" 20 "the calculator under X11 (after its Exit button)"
 [ "$exit_status" -eq 0 ] || fail "the calculator under X11 ended with status $exit_status"
 cp "$settings" "$ARTIFACTS/tlm-after-x11.ini"
+# -25000 is the first cash flow atspi_check.py types.
 grep -qixF 'Year1=-25000' "$settings" || fail "the typed inputs were not saved: $(tr '\n' ' ' < "$settings")"
 say "the calculator's accessible tree under X11 names every field, button and the link, and reads the recomputed results"
 say "passed"
