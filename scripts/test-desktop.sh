@@ -286,7 +286,7 @@ on_wayland=(env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-tallowmere QT_LI
 start wayland-calculator.log "${on_wayland[@]}" "$prog/tallowmere"
 app=$last_pid
 WAYLAND_DISPLAY=wayland-tallowmere "$PYTHON" "$CHECK" calculator --pid "$app" --saved "$settings" \
-  --shots "$ARTIFACTS" || fail "the calculator under Wayland: see wayland-calculator.log"
+  --shots "$ARTIFACTS" || fail "the calculator under Wayland: see $ARTIFACTS/wayland-calculator.log"
 wait_exit "$app" 20 "the calculator under Wayland (after its Exit button)"
 [ "$exit_status" -eq 0 ] || fail "the calculator under Wayland ended with status $exit_status"
 cp "$settings" "$ARTIFACTS/tlm-after-wayland.ini"
@@ -300,7 +300,7 @@ say "the calculator ran under Wayland, showed the saved values, closed through E
 start wayland-schedule.log "${on_wayland[@]}" "$prog/tallowmere-schedule"
 schedule=$last_pid
 WAYLAND_DISPLAY=wayland-tallowmere "$PYTHON" "$CHECK" schedule --pid "$schedule" --shots "$ARTIFACTS" \
-  || fail "the schedule program under Wayland: see wayland-schedule.log"
+  || fail "the schedule program under Wayland: see $ARTIFACTS/wayland-schedule.log"
 wait_exit "$schedule" 20 "the schedule program under Wayland (after its Exit button)"
 [ "$exit_status" -eq 0 ] || fail "the schedule program under Wayland ended with status $exit_status"
 say "the schedule program opened its preview under Wayland"
@@ -319,7 +319,7 @@ say "Xvfb on $DISPLAY"
 start x11-calculator.log env QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$prog/tallowmere"
 app=$last_pid
 "$PYTHON" "$CHECK" calculator --pid "$app" --type --x11 \
-  || fail "the calculator's accessible tree under X11: see x11-calculator.log"
+  || fail "the calculator's accessible tree under X11: see $ARTIFACTS/x11-calculator.log"
 wait_exit "$app" 20 "the calculator under X11 (after its Exit button)"
 [ "$exit_status" -eq 0 ] || fail "the calculator under X11 ended with status $exit_status"
 cp "$settings" "$ARTIFACTS/tlm-after-x11.ini"
