@@ -481,8 +481,13 @@ void TfrmMain::DisallowPrinting()
 
 void TfrmMain::Reset(QObject *)
 {
-    for (TNumEdit *year : FYears)
+    // A field being typed in shows what is typed, not its Value, and reads that text when
+    // the focus leaves it below: what is typed goes too, or it would come back as a result.
+    for (TNumEdit *year : FYears) {
+        if (focusWidget() == year)
+            year->clear();
         year->SetValue(0);
+    }
     for (int k = 0; k < RateCount; ++k)
         FRates[k]->SetValue(4.0 + k);
     for (TNumEdit *result : FResults)

@@ -268,3 +268,29 @@ TEST_F(MainCommandsTest, ClosingADialogPutsTheFocusInYearOneAndRecomputes)
     EXPECT_NE(w.edtNPV(2)->text(), "$0.00");
     EXPECT_EQ(w.edtNPV(1)->text(), "$96.15");
 }
+
+// Reset from the toolbar (which takes no focus) while a cash flow is still being typed:
+// what is typed is cleared with the rest and comes back neither as a result nor at close.
+TEST_F(MainCommandsTest, ResetClearsACashFlowStillBeingTyped)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    QTest::keyClick(w.edtDCFYear(1), Qt::Key_Tab); // year 1 left: Reset is enabled
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w.edtDCFYear(2));
+    QTest::keyClicks(w.edtDCFYear(2), "1234");
+    ASSERT_TRUE(w.btnReset->Enabled());
+    QTest::mouseClick(w.btnReset, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), w.edtDCFYear(1));
+    EXPECT_EQ(w.edtDCFYear(2)->Value(), 0.0L);
+    EXPECT_EQ(w.edtDCFYear(2)->text(), "$0.00");
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(w.edtNPV(k)->text(), "$0.00");
+    EXPECT_FALSE(w.actPrint->isEnabled());
+    EXPECT_FALSE(w.actReset->isEnabled());
+    EXPECT_TRUE(w.close());
+    QFile saved(FProgramDir + "tlm.ini");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(saved.readAll().contains("1234"));
+}
