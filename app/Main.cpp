@@ -107,6 +107,8 @@ TfrmMain::TfrmMain(const QString &programDir, QWidget *parent) : QMainWindow(par
     BuildActions();
     BuildLayout();
     BuildMenus();
+    // The designed size is the client area below the menu bar.
+    resize(ClientWidth, ClientHeight + menuBar()->heightForWidth(ClientWidth));
     new ActivationTracker(this, [this] { RunHandled(this, [this] { FormActivate(); }); });
     FormCreate();
 }
@@ -259,8 +261,6 @@ void TfrmMain::BuildLayout()
         setTabOrder(previous, year);
         previous = year;
     }
-
-    resize(ClientWidth, ClientHeight);
 }
 
 void TfrmMain::BuildToolbar()
