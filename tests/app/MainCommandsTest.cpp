@@ -269,6 +269,79 @@ TEST_F(MainCommandsTest, ClosingADialogPutsTheFocusInYearOneAndRecomputes)
     EXPECT_EQ(w.edtNPV(1)->text(), "$96.15");
 }
 
+namespace {
+
+struct ReturnRow {
+    const char *name;
+    // Opens the window over the calculator; it is closed again by the user's hand.
+    void (*open)(TfrmMain &w);
+    bool focusToYearOne;
+};
+
+void CloseWhenActive()
+{
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            QApplication::setActiveWindow(dialog);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+            dialog->reject();
+        }
+    });
+}
+
+class ReturningToTheCalculator : public MainCommandsTest, public ::testing::WithParamInterface<ReturnRow> {};
+
+} // namespace
+
+// Our own windows send the focus to year 1 when they close, which leaves the field that had
+// it and recomputes; Print Setup stands for the system's dialog and leaves things as they were.
+TEST_P(ReturningToTheCalculator, MovesTheFocusOnlyFromOurOwnWindows)
+{
+    QFile::copy(QStringLiteral(TALLOWMERE_SOURCE_DIR "/help/tlm.hlp"), FProgramDir + "tlm.hlp");
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    w.edtDiscountRate(2)->setFocus();
+    QApplication::processEvents();
+    w.edtDCFYear(1)->SetValue(100); // set by code: nothing is recomputed
+    ASSERT_EQ(w.edtNPV(1)->text(), "$0.00");
+
+    GetParam().open(w);
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QApplication::processEvents();
+
+    const bool moved = GetParam().focusToYearOne;
+    EXPECT_EQ(QApplication::focusWidget(), moved ? static_cast<QWidget *>(w.edtDCFYear(1)) : w.edtDiscountRate(2));
+    // Leaving the rate field on the way is what recomputes.
+    EXPECT_EQ(w.edtNPV(1)->text(), moved ? "$96.15" : "$0.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ReturningToTheCalculator,
+    ::testing::Values(ReturnRow{"Help",
+                                [](TfrmMain &w) {
+                                    w.actHelpContents->trigger();
+                                    QPointer<HelpViewer> viewer = HelpViewer::Current();
+                                    ASSERT_TRUE(viewer);
+                                    QApplication::setActiveWindow(viewer);
+                                    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+                                    viewer->close();
+                                },
+                                true},
+                      ReturnRow{"Disclaimer",
+                                [](TfrmMain &w) {
+                                    CloseWhenActive();
+                                    w.actDisclaimer->trigger();
+                                },
+                                true},
+                      ReturnRow{"PrintSetup",
+                                [](TfrmMain &w) {
+                                    CloseWhenActive();
+                                    w.actPrintSetup->trigger();
+                                },
+                                false}),
+    [](const ::testing::TestParamInfo<ReturnRow> &info) { return std::string(info.param.name); });
+
 // Reset from the toolbar (which takes no focus) while a cash flow is still being typed:
 // what is typed is cleared with the rest and comes back neither as a result nor at close.
 TEST_F(MainCommandsTest, ResetClearsACashFlowStillBeingTyped)
