@@ -475,7 +475,6 @@ void TQRPrinter::Load(const QString &fileName)
 {
     if (FStatus == stBusy || FLoading)
         throw Exception(QRTexts::StoreBusy());
-    ClearPages();
     FCancelled = false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -489,7 +488,6 @@ void TQRPrinter::Load(QIODevice &device, const QString &name)
     // open page and canvas behind.
     if (FStatus == stBusy || FLoading)
         throw Exception(QRTexts::StoreBusy());
-    ClearPages();
     FCancelled = false;
     FLoading = true;
     struct LoadingFlag {
@@ -559,9 +557,12 @@ void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
         pages.push_back(std::move(page));
     }
     // Something may have started recording while the progress window let events run.
-    if (FStatus != stIdle)
+    if (FStatus == stBusy)
         throw Exception(QRTexts::StoreBusy());
 
+    // Only a complete file replaces the pages held so far: one that fails to load leaves
+    // the report on screen exactly as it was.
+    ClearPages();
     FPages = std::move(pages);
     FPageCount = header.PageCount;
     FPageWidth = header.PageWidth;

@@ -282,20 +282,13 @@ void TQRStandardPreview::LoadClick()
     const QString fileName = AskFileName(false);
     if (!self || fileName.isEmpty() || !FPrinter)
         return;
-    // Whatever the outcome, the window shows the store as it now is: the loaded pages
-    // from page 1, or nothing after a file that would not load.
-    struct ShowStore {
-        QPointer<TQRStandardPreview> Self;
-        ~ShowStore()
-        {
-            if (!Self || !Self->FWindow)
-                return;
-            Self->FPreview->SetPageNumber(1);
-            Self->Relayout();
-            Self->Refresh();
-        }
-    } showStore{self};
+    // A file that does not load leaves the store, and so the window, as they were.
     FPrinter->Load(fileName);
+    if (!self || !FWindow)
+        return;
+    FPreview->SetPageNumber(1);
+    Relayout();
+    Refresh();
 }
 
 void TQRStandardPreview::ExitClick()

@@ -286,14 +286,19 @@ TEST_F(StandardPreview, SaveAndLoadGoThroughTheFileDialogs)
         EXPECT_FALSE(p.PrevButton()->isEnabled());
         EXPECT_TRUE(p.NextButton()->isEnabled());
 
-        // A file that will not load is reported; the window shows the empty store.
+        // A file that will not load is reported; the report on screen stays as it was,
+        // on the page it was showing.
+        QTest::mouseClick(p.NextButton(), Qt::LeftButton);
         AnswerFileDialog(bad, false, asked);
         QTest::mouseClick(p.LoadButton(), Qt::LeftButton);
         EXPECT_EQ(messages, QStringList{QStringLiteral("%1 is not a report file, or it is damaged.").arg(bad)});
-        EXPECT_EQ(p.PagePanel()->text(), QStringLiteral("Page 0 of 0"));
-        for (QToolButton *button :
-             {p.FirstButton(), p.PrevButton(), p.NextButton(), p.LastButton(), p.PrintButton(), p.SaveButton()})
-            EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+        EXPECT_EQ(p.PagePanel()->text(), QStringLiteral("Page 2 of 2"));
+        EXPECT_EQ(p.Preview()->PageNumber(), 2);
+        EXPECT_EQ(QRPrinter()->Status(), stFinished);
+        EXPECT_EQ(QRPrinter()->PageCount(), 2);
+        EXPECT_NE(QRPrinter()->Page(), nullptr);
+        EXPECT_TRUE(p.PrevButton()->isEnabled());
+        EXPECT_TRUE(p.SaveButton()->isEnabled());
         EXPECT_TRUE(p.LoadButton()->isEnabled());
 
         // The file saved earlier brings the five pages back.
