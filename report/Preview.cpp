@@ -266,20 +266,23 @@ void TfrmPreview::bbZoomWClick()
 void TfrmPreview::bbPrintClick()
 {
     const QPointer<TfrmPreview> self(this);
+    bool printed = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
         struct RestoreCursor {
             ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
         } restore;
-        QRPrinter()->Print();
-        while (self && FTag > 1) {
+        // Declining the file name of a print to a file cancels the print; the preview
+        // stays open on the page the user was reading.
+        printed = QRPrinter()->Print();
+        while (self && printed && FTag > 1) {
             QRPrinter()->Print();
             --FTag;
         }
         if (self)
             FTag = 1;
     }
-    if (self)
+    if (self && printed)
         close();
 }
 

@@ -7,7 +7,9 @@
 #include "report/QRPrinter.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -322,3 +324,54 @@ TEST_F(PreviewWindow, ModalShowingEndsWithCloseAndTheNextStartsClean)
     EXPECT_EQ(zoom, 100);
     QRPrinter()->ClearPages();
 }
+
+namespace {
+
+struct PrintToFileRow {
+    const char *name;
+    bool decline;
+};
+
+class PrintToFile : public PreviewWindow, public ::testing::WithParamInterface<PrintToFileRow> {};
+
+bool ProgressWindowShown()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->findChild<QProgressBar *>())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The file name is asked before anything shows progress; declining it cancels the print
+// and keeps the preview open where the user was, giving it prints and closes.
+TEST_P(PrintToFile, AsksFirstAndClosesOnlyAfterPrinting)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    Key(Qt::Key_PageDown);
+    bool progressWhileAsking = true;
+    Printers::SetOnAskFileName([&](QString &fileName) {
+        progressWhileAsking = ProgressWindowShown();
+        fileName = Scope.Dir.filePath(QStringLiteral("chosen.pdf"));
+        return !GetParam().decline;
+    });
+    QTest::mouseClick(w.bbPrint, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(progressWhileAsking);
+    EXPECT_FALSE(ProgressWindowShown());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const bool declined = GetParam().decline;
+    EXPECT_EQ(w.isVisible(), declined);
+    EXPECT_EQ(QFile::exists(Scope.Dir.filePath(QStringLiteral("chosen.pdf"))), !declined);
+    EXPECT_EQ(w.QRPreview1->PageNumber(), declined ? 2 : 1);
+    EXPECT_EQ(QRPrinter()->Status(), stFinished);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, PrintToFile,
+                         ::testing::Values(PrintToFileRow{"Declined", true}, PrintToFileRow{"Given", false}),
+                         [](const ::testing::TestParamInfo<PrintToFileRow> &info) {
+                             return std::string(info.param.name);
+                         });
