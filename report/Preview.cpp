@@ -3,6 +3,7 @@
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
 #include "platform/gui/Fonts.h"
+#include "platform/gui/WorkArea.h"
 #include "report/QRPrinter.h"
 #include "report/QRPreview.h"
 
@@ -147,8 +148,7 @@ void TfrmPreview::FormActivate()
     // activation that arrives after the window has closed must not bring it back.
     if (!isVisible())
         return;
-    if (!isMaximized())
-        setWindowState(windowState() | Qt::WindowMaximized);
+    WorkArea::Fill(this);
     PlaceRightButtons();
 }
 

@@ -1,6 +1,7 @@
 #include "report/QRStandardPreview.h"
 
 #include "platform/gui/Application.h"
+#include "platform/gui/WorkArea.h"
 #include "report/QRGlyphs.h"
 #include "report/QRPrinter.h"
 #include "report/QRPreview.h"
@@ -164,7 +165,7 @@ void TQRStandardPreview::Show()
         return;
     Build();
     const QPointer<QDialog> window = FWindow;
-    window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    WorkArea::Fill(window);
     window->exec();
     delete window.data();
 }

@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -88,6 +90,10 @@ TEST_F(PreviewWindow, LayoutAsDesigned)
     TfrmPreview &w = *Window;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Print Preview - Tallowmere Calculator - Corvane Software"));
     EXPECT_TRUE(w.isMaximized());
+    // Sized to the work area by the window itself, so that a window manager that does not
+    // maximise (or none at all) still leaves a page to read.
+    const QRect area = w.screen()->availableGeometry().marginsRemoved(w.windowHandle()->frameMargins());
+    EXPECT_EQ(w.normalGeometry(), area);
     EXPECT_EQ(w.Panel1->geometry(), QRect(0, 0, w.width(), 30));
     EXPECT_EQ(w.QRPreview1->geometry(), QRect(0, 30, w.width(), w.height() - 30));
     EXPECT_EQ(w.Label1->pos(), QPoint(15, 8));

@@ -13,9 +13,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -121,6 +123,9 @@ TEST_F(StandardPreview, WindowAndToolbarAsDesigned)
         QDialog *window = p.Window();
         EXPECT_EQ(window->windowTitle(), QRPrinter()->PreviewCaption());
         EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+        const QRect area =
+            window->screen()->availableGeometry().marginsRemoved(window->windowHandle()->frameMargins());
+        EXPECT_EQ(window->normalGeometry().size(), area.size());
         EXPECT_EQ(p.Toolbar()->geometry(), QRect(0, 0, window->width(), 32));
         const Place places[] = {
             {"fit", p.FitButton(), QRect(15, 2, 28, 28), "Fit in Window"},
