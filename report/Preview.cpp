@@ -2,7 +2,9 @@
 
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/Fonts.h"
+#include "platform/gui/HelpViewer.h"
 #include "platform/gui/WorkArea.h"
 #include "report/QRPrinter.h"
 #include "report/QRPreview.h"
@@ -291,6 +293,12 @@ void TfrmPreview::bbCloseClick()
     close();
 }
 
+void TfrmPreview::ShowHelp()
+{
+    const Application *app = Application::Instance();
+    HelpViewer::WinHelp(this, app ? app->HelpFile() : QString(), HELP_CONTEXT, HelpContext);
+}
+
 void TfrmPreview::done(int result)
 {
     FormClose();
@@ -320,6 +328,10 @@ void TfrmPreview::resizeEvent(QResizeEvent *event)
 bool TfrmPreview::HandleKey(QKeyEvent *event)
 {
     const int key = event->key();
+    if (key == Qt::Key_F1 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        ShowHelp();
+        return true;
+    }
     if (FormKeyDown(key, event->modifiers()))
         return true;
     if (DialogKey(key))

@@ -2,6 +2,8 @@
 
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/HelpViewer.h"
 #include "report/Preview.h"
 #include "report/QRPreview.h"
 #include "report/QRPrinter.h"
@@ -9,6 +11,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -381,3 +385,42 @@ INSTANTIATE_TEST_SUITE_P(Answers, PrintToFile,
                          [](const ::testing::TestParamInfo<PrintToFileRow> &info) {
                              return std::string(info.param.name);
                          });
+
+// F1 in the modal preview opens the topic of its help context, in a help window that takes
+// the keyboard while the preview is still up.
+TEST(PreviewWindowHelp, F1ShowsThePreviewTopicInAHelpWindowThatTakesKeys)
+{
+    Application *app = Application::Instance();
+    const QString helpBefore = app->HelpFile();
+    app->SetHelpFile(QStringLiteral(TALLOWMERE_SOURCE_DIR "/help/tlm.hlp"));
+    PrinterScope scope;
+    RecordPages(2);
+    TfrmPreview w;
+    QString topic;
+    QString typed;
+    bool previewUp = false;
+    QTimer::singleShot(0, &w, [&] {
+        QTest::keyClick(w.QRPreview1, Qt::Key_F1);
+        QPointer<HelpViewer> viewer = HelpViewer::Current();
+        if (viewer) {
+            topic = viewer->CurrentTopicId();
+            viewer->ShowIndex();
+            viewer->SearchField()->clear();
+            QApplication::setActiveWindow(viewer);
+            // Through the window system's road, where a window a modal one blocks gets nothing.
+            for (char c : std::string("pre"))
+                QTest::keyClick(viewer->windowHandle(), c);
+            typed = viewer->SearchField()->text();
+            previewUp = w.isVisible();
+            viewer->close();
+        }
+        w.bbCloseClick();
+    });
+    w.exec();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app->SetHelpFile(helpBefore);
+    QRPrinter()->ClearPages();
+    EXPECT_EQ(topic, QStringLiteral("preview"));
+    EXPECT_EQ(typed, QStringLiteral("pre"));
+    EXPECT_TRUE(previewUp);
+}
