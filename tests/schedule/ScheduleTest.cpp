@@ -6,6 +6,7 @@
 #include "platform/core/ProfileFile.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Printers.h"
+#include "report/QRCustomControl.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 #include "report/QRStandardPreview.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
@@ -341,3 +343,42 @@ TEST_F(Schedule, HelpAndVersionPrintAndExit)
                   option == QLatin1String("--help") ? ScheduleProgram::UsageText() : ScheduleProgram::VersionText());
     }
 }
+
+namespace {
+
+struct SourceRow {
+    const char *name;
+    QString source;
+    bool shortened;
+};
+
+class ScheduleSource : public Schedule, public ::testing::WithParamInterface<SourceRow> {};
+
+} // namespace
+
+// The title's "Values from" line fits its width: a long path is shortened in the middle,
+// so its start and its file name both show; a short one stands as it is.
+TEST_P(ScheduleSource, ShowsTheWholePathOrItsBothEnds)
+{
+    const SourceRow &row = GetParam();
+    Npv::CashFlows flows{};
+    TScheduleReport form(TDiscountSchedule(flows, {4, 5, 6, 7, 8}), row.source);
+    const QString shown = form.lblSource->Caption();
+    EXPECT_LE(QFontMetrics(form.lblSource->Font()).horizontalAdvance(shown), form.lblSource->width());
+    if (row.shortened) {
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("Values from ") + row.source.left(10))) << shown.toStdString();
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("/tlm.ini"))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    } else {
+        EXPECT_EQ(shown, QStringLiteral("Values from ") + row.source);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ScheduleSource,
+    ::testing::Values(SourceRow{"Short", QStringLiteral("/home/ann/tlm.ini"), false},
+                      SourceRow{"Long",
+                                QStringLiteral("/home/ann/") + QStringLiteral("a rather long folder name/").repeated(12)
+                                    + QStringLiteral("tlm.ini"),
+                                true}),
+    [](const ::testing::TestParamInfo<SourceRow> &info) { return std::string(info.param.name); });

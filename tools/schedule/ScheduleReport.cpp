@@ -8,6 +8,8 @@
 #include "report/QRReport.h"
 #include "report/QRShape.h"
 
+#include <QFontMetrics>
+
 namespace {
 
 // Column edges in report units: year, cash flow, discount factor, present value.
@@ -40,6 +42,13 @@ QString TScheduleReport::UndefinedText()
     return QStringLiteral("cannot be determined at this rate");
 }
 
+QString TScheduleReport::SourceText(const QString &source, const QFont &font, int width)
+{
+    const QString lead = QStringLiteral("Values from ");
+    const QFontMetrics metrics(font);
+    return lead + metrics.elidedText(source, Qt::ElideMiddle, width - metrics.horizontalAdvance(lead));
+}
+
 TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QString &source, QWidget *parent)
     : QWidget(parent),
       FSchedule(schedule)
@@ -70,7 +79,7 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     AddLabel(Title, QStringLiteral("Discounting Schedule"), 40, 20, 640, 32, &heading, taLeftJustify, false);
     AddLabel(Title, QStringLiteral("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640, 18,
              nullptr, taLeftJustify, false);
-    lblSource = AddLabel(Title, QStringLiteral("Values from ") + source, 40, 78, 640, 16, &small, taLeftJustify, false);
+    lblSource = AddLabel(Title, SourceText(source, small, 640), 40, 78, 640, 16, &small, taLeftJustify, false);
     auto *printed = new TQRSysData(Title);
     printed->SetFont(small);
     printed->SetData(qrsDateTime);

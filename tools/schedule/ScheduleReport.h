@@ -43,6 +43,9 @@ public:
 
     static QString NpvCaption(double percent);
     static QString UndefinedText();
+    // "Values from " and the source, shortened in the middle when it is wider than the
+    // title's line, so that its start and its file name both show.
+    static QString SourceText(const QString &source, const QFont &font, int width);
 
 private:
     // One record per year of every rate that discounts, one alone for a rate that
