@@ -308,6 +308,12 @@ void TfrmPreview::done(int result)
 void TfrmPreview::showEvent(QShowEvent *event)
 {
     FormShow();
+    // Without a window manager no activation may ever come: the window takes the work
+    // area as it is shown, before it appears.
+    if (!event->spontaneous()) {
+        WorkArea::Fill(this);
+        PlaceRightButtons();
+    }
     QDialog::showEvent(event);
 }
 

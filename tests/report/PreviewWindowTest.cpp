@@ -424,3 +424,19 @@ TEST(PreviewWindowHelp, F1ShowsThePreviewTopicInAHelpWindowThatTakesKeys)
     EXPECT_EQ(typed, QStringLiteral("pre"));
     EXPECT_TRUE(previewUp);
 }
+
+// Without a window manager the window may never be activated: it takes the work area as
+// it is shown all the same.
+TEST(PreviewWindowShown, TakesTheWorkAreaWithoutAnActivation)
+{
+    PrinterScope scope;
+    RecordPages(1);
+    TfrmPreview w;
+    w.setAttribute(Qt::WA_ShowWithoutActivating);
+    w.show();
+    const QRect area = w.screen()->availableGeometry().marginsRemoved(w.windowHandle()->frameMargins());
+    EXPECT_EQ(w.normalGeometry(), area);
+    EXPECT_EQ(w.bbClose->x(), area.width() - 76);
+    w.close();
+    QRPrinter()->ClearPages();
+}
