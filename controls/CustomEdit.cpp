@@ -109,18 +109,12 @@ void TCustomEdit::PasteFromClipboard()
     if (isReadOnly())
         return;
     QString pasted = QApplication::clipboard()->text();
-    // A single-line field takes the clipboard's first line.
+    // A single-line field takes the clipboard's first line, character by character as
+    // if typed: the field's filter and its length limit see every one.
     const qsizetype lineEnd = pasted.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     if (lineEnd >= 0)
         pasted.truncate(lineEnd);
-    if (FMaxLength > 0) {
-        const qsizetype room = FMaxLength - (text().size() - selectedText().size());
-        if (room <= 0)
-            return;
-        pasted.truncate(room);
-    }
-    if (!pasted.isEmpty())
-        insert(pasted);
+    TypeText(pasted);
 }
 
 void TCustomEdit::ClearSelection()

@@ -1,6 +1,7 @@
 #include "EditTestSupport.h"
 
 #include "controls/FnpNumericEdit.h"
+#include "controls/NumCtrl.h"
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
@@ -148,3 +149,47 @@ TEST(FnpNumericEditAccessible, IsAnEditableTextWithTheFieldsText)
     face->setText(QAccessible::Value, QStringLiteral("1"));
     EXPECT_EQ(edit.text(), QStringLiteral("6.250"));
 }
+
+namespace {
+
+struct NumRouteRow {
+    const char *name;
+    std::function<void(TNumEdit *)> route;
+    const char *text;
+};
+
+class NumEditRoutes : public ::testing::TestWithParam<NumRouteRow> {};
+
+} // namespace
+
+// A cash-flow field takes from the menu and the accessibility bus only what its key filter
+// lets through: digits, separators and one minus.
+TEST_P(NumEditRoutes, GoThroughTheKeyFilter)
+{
+    UnitedStatesSettings us;
+    FocusWindow w;
+    auto *edit = w.Add<TNumEdit>();
+    ASSERT_TRUE(w.Show());
+    edit->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    GetParam().route(edit);
+    QApplication::processEvents();
+    EXPECT_EQ(edit->text(), QString::fromLatin1(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, NumEditRoutes,
+    ::testing::Values(NumRouteRow{"MenuPaste",
+                                  [](TNumEdit *e) {
+                                      QApplication::clipboard()->setText(QStringLiteral("12a3.5x\nsecond line"));
+                                      e->selectAll();
+                                      ChooseFromMenu(e, QStringLiteral("&Paste"));
+                                  },
+                                  "123.5"},
+                      NumRouteRow{"AccessibleSetText",
+                                  [](TNumEdit *e) {
+                                      QAccessible::queryAccessibleInterface(e)->setText(QAccessible::Value,
+                                                                                       QStringLiteral("-4x5"));
+                                  },
+                                  "-45"}),
+    [](const ::testing::TestParamInfo<NumRouteRow> &info) { return std::string(info.param.name); });
