@@ -22,7 +22,8 @@ void InitResources()
 
 QFont Font(bool bold)
 {
-    QFont font = Fonts::Make(QStringLiteral("Arial"), -11, bold);
+    // A positive height, as every layout of the program reads it: the character cell.
+    QFont font = Fonts::Make(QStringLiteral("Arial"), 11, bold);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }

@@ -10,7 +10,7 @@ namespace InfoWindowLayout {
 // Links the program's pictures (app.qrc) into the build; call before loading one.
 void InitResources();
 
-// Arial 11 (bold or not) with whole-pixel glyph advances, as the layouts were measured
+// Arial with an 11-pixel character cell (bold or not) and whole-pixel glyph advances, as the layouts were measured
 // with: word-wrapped texts then break into the designed number of lines.
 QFont Font(bool bold = false);
 

@@ -107,6 +107,8 @@ TfrmMain::TfrmMain(const QString &programDir, QWidget *parent) : QMainWindow(par
     BuildActions();
     BuildLayout();
     BuildMenus();
+    // The designed size is the client area below the menu bar.
+    resize(ClientWidth, ClientHeight + menuBar()->heightForWidth(ClientWidth));
     new ActivationTracker(this, [this] { RunHandled(this, [this] { FormActivate(); }); });
     FormCreate();
 }
@@ -259,8 +261,6 @@ void TfrmMain::BuildLayout()
         setTabOrder(previous, year);
         previous = year;
     }
-
-    resize(ClientWidth, ClientHeight);
 }
 
 void TfrmMain::BuildToolbar()
@@ -481,8 +481,13 @@ void TfrmMain::DisallowPrinting()
 
 void TfrmMain::Reset(QObject *)
 {
-    for (TNumEdit *year : FYears)
+    // A field being typed in shows what is typed, not its Value, and reads that text when
+    // the focus leaves it below: what is typed goes too, or it would come back as a result.
+    for (TNumEdit *year : FYears) {
+        if (focusWidget() == year)
+            year->clear();
         year->SetValue(0);
+    }
     for (int k = 0; k < RateCount; ++k)
         FRates[k]->SetValue(4.0 + k);
     for (TNumEdit *result : FResults)

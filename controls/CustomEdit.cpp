@@ -1,5 +1,8 @@
 #include "controls/CustomEdit.h"
 
+#include "controls/CustomEditAccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -41,6 +44,11 @@ bool IsNavigationKey(int key)
 
 TCustomEdit::TCustomEdit(QWidget *parent) : QLineEdit(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(CustomEditAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     // QLineEdit would insert dropped text past KeyPress.
     setAcceptDrops(false);
     connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
@@ -101,24 +109,36 @@ void TCustomEdit::PasteFromClipboard()
     if (isReadOnly())
         return;
     QString pasted = QApplication::clipboard()->text();
-    // A single-line field takes the clipboard's first line.
+    // A single-line field takes the clipboard's first line, character by character as
+    // if typed: the field's filter and its length limit see every one.
     const qsizetype lineEnd = pasted.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     if (lineEnd >= 0)
         pasted.truncate(lineEnd);
-    if (FMaxLength > 0) {
-        const qsizetype room = FMaxLength - (text().size() - selectedText().size());
-        if (room <= 0)
-            return;
-        pasted.truncate(room);
-    }
-    if (!pasted.isEmpty())
-        insert(pasted);
+    TypeText(pasted);
 }
 
 void TCustomEdit::ClearSelection()
 {
     if (!isReadOnly() && hasSelectedText())
         del();
+}
+
+void TCustomEdit::Undo()
+{
+    if (!isReadOnly())
+        undo();
+}
+
+void TCustomEdit::TypeText(const QString &text)
+{
+    QPointer<TCustomEdit> self(this);
+    for (QChar c : text) {
+        if (!self)
+            return;
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            continue;
+        TypeCharacter(c);
+    }
 }
 
 void TCustomEdit::Change()
@@ -165,8 +185,7 @@ void TCustomEdit::DefaultCharHandling(QChar Key)
         CutToClipboard();
         return;
     case CtrlZ:
-        if (!isReadOnly())
-            undo();
+        Undo();
         return;
     default:
         break;
@@ -374,7 +393,7 @@ void TCustomEdit::contextMenuEvent(QContextMenuEvent *event)
     QMenu menu(this);
     const bool editable = !isReadOnly();
     const bool selected = hasSelectedText();
-    QAction *undoAction = menu.addAction(tr("&Undo"), this, [this] { undo(); });
+    QAction *undoAction = menu.addAction(tr("&Undo"), this, [this] { Undo(); });
     undoAction->setEnabled(editable && isUndoAvailable());
     menu.addSeparator();
     menu.addAction(tr("Cu&t"), this, [this] { CutToClipboard(); })->setEnabled(editable && selected);

@@ -64,6 +64,10 @@ public:
     virtual void CopyToClipboard();
     virtual void PasteFromClipboard();
     virtual void ClearSelection();
+    virtual void Undo();
+    // Feeds each printable character of text through KeyPress as if typed; control
+    // characters are left out, so text from outside never presses the window's keys.
+    void TypeText(const QString &text);
 
     TNotifyEvent OnChange;
     TNotifyEvent OnClick;

@@ -316,3 +316,52 @@ void TFnpNumericEdit::PasteFromClipboard()
             DefaultCharHandling(key);
     }
 }
+
+void TFnpNumericEdit::ClearSelection()
+{
+    if (ReadOnly() || !hasSelectedText())
+        return;
+    DeleteSelection();
+    Change();
+}
+
+void TFnpNumericEdit::Undo()
+{
+    if (ReadOnly() || !isUndoAvailable())
+        return;
+    const QString before = text();
+    const int caret = cursorPosition();
+    ++FChangeSuppressed;
+    undo();
+    const bool number = IsNumberText(text());
+    if (!number) {
+        setText(before);
+        setCursorPosition(caret);
+    }
+    --FChangeSuppressed;
+    if (number && text() != before)
+        Change();
+}
+
+bool TFnpNumericEdit::IsNumberText(const QString &candidate) const
+{
+    const QChar separator = FormatSettings().DecimalSeparator;
+    qsizetype i = candidate.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype integerStart = i;
+    while (i < candidate.size() && IsDigit(candidate.at(i)))
+        ++i;
+    if (i == integerStart)
+        return false;
+    if (FDecimals == 0)
+        return i == candidate.size();
+    if (i >= candidate.size() || candidate.at(i) != separator)
+        return false;
+    ++i;
+    if (candidate.size() - i != FDecimals)
+        return false;
+    for (; i < candidate.size(); ++i) {
+        if (!IsDigit(candidate.at(i)))
+            return false;
+    }
+    return true;
+}

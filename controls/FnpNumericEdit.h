@@ -35,6 +35,10 @@ public:
 
     void CutToClipboard() override;
     void PasteFromClipboard() override;
+    // As the Delete key: the selection goes the way Backspace takes it, character by character.
+    void ClearSelection() override;
+    // Takes back the edit's last insertion only when what comes back is a number of this form.
+    void Undo() override;
 
     TNotifyEvent OnInvalidEntry;
     TNotifyEvent OnValidChange;
@@ -56,6 +60,8 @@ private:
     bool FilterCharacter(QChar key);
     void Replace(const QString &newText, int caret);
     bool ValueInRange(double &value) const;
+    // [minus] digits, and with Decimals above 0 the separator and exactly Decimals digits.
+    bool IsNumberText(const QString &candidate) const;
 
     TAlignment FAlignment = taRightJustify;
     qint8 FDecimals = 2;

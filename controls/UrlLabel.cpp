@@ -114,8 +114,24 @@ void TUrlLabel::mouseReleaseEvent(QMouseEvent *event)
     SetFontColor(*FSavedColor);
     FSavedColor.reset();
     event->accept();
-    if (rect().contains(event->position().toPoint()))
+    const bool secondClick = FSecondClick;
+    FSecondClick = false;
+    if (!secondClick && rect().contains(event->position().toPoint()))
         Click();
+}
+
+void TUrlLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (!FSavedColor) {
+        FSavedColor = FontColor();
+        SetFontColor(FActiveColor);
+    }
+    FSecondClick = true;
+    event->accept();
 }
 
 void TUrlLabel::contextMenuEvent(QContextMenuEvent *event)

@@ -52,6 +52,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -61,6 +62,9 @@ private:
     QString FURL;
     QColor FActiveColor{128, 0, 128};
     std::optional<QColor> FSavedColor;
+    // Set by the second press of a double click, whose first click has already opened
+    // the target: one gesture, one activation.
+    bool FSecondClick = false;
     QString FHint;
     bool FShowHint = false;
     QMenu *FPopupMenu;

@@ -2,7 +2,10 @@
 
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/Fonts.h"
+#include "platform/gui/HelpViewer.h"
+#include "platform/gui/WorkArea.h"
 #include "report/QRPrinter.h"
 #include "report/QRPreview.h"
 
@@ -147,8 +150,7 @@ void TfrmPreview::FormActivate()
     // activation that arrives after the window has closed must not bring it back.
     if (!isVisible())
         return;
-    if (!isMaximized())
-        setWindowState(windowState() | Qt::WindowMaximized);
+    WorkArea::Fill(this);
     PlaceRightButtons();
 }
 
@@ -266,26 +268,35 @@ void TfrmPreview::bbZoomWClick()
 void TfrmPreview::bbPrintClick()
 {
     const QPointer<TfrmPreview> self(this);
+    bool printed = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
         struct RestoreCursor {
             ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
         } restore;
-        QRPrinter()->Print();
-        while (self && FTag > 1) {
+        // Declining the file name of a print to a file cancels the print; the preview
+        // stays open on the page the user was reading.
+        printed = QRPrinter()->Print();
+        while (self && printed && FTag > 1) {
             QRPrinter()->Print();
             --FTag;
         }
         if (self)
             FTag = 1;
     }
-    if (self)
+    if (self && printed)
         close();
 }
 
 void TfrmPreview::bbCloseClick()
 {
     close();
+}
+
+void TfrmPreview::ShowHelp()
+{
+    const Application *app = Application::Instance();
+    HelpViewer::WinHelp(this, app ? app->HelpFile() : QString(), HELP_CONTEXT, HelpContext);
 }
 
 void TfrmPreview::done(int result)
@@ -297,6 +308,12 @@ void TfrmPreview::done(int result)
 void TfrmPreview::showEvent(QShowEvent *event)
 {
     FormShow();
+    // Without a window manager no activation may ever come: the window takes the work
+    // area as it is shown, before it appears.
+    if (!event->spontaneous()) {
+        WorkArea::Fill(this);
+        PlaceRightButtons();
+    }
     QDialog::showEvent(event);
 }
 
@@ -317,6 +334,10 @@ void TfrmPreview::resizeEvent(QResizeEvent *event)
 bool TfrmPreview::HandleKey(QKeyEvent *event)
 {
     const int key = event->key();
+    if (key == Qt::Key_F1 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        ShowHelp();
+        return true;
+    }
     if (FormKeyDown(key, event->modifiers()))
         return true;
     if (DialogKey(key))

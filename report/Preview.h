@@ -28,6 +28,10 @@ public:
     TExplorerButton *bbClose = nullptr;
     TQRPreview *QRPreview1 = nullptr;
 
+    // The help context of the toolbar and of the page: F1 anywhere in the window asks
+    // the help file for this topic.
+    static constexpr int HelpContext = 35;
+
     // Copies to print; nothing in the program raises it above 1.
     int Tag() const { return FTag; }
     void SetTag(int tag) { FTag = tag; }
@@ -47,6 +51,9 @@ public:
     void bbZoomWClick();
     void bbPrintClick();
     void bbCloseClick();
+    // F1: the help topic of the window's context, in a help window that takes input
+    // while this modal window is up.
+    void ShowHelp();
 
     void done(int result) override;
 

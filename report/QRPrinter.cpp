@@ -341,15 +341,10 @@ void TQRPrinter::DrawPage(QPainter &canvas, const QPicture &page, const QRectF &
     canvas.restore();
 }
 
-void TQRPrinter::Print()
+bool TQRPrinter::Print()
 {
     if (!FPrinterOK || FStatus != stFinished)
-        return;
-    TQRProgressForm progress(this);
-    progress.SetMax(FPageCount);
-    progress.SetText(QRTexts::PrintingReport() + QLatin1Char(' ') + FTitle);
-    if (FShowProgress)
-        progress.Show();
+        return false;
     const int remembered = FCurrentPage;
 
     FCancelled = false;
@@ -358,9 +353,11 @@ void TQRPrinter::Print()
         FJobPainter = nullptr;
     }
     QPainter painter;
+    // The job may first ask for a file name; the progress window appears only once
+    // there is something to print.
     if (!Printers::BeginJob(painter, FTitle)) {
         SetCurrentPage(remembered);
-        return;
+        return false;
     }
     FJobPainter = &painter;
     struct JobGuard {
@@ -376,6 +373,12 @@ void TQRPrinter::Print()
             Self->SetCurrentPage(Remembered);
         }
     } guard{this, painter, remembered};
+
+    TQRProgressForm progress(this);
+    progress.SetMax(FPageCount);
+    progress.SetText(QRTexts::PrintingReport() + QLatin1Char(' ') + FTitle);
+    if (FShowProgress)
+        progress.Show();
 
     QCoreApplication::processEvents();
     const QRectF area(0, 0, painter.device()->width(), painter.device()->height());
@@ -393,6 +396,7 @@ void TQRPrinter::Print()
     }
     if (painter.isActive())
         Printers::EndJob(painter, FCancelled);
+    return true;
 }
 
 void TQRPrinter::ShowPreview()
@@ -475,7 +479,6 @@ void TQRPrinter::Load(const QString &fileName)
 {
     if (FStatus == stBusy || FLoading)
         throw Exception(QRTexts::StoreBusy());
-    ClearPages();
     FCancelled = false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -489,7 +492,6 @@ void TQRPrinter::Load(QIODevice &device, const QString &name)
     // open page and canvas behind.
     if (FStatus == stBusy || FLoading)
         throw Exception(QRTexts::StoreBusy());
-    ClearPages();
     FCancelled = false;
     FLoading = true;
     struct LoadingFlag {
@@ -559,9 +561,12 @@ void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
         pages.push_back(std::move(page));
     }
     // Something may have started recording while the progress window let events run.
-    if (FStatus != stIdle)
+    if (FStatus == stBusy)
         throw Exception(QRTexts::StoreBusy());
 
+    // Only a complete file replaces the pages held so far: one that fails to load leaves
+    // the report on screen exactly as it was.
+    ClearPages();
     FPages = std::move(pages);
     FPageCount = header.PageCount;
     FPageWidth = header.PageWidth;

@@ -70,7 +70,9 @@ public:
     bool ShowProgress() const { return FShowProgress; }
     void SetShowProgress(bool show) { FShowProgress = show; }
 
-    void Print();
+    // Sends every page to the current printer; false when no job started, as when the
+    // user declines the file name a print to a file asks for.
+    bool Print();
     // Calls OnPreview, or shows the built-in preview when no hook is set; returns when
     // the preview has closed.
     void ShowPreview();

@@ -1,5 +1,7 @@
 #include "report/QRReport.h"
 
+#include "platform/core/Exceptions.h"
+
 #include "report/QRCustomControl.h"
 #include "report/QRDetailLink.h"
 #include "report/QRGroup.h"
@@ -446,6 +448,10 @@ void TQRReport::CheckPageBreak(TQRBand *band)
     const bool moveOn = FCurrentY + needed + band->Height() >= FAvailableHeight - FFooterHeight
                         || (band->ForceNewPage() && FPagePrinted);
     if (moveOn) {
+        // Column headers that do not fit at the top of a fresh column would move on to
+        // the next one, and the next, without end.
+        if (FHeadingNewColumn && band->BandType() == rbColumnHeader)
+            throw Exception(QRTexts::ColumnHeadersTooTall());
         if (FCurrentColumn == FColumns) {
             FCurrentColumn = 1;
             FColumnLeft = QRRound(FLeftMargin * QRReferenceResolution);
@@ -456,6 +462,13 @@ void TQRReport::CheckPageBreak(TQRBand *band)
             FCurrentY = FColumnTop;
             ++FCurrentColumn;
         }
+        const bool outer = FHeadingNewColumn;
+        FHeadingNewColumn = true;
+        struct Restore {
+            bool &Flag;
+            bool Value;
+            ~Restore() { Flag = Value; }
+        } restore{FHeadingNewColumn, outer};
         PrintBands(rbColumnHeader);
     }
     if (needed > 0 && guard)

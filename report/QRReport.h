@@ -155,6 +155,8 @@ private:
     int FDetailNo = 1;
     int FDetailCount = 0;
     bool FPagePrinted = false;
+    // Set while the column headers print at the top of a fresh column or page.
+    bool FHeadingNewColumn = false;
     double FXFactor = 1.0;
     double FYFactor = 1.0;
     std::unique_ptr<TQRProgressForm> FProgress;

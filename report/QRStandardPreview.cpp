@@ -1,6 +1,7 @@
 #include "report/QRStandardPreview.h"
 
 #include "platform/gui/Application.h"
+#include "platform/gui/WorkArea.h"
 #include "report/QRGlyphs.h"
 #include "report/QRPrinter.h"
 #include "report/QRPreview.h"
@@ -164,7 +165,7 @@ void TQRStandardPreview::Show()
         return;
     Build();
     const QPointer<QDialog> window = FWindow;
-    window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    WorkArea::Fill(window);
     window->exec();
     delete window.data();
 }
@@ -282,20 +283,13 @@ void TQRStandardPreview::LoadClick()
     const QString fileName = AskFileName(false);
     if (!self || fileName.isEmpty() || !FPrinter)
         return;
-    // Whatever the outcome, the window shows the store as it now is: the loaded pages
-    // from page 1, or nothing after a file that would not load.
-    struct ShowStore {
-        QPointer<TQRStandardPreview> Self;
-        ~ShowStore()
-        {
-            if (!Self || !Self->FWindow)
-                return;
-            Self->FPreview->SetPageNumber(1);
-            Self->Relayout();
-            Self->Refresh();
-        }
-    } showStore{self};
+    // A file that does not load leaves the store, and so the window, as they were.
     FPrinter->Load(fileName);
+    if (!self || !FWindow)
+        return;
+    FPreview->SetPageNumber(1);
+    Relayout();
+    Refresh();
 }
 
 void TQRStandardPreview::ExitClick()

@@ -133,5 +133,9 @@ inline QString StoreBusy()
 {
     return QStringLiteral("A report is being prepared; no report file can be loaded now.");
 }
+inline QString ColumnHeadersTooTall()
+{
+    return QStringLiteral("The column header bands do not fit in the room below the page header.");
+}
 QString SysDataName(TQRSysDataType data);
 } // namespace QRTexts

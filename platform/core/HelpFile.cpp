@@ -49,6 +49,11 @@ bool HelpFile::Parse(const QString &text)
                 if (!keyword.trimmed().isEmpty())
                     current->Keywords << keyword.trimmed();
             }
+        } else if (current && line.startsWith(QLatin1String("@context "))) {
+            bool ok = false;
+            const int context = line.mid(9).trimmed().toInt(&ok);
+            if (ok && context > 0 && !FindContext(context))
+                current->Context = context;
         } else if (current) {
             current->Html += line + QLatin1Char('\n');
         }
@@ -60,6 +65,17 @@ const HelpFile::Topic *HelpFile::Find(const QString &id) const
 {
     for (const Topic &topic : FTopics) {
         if (topic.Id == id)
+            return &topic;
+    }
+    return nullptr;
+}
+
+const HelpFile::Topic *HelpFile::FindContext(int context) const
+{
+    if (context <= 0)
+        return nullptr;
+    for (const Topic &topic : FTopics) {
+        if (topic.Context == context)
             return &topic;
     }
     return nullptr;

@@ -8,7 +8,11 @@
 //
 //   @topic <id> <title>
 //   @keywords <keyword>; <keyword>; ...
+//   @context <number>
 //   <HTML body lines up to the next @topic>
+//
+// The context number is what a window asks for when the user presses F1 in it; a topic
+// without one is reached by its id only, and a number taken by an earlier topic is ignored.
 //
 // Lines before the first topic and lines starting with "@@" are comments. Links between
 // topics are written href="#<id>". The first topic is the contents page.
@@ -18,6 +22,7 @@ public:
         QString Id;
         QString Title;
         QStringList Keywords;
+        int Context = 0; // 0: none
         QString Html;
     };
     struct IndexEntry {
@@ -32,6 +37,8 @@ public:
 
     const QList<Topic> &Topics() const { return FTopics; }
     const Topic *Find(const QString &id) const;
+    // The topic with this context number; nullptr when none has it.
+    const Topic *FindContext(int context) const;
     const Topic *Contents() const { return FTopics.isEmpty() ? nullptr : &FTopics.first(); }
 
     // Every keyword with its topic, sorted without regard to case.

@@ -13,6 +13,17 @@ ActivationTracker::ActivationTracker(QWidget *window, std::function<void()> onAc
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &ActivationTracker::FocusWindowChanged);
 }
 
+namespace {
+
+const char SystemDialogProperty[] = "tallowmereSystemDialog";
+
+} // namespace
+
+void ActivationTracker::MarkSystemDialog(QWidget *dialog)
+{
+    dialog->setProperty(SystemDialogProperty, true);
+}
+
 void ActivationTracker::FocusWindowChanged(QWindow *window)
 {
     if (window && window == FWindow->windowHandle())
@@ -20,7 +31,7 @@ void ActivationTracker::FocusWindowChanged(QWindow *window)
     bool ownWindow = false;
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (window && top->windowHandle() == window) {
-            ownWindow = !qobject_cast<QMessageBox *>(top);
+            ownWindow = !qobject_cast<QMessageBox *>(top) && !top->property(SystemDialogProperty).toBool();
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "platform/gui/MessageBox.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,7 +93,7 @@ HelpViewer *HelpViewer::Current()
     return current();
 }
 
-bool HelpViewer::WinHelp(QWidget *owner, const QString &helpFile, unsigned command, quintptr)
+bool HelpViewer::WinHelp(QWidget *owner, const QString &helpFile, unsigned command, quintptr data)
 {
     if (command == HELP_QUIT) {
         if (current() && current()->FFileName == helpFile)
@@ -112,9 +113,21 @@ bool HelpViewer::WinHelp(QWidget *owner, const QString &helpFile, unsigned comma
         current() = viewer;
     }
     HelpViewer *viewer = current();
+    // A modal window blocks every window that is not its own: while one is up, the help
+    // window becomes one of its windows, and a free window again once none is.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal == viewer)
+        modal = nullptr;
+    if (viewer->parentWidget() != modal)
+        viewer->setParent(modal, viewer->windowFlags() | Qt::Window);
     switch (command) {
     case HELP_PARTIALKEY: viewer->ShowIndex(); break;
     case HELP_HELPONHELP: viewer->ShowHelpOnHelp(); break;
+    case HELP_CONTEXT: {
+        const HelpFile::Topic *topic = viewer->FHelp.FindContext(int(data));
+        viewer->ShowTopic((topic ? topic : viewer->FHelp.Contents())->Id);
+        break;
+    }
     default: viewer->ShowTopic(viewer->FHelp.Contents()->Id); break;
     }
     viewer->show();

@@ -11,6 +11,7 @@ class QTextBrowser;
 
 // Commands of the help call, with the numbers callers pass.
 enum HelpCommand : unsigned {
+    HELP_CONTEXT = 1,
     HELP_QUIT = 2,
     HELP_CONTENTS = 3,
     HELP_HELPONHELP = 4,
@@ -25,8 +26,10 @@ class HelpViewer : public QWidget {
 public:
     // Runs a help command for the file: HELP_CONTENTS shows the first topic,
     // HELP_PARTIALKEY the index with its search field, HELP_HELPONHELP the page on using
-    // help, HELP_QUIT closes the window. Returns false (after telling the user) when the
-    // file cannot be shown.
+    // help, HELP_CONTEXT the topic whose context number is data (the contents when no topic
+    // has it), HELP_QUIT closes the window. Returns false (after telling the user) when the
+    // file cannot be shown. Asked from a modal window, the help window belongs to that
+    // window, so that it takes input while the modal window is up.
     static bool WinHelp(QWidget *owner, const QString &helpFile, unsigned command, quintptr data = 0);
 
     // The window while it exists, for tests and for HELP_QUIT.

@@ -1,6 +1,7 @@
 #include "platform/gui/Printers.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/gui/ActivationTracker.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -406,6 +407,7 @@ bool ExecSetupDialog(QWidget *parent)
     EnsureChosen();
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    ActivationTracker::MarkSystemDialog(&dialog);
     auto *printerBox = new QComboBox(&dialog);
     printerBox->addItems(Names());
     printerBox->setCurrentIndex(Index());

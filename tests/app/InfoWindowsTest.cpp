@@ -6,6 +6,7 @@
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
 #include "controls/UrlLabel.h"
+#include "platform/gui/Fonts.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -27,10 +28,13 @@ struct LabelRow {
     QString text;
 };
 
+// "Arial, height 11" is read as the main window and the report read it: an 11-pixel
+// character cell, which is a 10-pixel em in Liberation Sans.
 void ExpectDesignFont(const QFont &font, bool bold)
 {
     EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(font.pixelSize(), 11);
+    EXPECT_EQ(font.pixelSize(), 10);
+    EXPECT_EQ(font.pixelSize(), Fonts::Make(QStringLiteral("Arial"), 11).pixelSize());
     EXPECT_EQ(font.bold(), bold);
 }
 

@@ -268,3 +268,125 @@ TEST_F(MainCommandsTest, ClosingADialogPutsTheFocusInYearOneAndRecomputes)
     EXPECT_NE(w.edtNPV(2)->text(), "$0.00");
     EXPECT_EQ(w.edtNPV(1)->text(), "$96.15");
 }
+
+namespace {
+
+struct ReturnRow {
+    const char *name;
+    // Opens the window over the calculator; it is closed again by the user's hand.
+    void (*open)(TfrmMain &w);
+    bool focusToYearOne;
+};
+
+void CloseWhenActive()
+{
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            QApplication::setActiveWindow(dialog);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+            dialog->reject();
+        }
+    });
+}
+
+class ReturningToTheCalculator : public MainCommandsTest, public ::testing::WithParamInterface<ReturnRow> {};
+
+} // namespace
+
+// Our own windows send the focus to year 1 when they close, which leaves the field that had
+// it and recomputes; Print Setup stands for the system's dialog and leaves things as they were.
+TEST_P(ReturningToTheCalculator, MovesTheFocusOnlyFromOurOwnWindows)
+{
+    QFile::copy(QStringLiteral(TALLOWMERE_SOURCE_DIR "/help/tlm.hlp"), FProgramDir + "tlm.hlp");
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    w.edtDiscountRate(2)->setFocus();
+    QApplication::processEvents();
+    w.edtDCFYear(1)->SetValue(100); // set by code: nothing is recomputed
+    ASSERT_EQ(w.edtNPV(1)->text(), "$0.00");
+
+    GetParam().open(w);
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QApplication::processEvents();
+
+    const bool moved = GetParam().focusToYearOne;
+    EXPECT_EQ(QApplication::focusWidget(), moved ? static_cast<QWidget *>(w.edtDCFYear(1)) : w.edtDiscountRate(2));
+    // Leaving the rate field on the way is what recomputes.
+    EXPECT_EQ(w.edtNPV(1)->text(), moved ? "$96.15" : "$0.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ReturningToTheCalculator,
+    ::testing::Values(ReturnRow{"Help",
+                                [](TfrmMain &w) {
+                                    w.actHelpContents->trigger();
+                                    QPointer<HelpViewer> viewer = HelpViewer::Current();
+                                    ASSERT_TRUE(viewer);
+                                    QApplication::setActiveWindow(viewer);
+                                    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+                                    viewer->close();
+                                },
+                                true},
+                      ReturnRow{"Disclaimer",
+                                [](TfrmMain &w) {
+                                    CloseWhenActive();
+                                    w.actDisclaimer->trigger();
+                                },
+                                true},
+                      ReturnRow{"PrintSetup",
+                                [](TfrmMain &w) {
+                                    CloseWhenActive();
+                                    w.actPrintSetup->trigger();
+                                },
+                                false}),
+    [](const ::testing::TestParamInfo<ReturnRow> &info) { return std::string(info.param.name); });
+
+// Reset from the toolbar (which takes no focus) while a cash flow is still being typed:
+// what is typed is cleared with the rest and comes back neither as a result nor at close.
+TEST_F(MainCommandsTest, ResetClearsACashFlowStillBeingTyped)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    QTest::keyClick(w.edtDCFYear(1), Qt::Key_Tab); // year 1 left: Reset is enabled
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w.edtDCFYear(2));
+    QTest::keyClicks(w.edtDCFYear(2), "1234");
+    ASSERT_TRUE(w.btnReset->Enabled());
+    QTest::mouseClick(w.btnReset, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), w.edtDCFYear(1));
+    EXPECT_EQ(w.edtDCFYear(2)->Value(), 0.0L);
+    EXPECT_EQ(w.edtDCFYear(2)->text(), "$0.00");
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(w.edtNPV(k)->text(), "$0.00");
+    EXPECT_FALSE(w.actPrint->isEnabled());
+    EXPECT_FALSE(w.actReset->isEnabled());
+    EXPECT_TRUE(w.close());
+    QFile saved(FProgramDir + "tlm.ini");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(saved.readAll().contains("1234"));
+}
+
+// The designed client area lies below the menu bar: 402 x 335, the status line at 313 at
+// the bottom, the panels' bottom edges above it.
+TEST_F(MainCommandsTest, TheClientAreaBelowTheMenuBarHasTheDesignedSize)
+{
+    TfrmMain w(FProgramDir);
+    showActive(w);
+    QWidget *client = w.centralWidget();
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->size(), QSize(402, 335));
+    EXPECT_EQ(client->mapTo(&w, QPoint(0, 0)).y(), w.menuBar()->geometry().bottom() + 1);
+    EXPECT_EQ(w.height(), w.menuBar()->height() + 335);
+    auto *status = w.findChild<TNStatusLine *>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->geometry(), QRect(0, 313, 402, 22));
+    EXPECT_EQ(status->geometry().bottom(), client->rect().bottom());
+    for (const char *panel : {"Panel2", "Panel3"}) {
+        auto *p = client->findChild<QWidget *>(QString::fromLatin1(panel));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->geometry().bottom(), 310) << panel;
+        EXPECT_TRUE(p->isVisible());
+    }
+}

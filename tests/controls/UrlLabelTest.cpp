@@ -235,3 +235,35 @@ TEST_F(UrlLabelTest, HintGoesToTheStatusTipAndToTheTooltipOnlyWhenShown)
 }
 
 #include "UrlLabelTest.moc"
+
+namespace {
+
+struct GestureRow {
+    const char *name;
+    bool doubleClick;
+};
+
+class UrlLabelGesture : public UrlLabelTest, public ::testing::WithParamInterface<GestureRow> {};
+
+} // namespace
+
+// A click and a double click are each one gesture: the page (or mail) opens once, and
+// the colour is the label's own again afterwards.
+TEST_P(UrlLabelGesture, OpensTheTargetOnce)
+{
+    FLabel->SetCaption(QStringLiteral("Corvane Software"));
+    FLabel->SetURL(QStringLiteral("mailto:support@corvane.example"));
+    FLabel->SetFontColor(QColor(0, 0, 0));
+    Show();
+    if (GetParam().doubleClick)
+        QTest::mouseDClick(FLabel, Qt::LeftButton, {}, QPoint(10, 10));
+    else
+        QTest::mouseClick(FLabel, Qt::LeftButton, {}, QPoint(10, 10));
+    QApplication::processEvents();
+    EXPECT_EQ(FRecorder.Opened, QStringList{QStringLiteral("mailto:support@corvane.example")});
+    EXPECT_EQ(FLabel->FontColor(), QColor(0, 0, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Gestures, UrlLabelGesture,
+                         ::testing::Values(GestureRow{"Click", false}, GestureRow{"DoubleClick", true}),
+                         [](const ::testing::TestParamInfo<GestureRow> &info) { return std::string(info.param.name); });

@@ -77,3 +77,42 @@ TEST(HelpViewer, AMissingHelpFileIsReportedNotShown)
     EXPECT_TRUE(shown[0].contains("/nonexistent/tlm.hlp"));
     EXPECT_EQ(HelpViewer::Current(), nullptr);
 }
+
+namespace {
+
+struct ContextRow {
+    const char *name;
+    quintptr context;
+    const char *topic;
+};
+
+class HelpContexts : public ::testing::TestWithParam<ContextRow> {};
+
+} // namespace
+
+// HELP_CONTEXT opens the topic numbered with the context; a number no topic has, or one a
+// later topic repeats, leads to the contents or the first topic that has it.
+TEST_P(HelpContexts, OpenTheNumberedTopic)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("contexts.hlp");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("@topic contents Test Help\n<p>Start</p>\n"
+            "@topic preview Preview\n@context 35\n<p>The preview</p>\n"
+            "@topic rates Rates\n@context 12\n<p>Rates</p>\n"
+            "@topic again Again\n@context 35\n<p>Not this one</p>\n");
+    f.close();
+    ASSERT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_CONTEXT, GetParam().context));
+    QPointer<HelpViewer> viewer = HelpViewer::Current();
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(viewer->CurrentTopicId(), QString::fromLatin1(GetParam().topic));
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_TRUE(HelpViewer::WinHelp(nullptr, path, HELP_QUIT));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+INSTANTIATE_TEST_SUITE_P(Contexts, HelpContexts,
+                         ::testing::Values(ContextRow{"Preview", 35, "preview"}, ContextRow{"Rates", 12, "rates"},
+                                           ContextRow{"Unknown", 99, "contents"}, ContextRow{"None", 0, "contents"}),
+                         [](const ::testing::TestParamInfo<ContextRow> &info) { return std::string(info.param.name); });

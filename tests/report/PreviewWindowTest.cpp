@@ -2,15 +2,23 @@
 
 #include "controls/ExplorerButton.h"
 #include "controls/Panel.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/HelpViewer.h"
 #include "report/Preview.h"
 #include "report/QRPreview.h"
 #include "report/QRPrinter.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,6 +94,10 @@ TEST_F(PreviewWindow, LayoutAsDesigned)
     TfrmPreview &w = *Window;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Print Preview - Tallowmere Calculator - Corvane Software"));
     EXPECT_TRUE(w.isMaximized());
+    // Sized to the work area by the window itself, so that a window manager that does not
+    // maximise (or none at all) still leaves a page to read.
+    const QRect area = w.screen()->availableGeometry().marginsRemoved(w.windowHandle()->frameMargins());
+    EXPECT_EQ(w.normalGeometry(), area);
     EXPECT_EQ(w.Panel1->geometry(), QRect(0, 0, w.width(), 30));
     EXPECT_EQ(w.QRPreview1->geometry(), QRect(0, 30, w.width(), w.height() - 30));
     EXPECT_EQ(w.Label1->pos(), QPoint(15, 8));
@@ -320,5 +332,111 @@ TEST_F(PreviewWindow, ModalShowingEndsWithCloseAndTheNextStartsClean)
     w.exec();
     EXPECT_EQ(seen, (Shown{1, QStringLiteral("Page 1 of 3"), false, true}));
     EXPECT_EQ(zoom, 100);
+    QRPrinter()->ClearPages();
+}
+
+namespace {
+
+struct PrintToFileRow {
+    const char *name;
+    bool decline;
+};
+
+class PrintToFile : public PreviewWindow, public ::testing::WithParamInterface<PrintToFileRow> {};
+
+bool ProgressWindowShown()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->findChild<QProgressBar *>())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The file name is asked before anything shows progress; declining it cancels the print
+// and keeps the preview open where the user was, giving it prints and closes.
+TEST_P(PrintToFile, AsksFirstAndClosesOnlyAfterPrinting)
+{
+    Open(3);
+    TfrmPreview &w = *Window;
+    Key(Qt::Key_PageDown);
+    bool progressWhileAsking = true;
+    Printers::SetOnAskFileName([&](QString &fileName) {
+        progressWhileAsking = ProgressWindowShown();
+        fileName = Scope.Dir.filePath(QStringLiteral("chosen.pdf"));
+        return !GetParam().decline;
+    });
+    QTest::mouseClick(w.bbPrint, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(progressWhileAsking);
+    EXPECT_FALSE(ProgressWindowShown());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const bool declined = GetParam().decline;
+    EXPECT_EQ(w.isVisible(), declined);
+    EXPECT_EQ(QFile::exists(Scope.Dir.filePath(QStringLiteral("chosen.pdf"))), !declined);
+    EXPECT_EQ(w.QRPreview1->PageNumber(), declined ? 2 : 1);
+    EXPECT_EQ(QRPrinter()->Status(), stFinished);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, PrintToFile,
+                         ::testing::Values(PrintToFileRow{"Declined", true}, PrintToFileRow{"Given", false}),
+                         [](const ::testing::TestParamInfo<PrintToFileRow> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// F1 in the modal preview opens the topic of its help context, in a help window that takes
+// the keyboard while the preview is still up.
+TEST(PreviewWindowHelp, F1ShowsThePreviewTopicInAHelpWindowThatTakesKeys)
+{
+    Application *app = Application::Instance();
+    const QString helpBefore = app->HelpFile();
+    app->SetHelpFile(QStringLiteral(TALLOWMERE_SOURCE_DIR "/help/tlm.hlp"));
+    PrinterScope scope;
+    RecordPages(2);
+    TfrmPreview w;
+    QString topic;
+    QString typed;
+    bool previewUp = false;
+    QTimer::singleShot(0, &w, [&] {
+        QTest::keyClick(w.QRPreview1, Qt::Key_F1);
+        QPointer<HelpViewer> viewer = HelpViewer::Current();
+        if (viewer) {
+            topic = viewer->CurrentTopicId();
+            viewer->ShowIndex();
+            viewer->SearchField()->clear();
+            QApplication::setActiveWindow(viewer);
+            // Through the window system's road, where a window a modal one blocks gets nothing.
+            for (char c : std::string("pre"))
+                QTest::keyClick(viewer->windowHandle(), c);
+            typed = viewer->SearchField()->text();
+            previewUp = w.isVisible();
+            viewer->close();
+        }
+        w.bbCloseClick();
+    });
+    w.exec();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app->SetHelpFile(helpBefore);
+    QRPrinter()->ClearPages();
+    EXPECT_EQ(topic, QStringLiteral("preview"));
+    EXPECT_EQ(typed, QStringLiteral("pre"));
+    EXPECT_TRUE(previewUp);
+}
+
+// Without a window manager the window may never be activated: it takes the work area as
+// it is shown all the same.
+TEST(PreviewWindowShown, TakesTheWorkAreaWithoutAnActivation)
+{
+    PrinterScope scope;
+    RecordPages(1);
+    TfrmPreview w;
+    w.setAttribute(Qt::WA_ShowWithoutActivating);
+    w.show();
+    const QRect area = w.screen()->availableGeometry().marginsRemoved(w.windowHandle()->frameMargins());
+    EXPECT_EQ(w.normalGeometry(), area);
+    EXPECT_EQ(w.bbClose->x(), area.width() - 76);
+    w.close();
     QRPrinter()->ClearPages();
 }

@@ -282,7 +282,7 @@ TEST_F(PageFile, SaveThatCannotWriteRaisesAndCreatesNothing)
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("idle.QRP"))));
 }
 
-TEST_F(PageFile, BadFilesEndInAClearMessageAndAnEmptyIdleStore)
+TEST_F(PageFile, BadFilesEndInAClearMessageAndLeaveTheShownReport)
 {
     int pageCount = 0;
     const QString good = SaveRichReport(40, nullptr, &pageCount);
@@ -341,14 +341,17 @@ TEST_F(PageFile, BadFilesEndInAClearMessageAndAnEmptyIdleStore)
     const QString bad = Path(QStringLiteral("bad.QRP"));
     for (const auto &row : rows) {
         WriteAll(bad, row.File);
-        // A report already shown is cleared first, whatever the file holds.
+        // A report already shown stays exactly as it was, on the page it was showing.
         QRPrinter()->Load(good);
         ASSERT_EQ(QRPrinter()->Status(), stFinished);
+        QRPrinter()->SetCurrentPage(2);
+        const QPicture *shown = QRPrinter()->Page();
         const QString expected = row.Page == 0 ? row.Message.arg(bad) : row.Message.arg(row.Page).arg(bad);
         EXPECT_EQ(LoadFailure(bad), expected) << row.Name;
-        EXPECT_EQ(QRPrinter()->Status(), stIdle) << row.Name;
-        EXPECT_EQ(QRPrinter()->PageCount(), 0) << row.Name;
-        EXPECT_EQ(QRPrinter()->Page(), nullptr) << row.Name;
+        EXPECT_EQ(QRPrinter()->Status(), stFinished) << row.Name;
+        EXPECT_EQ(QRPrinter()->PageCount(), pageCount) << row.Name;
+        EXPECT_EQ(QRPrinter()->CurrentPage(), 2) << row.Name;
+        EXPECT_EQ(QRPrinter()->Page(), shown) << row.Name;
     }
     EXPECT_EQ(LoadFailure(Path(QStringLiteral("missing.QRP"))),
               QStringLiteral("The report file %1 cannot be opened.").arg(Path(QStringLiteral("missing.QRP"))));

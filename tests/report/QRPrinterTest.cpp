@@ -333,24 +333,30 @@ TEST(QRPrinter, CancelledPrintAbortsTheJob)
     printer.SetShowProgress(true);
     RecordPages(printer, {QStringLiteral("One"), QStringLiteral("Two")});
     // Once the job has started, the Cancel button of the printing window is pressed as
-    // soon as events run.
+    // soon as events run with the window shown (it shows only after the file name).
+    QTimer canceller;
+    canceller.setInterval(0);
+    QObject::connect(&canceller, &QTimer::timeout, [&canceller] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QDialog *>(top);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                if (button->text() == QStringLiteral("Cancel")) {
+                    canceller.stop();
+                    button->click();
+                }
+            }
+        }
+    });
     Printers::SetOnAskFileName([&](QString &fileName) {
         ++scope.Asked;
         fileName = scope.NextFile;
-        QTimer::singleShot(0, [] {
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                auto *dialog = qobject_cast<QDialog *>(top);
-                if (!dialog || !dialog->isVisible())
-                    continue;
-                for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
-                    if (button->text() == QStringLiteral("Cancel"))
-                        button->click();
-                }
-            }
-        });
+        canceller.start();
         return true;
     });
-    printer.Print();
+    EXPECT_TRUE(printer.Print());
+    canceller.stop();
     EXPECT_TRUE(printer.Cancelled());
     EXPECT_EQ(scope.Asked, 1);
     EXPECT_FALSE(QFile::exists(scope.NextFile));

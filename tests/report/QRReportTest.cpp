@@ -564,3 +564,56 @@ TEST(ReportBands, RulersOnADisplayedForm)
         EXPECT_GT(greyRow(QRRound(i * 96 * 0.19685)), 50) << i;
     EXPECT_EQ(greyRow(28), 0);
 }
+
+namespace {
+
+struct ColumnHeaderRow {
+    const char *name;
+    int columns;
+    int title;                       // the page less the height of a title band after the page header; 0: none
+    std::vector<int> columnHeaders;  // heights; -k is the whole room below the page header less k - 1
+    int pages;                       // pages made when the headers fit, 0 when they cannot
+};
+
+class ColumnHeaderRoom : public ReportEngine, public ::testing::WithParamInterface<ColumnHeaderRow> {};
+
+} // namespace
+
+// Column headers that cannot fit below the page header end the run with a clear message
+// instead of moving on from column to column and page to page without end.
+TEST_P(ColumnHeaderRoom, FitOrFailWithAClearMessage)
+{
+    const ColumnHeaderRow &row = GetParam();
+    const int available = QRPrinter()->PageHeight();
+    constexpr int header = 100;
+    TestForm f;
+    f.Report->SetColumns(row.columns);
+    f.AddBand(QStringLiteral("Header"), rbPageHeader, header);
+    if (row.title > 0)
+        f.AddBand(QStringLiteral("Title"), rbTitle, available - row.title);
+    int n = 0;
+    for (int height : row.columnHeaders)
+        f.AddBand(QStringLiteral("ColHead%1").arg(++n), rbColumnHeader,
+                  height < 0 ? available - header + height + 1 : height);
+
+    if (row.pages == 0) {
+        try {
+            RunPreview(*f.Report);
+            ADD_FAILURE() << "the run ended without an error";
+        } catch (const Exception &e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("The column header bands do not fit in the room below the page header."));
+        }
+        EXPECT_EQ(QRPrinter()->Status(), stIdle);
+        EXPECT_EQ(f.Report->Progress(), nullptr);
+    } else {
+        EXPECT_EQ(RunPreview(*f.Report).PageCount, row.pages);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ColumnHeaderRoom,
+    ::testing::Values(ColumnHeaderRow{"TallerThanTheRoomInOneColumn", 1, 0, {-1}, 0},
+                      ColumnHeaderRow{"TallerThanTheRoomInTwoColumns", 2, 0, {-1}, 0},
+                      ColumnHeaderRow{"TwoThatFitOnlyOneByOne", 1, 0, {400, -400}, 0},
+                      ColumnHeaderRow{"MovedOnceBelowATallTitleThenFitting", 1, 150, {150}, 2}),
+    [](const ::testing::TestParamInfo<ColumnHeaderRow> &info) { return std::string(info.param.name); });

@@ -6,6 +6,8 @@
 #include "platform/core/ProfileFile.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Printers.h"
+#include "report/QRBand.h"
+#include "report/QRCustomControl.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 #include "report/QRStandardPreview.h"
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
@@ -341,3 +344,104 @@ TEST_F(Schedule, HelpAndVersionPrintAndExit)
                   option == QLatin1String("--help") ? ScheduleProgram::UsageText() : ScheduleProgram::VersionText());
     }
 }
+
+namespace {
+
+struct SourceRow {
+    const char *name;
+    QString source;
+    bool shortened;
+};
+
+class ScheduleSource : public Schedule, public ::testing::WithParamInterface<SourceRow> {};
+
+} // namespace
+
+// The title's "Values from" line fits its width: a long path is shortened in the middle,
+// so its start and its file name both show; a short one stands as it is.
+TEST_P(ScheduleSource, ShowsTheWholePathOrItsBothEnds)
+{
+    const SourceRow &row = GetParam();
+    Npv::CashFlows flows{};
+    TScheduleReport form(TDiscountSchedule(flows, {4, 5, 6, 7, 8}), row.source);
+    const QString shown = form.lblSource->Caption();
+    EXPECT_LE(QFontMetrics(form.lblSource->Font()).horizontalAdvance(shown), form.lblSource->width());
+    if (row.shortened) {
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("Values from ") + row.source.left(10))) << shown.toStdString();
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("/tlm.ini"))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    } else {
+        EXPECT_EQ(shown, QStringLiteral("Values from ") + row.source);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ScheduleSource,
+    ::testing::Values(SourceRow{"Short", QStringLiteral("/home/ann/tlm.ini"), false},
+                      SourceRow{"Long",
+                                QStringLiteral("/home/ann/") + QStringLiteral("a rather long folder name/").repeated(12)
+                                    + QStringLiteral("tlm.ini"),
+                                true}),
+    [](const ::testing::TestParamInfo<SourceRow> &info) { return std::string(info.param.name); });
+
+namespace {
+
+struct FooterPlaceRow {
+    const char *name;
+    // How far into the window where the first rate's last year line still fits on page 1
+    // but its footer would not the title moves that line; -1 keeps the designed title.
+    int into;
+};
+
+class ScheduleFooterPlace : public Schedule, public ::testing::WithParamInterface<FooterPlaceRow> {};
+
+} // namespace
+
+// A rate's footer prints on the page of the rate's last year line, wherever the page ends.
+TEST_P(ScheduleFooterPlace, KeepsTheFooterWithTheLastYearLine)
+{
+    PdfPrinter pdf;
+    Npv::CashFlows flows{};
+    for (int n = 0; n < Npv::YearCount; ++n)
+        flows[n] = 100;
+    TScheduleReport form(TDiscountSchedule(flows, {4, 5, -100, 7, 8}), QStringLiteral("test settings"));
+    form.Rep->SetShowProgress(false);
+    if (GetParam().into >= 0) {
+        QRPrinter()->SetOrientation(poPortrait);
+        QRPrinter()->ComputeMetrics();
+        const int limit = QRPrinter()->PageHeight() - form.PageFooter->Height();
+        const int firstRate = form.ColumnHeader->Height() + form.RateHeader->Height()
+                              + Npv::YearCount * form.YearDetail->Height();
+        form.Title->SetHeight(limit - form.RateFooter->Height() - firstRate + GetParam().into);
+    }
+    std::vector<int> lastLinePages;
+    std::vector<int> footerPages;
+    int lastPage = 0;
+    form.YearDetail->AfterPrint = [&](TQRBand *, bool printed) {
+        if (printed)
+            lastPage = form.Rep->PageNumber();
+    };
+    form.RateFooter->AfterPrint = [&](TQRBand *, bool printed) {
+        if (!printed)
+            return;
+        lastLinePages.push_back(lastPage);
+        footerPages.push_back(form.Rep->PageNumber());
+        lastPage = 0;
+    };
+    int pages = 0;
+    QRPrinter()->OnPreview = [&pages] { pages = QRPrinter()->PageCount(); };
+    form.Rep->Preview();
+    EXPECT_GE(pages, 2);
+    ASSERT_EQ(footerPages.size(), 5u);
+    // The rate that cannot discount has no year line; its footer follows its heading.
+    lastLinePages[2] = footerPages[2];
+    EXPECT_EQ(footerPages, lastLinePages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Breaks, ScheduleFooterPlace,
+                         ::testing::Values(FooterPlaceRow{"DesignedTitle", -1}, FooterPlaceRow{"FooterJustTooLow", 0},
+                                           FooterPlaceRow{"FooterHalfBelowTheLine", 20},
+                                           FooterPlaceRow{"LastLineEndingOnTheLine", 39}),
+                         [](const ::testing::TestParamInfo<FooterPlaceRow> &info) {
+                             return std::string(info.param.name);
+                         });

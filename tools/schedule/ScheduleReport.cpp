@@ -8,6 +8,8 @@
 #include "report/QRReport.h"
 #include "report/QRShape.h"
 
+#include <QFontMetrics>
+
 namespace {
 
 // Column edges in report units: year, cash flow, discount factor, present value.
@@ -16,6 +18,8 @@ constexpr int CashLeft = 110, CashWidth = 170;
 constexpr int FactorLeft = 300, FactorWidth = 130;
 constexpr int ValueLeft = 450, ValueWidth = 230;
 constexpr int RuleLeft = 40, RuleWidth = 640;
+// A rate's footer: the rule over the value column, then its lines one below the other.
+constexpr int FooterFirstLineTop = 10, FooterLinePitch = 22, FooterBottomMargin = 8;
 
 TQRBand *MakeBand(QWidget *form, TQRBandType type, int height)
 {
@@ -38,6 +42,13 @@ QString TScheduleReport::NpvCaption(double percent)
 QString TScheduleReport::UndefinedText()
 {
     return QStringLiteral("cannot be determined at this rate");
+}
+
+QString TScheduleReport::SourceText(const QString &source, const QFont &font, int width)
+{
+    const QString lead = QStringLiteral("Values from ");
+    const QFontMetrics metrics(font);
+    return lead + metrics.elidedText(source, Qt::ElideMiddle, width - metrics.horizontalAdvance(lead));
 }
 
 TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QString &source, QWidget *parent)
@@ -70,7 +81,7 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     AddLabel(Title, QStringLiteral("Discounting Schedule"), 40, 20, 640, 32, &heading, taLeftJustify, false);
     AddLabel(Title, QStringLiteral("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640, 18,
              nullptr, taLeftJustify, false);
-    lblSource = AddLabel(Title, QStringLiteral("Values from ") + source, 40, 78, 640, 16, &small, taLeftJustify, false);
+    lblSource = AddLabel(Title, SourceText(source, small, 640), 40, 78, 640, 16, &small, taLeftJustify, false);
     auto *printed = new TQRSysData(Title);
     printed->SetFont(small);
     printed->SetData(qrsDateTime);
@@ -99,10 +110,11 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     // A rate's heading never stands alone at the foot of a page.
     RateHeader->SetLinkBand(YearDetail);
 
-    RateFooter = MakeBand(this, rbGroupFooter, 40);
+    RateFooter = MakeBand(this, rbGroupFooter, FooterFirstLineTop + FooterBottomMargin);
     AddHorizontalLine(RateFooter, ValueLeft + 60, 2, ValueWidth - 60);
-    lblNpvCaption = AddLabel(RateFooter, QString(), 40, 10, 400, 18, &bold, taLeftJustify, false);
-    lblNpv = AddLabel(RateFooter, QString(), ValueLeft, 10, ValueWidth, 18, &bold, taRightJustify, false);
+    const FooterLine npv = AddRateFooterLine();
+    lblNpvCaption = npv.Caption;
+    lblNpv = npv.Value;
     RateFooter->BeforePrint = [this](TQRBand *, bool &print) { RateFooterBeforePrint(print); };
 
     PageFooter = MakeBand(this, rbPageFooter, 36);
@@ -130,6 +142,17 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
 
 TScheduleReport::~TScheduleReport() = default;
 
+TScheduleReport::FooterLine TScheduleReport::AddRateFooterLine()
+{
+    const QFont bold = Fonts::Make(QStringLiteral("Arial"), 13, true);
+    const int top = FooterFirstLineTop + int(FFooterLines.size()) * FooterLinePitch;
+    FooterLine line{AddLabel(RateFooter, QString(), 40, top, 400, 18, &bold, taLeftJustify, false),
+                    AddLabel(RateFooter, QString(), ValueLeft, top, ValueWidth, 18, &bold, taRightJustify, false)};
+    FFooterLines.push_back(line);
+    RateFooter->SetHeight(top + FooterLinePitch + FooterBottomMargin);
+    return line;
+}
+
 const TScheduleReport::Record *TScheduleReport::Current() const
 {
     return FRecord >= 0 && FRecord < int(FRecords.size()) ? &FRecords[FRecord] : nullptr;
@@ -144,7 +167,13 @@ void TScheduleReport::RepNeedData(bool &moreData)
     } else {
         ++FRecord;
     }
-    moreData = Current() != nullptr;
+    const Record *record = Current();
+    moreData = record != nullptr;
+    // The last line of a rate takes the rate's footer along: the footer, however many
+    // lines it has, never stands alone at the top of a page.
+    const Record *next = moreData && FRecord + 1 < int(FRecords.size()) ? &FRecords[FRecord + 1] : nullptr;
+    const bool lastOfRate = moreData && (!next || next->Rate != record->Rate);
+    YearDetail->SetLinkBand(lastOfRate ? RateFooter : nullptr);
 }
 
 void TScheduleReport::RateHeaderBeforePrint(bool &printBand)

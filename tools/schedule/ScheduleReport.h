@@ -43,8 +43,19 @@ public:
 
     static QString NpvCaption(double percent);
     static QString UndefinedText();
+    // "Values from " and the source, shortened in the middle when it is wider than the
+    // title's line, so that its start and its file name both show.
+    static QString SourceText(const QString &source, const QFont &font, int width);
 
 private:
+    // One line of a rate's footer: a caption on the left, a figure in the value column.
+    struct FooterLine {
+        TQRLabel *Caption;
+        TQRLabel *Value;
+    };
+    // Adds a line below the footer's last one and makes the band tall enough for it.
+    FooterLine AddRateFooterLine();
+
     // One record per year of every rate that discounts, one alone for a rate that
     // does not (its group then says so).
     struct Record {
@@ -59,6 +70,7 @@ private:
     void RateFooterBeforePrint(bool &printBand);
 
     TDiscountSchedule FSchedule;
+    std::vector<FooterLine> FFooterLines;
     std::vector<Record> FRecords;
     int FRecord = -1;
     // The rate whose group is open: its footer is printed after the next record has
