@@ -69,17 +69,78 @@ Polynomial derivative(const Polynomial &p)
     return d;
 }
 
-// The sign of p(t) for t in [0, 1], zero when the value is within its rounding bound.
-int certainSign(const Polynomial &p, Real t)
+Real valueAndMagnitude(const Polynomial &p, Real t, Real &magnitude)
 {
     Real v = p.a[p.degree];
-    Real magnitude = std::fabs(v);
+    magnitude = std::fabs(v);
     for (int i = p.degree - 1; i >= 0; --i) {
         v = v * t + p.a[i];
         magnitude = magnitude * t + std::fabs(p.a[i]);
     }
-    const Real bound = RoundingFactor * (p.degree + 1) * magnitude;
-    return std::fabs(v) <= bound ? 0 : signOf(v);
+    return v;
+}
+
+// Horner's scheme with the rounding error of every step carried along (error-free
+// sums and products, the products by splitting into 32-bit halves): the value as if
+// computed in twice the precision. It tells apart two roots a billionth apart, which
+// the plain scheme sees as one touching root.
+Real preciseValue(const Polynomial &p, Real t)
+{
+    constexpr Real Splitter = 4294967297.0L; // 2^32 + 1
+    const Real split = Splitter * t;
+    const Real tHigh = split - (split - t);
+    const Real tLow = t - tHigh;
+    Real s = p.a[p.degree];
+    Real carried = 0;
+    for (int i = p.degree - 1; i >= 0; --i) {
+        const Real product = s * t;
+        const Real sSplit = Splitter * s;
+        const Real sHigh = sSplit - (sSplit - s);
+        const Real sLow = s - sHigh;
+        const Real productError = ((sHigh * tHigh - product) + sHigh * tLow + sLow * tHigh) + sLow * tLow;
+        s = product + p.a[i];
+        const Real back = s - product;
+        const Real sumError = (product - (s - back)) + (p.a[i] - back);
+        carried = carried * t + (productError + sumError);
+    }
+    return s + carried;
+}
+
+// The sign of p(t) for t in [0, 1], or zero when p(t) is within its rounding bound
+// plus spread, the most p can change over the uncertainty of t itself.
+int certainSign(const Polynomial &p, Real t, Real spread = 0)
+{
+    Real magnitude = 0;
+    const Real v = valueAndMagnitude(p, t, magnitude);
+    const Real plainBound = RoundingFactor * (p.degree + 1) * magnitude;
+    if (std::fabs(v) > plainBound + spread)
+        return signOf(v);
+    const Real precise = preciseValue(p, t);
+    const Real preciseBound = RoundingFactor * (p.degree + 1) * plainBound;
+    return std::fabs(precise) <= preciseBound + spread ? 0 : signOf(precise);
+}
+
+// A root of p' found in working precision moved to the nearest number at which the
+// precise p' is zero, and how far p can still be from its value at the true turning
+// point: |p'| dt + |p''| dt^2 over the remaining uncertainty dt.
+Real polishedTurn(const Polynomial &slope, const Polynomial &bend, Real &turn)
+{
+    Real curvature = 0;
+    for (int step = 0; step < 2; ++step) {
+        Real magnitude = 0;
+        curvature = valueAndMagnitude(bend, turn, magnitude);
+        if (curvature == 0)
+            break;
+        const Real moved = turn - preciseValue(slope, turn) / curvature;
+        if (!(std::fabs(moved - turn) <= 1e-9L * turn))
+            break;
+        turn = moved;
+    }
+    const Real gradient = std::fabs(preciseValue(slope, turn));
+    // Without curvature the turn is only known to the plain scheme's accuracy.
+    const Real uncertainty = curvature != 0 ? gradient / std::fabs(curvature) + 2 * LDBL_EPSILON * turn
+                                            : 1e-9L * turn;
+    return gradient * uncertainty + std::fabs(curvature) * uncertainty * uncertainty;
 }
 
 Real valueAndSlope(const Polynomial &p, Real t, Real &slope)
@@ -165,6 +226,7 @@ Roots rootsInUnit(const Polynomial &p, int signAtOne)
 
     const Polynomial slope = derivative(p);
     const Roots turns = rootsInUnit(slope, certainSign(slope, 1));
+    const Polynomial bend = derivative(slope);
 
     // The pieces' ends: 0, the turning points, 1.
     Real at[MaxDegree + 1];
@@ -175,8 +237,10 @@ Roots rootsInUnit(const Polynomial &p, int signAtOne)
     for (int i = 0; i < turns.count; ++i) {
         if (turns.t[i] <= at[0])
             continue;
-        at[ends] = turns.t[i];
-        sign[ends++] = certainSign(p, turns.t[i]);
+        Real turn = turns.t[i];
+        const Real spread = polishedTurn(slope, bend, turn);
+        at[ends] = turn;
+        sign[ends++] = certainSign(p, turn, spread);
     }
     at[ends] = 1;
     sign[ends++] = signAtOne;
