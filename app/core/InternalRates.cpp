@@ -33,13 +33,14 @@ constexpr int MaxDegree = Npv::YearCount - 1;
 // the search ends on neighbouring numbers well before this.
 constexpr int MaxSteps = 200;
 
-// Horner's scheme loses at most 2 degree rounding errors of the sum of the absolute
-// terms; twice that leaves room for the error in the point itself.
+// Horner's scheme is off by at most 2 degree roundings (half an epsilon each) of the
+// sum of the absolute terms; the bounds below are (degree + 1) times this, four times
+// that, with room for the error in the point itself.
 constexpr Real RoundingFactor = 4 * LDBL_EPSILON;
 
 // Roots whose 1 + r agree this closely are one root met twice: once from each side of
 // 0 %, or as a touching root and a crossing in the same rounding haze.
-constexpr Real SameRoot = 1e-12L;
+constexpr Real SameRoot = 1e-15L;
 
 // a[0] + a[1] t + ... + a[degree] t^degree.
 struct Polynomial {
@@ -143,14 +144,20 @@ Real polishedTurn(const Polynomial &slope, const Polynomial &bend, Real &turn)
     return gradient * uncertainty + std::fabs(curvature) * uncertainty * uncertainty;
 }
 
+// p(t) and p'(t); the value in twice the precision when the plain one is too close
+// to zero for its sign to be sure, as it is next to a root of a close pair.
 Real valueAndSlope(const Polynomial &p, Real t, Real &slope)
 {
     Real v = p.a[p.degree];
+    Real magnitude = std::fabs(v);
     slope = 0;
     for (int i = p.degree - 1; i >= 0; --i) {
         slope = slope * t + v;
         v = v * t + p.a[i];
+        magnitude = magnitude * t + std::fabs(p.a[i]);
     }
+    if (std::fabs(v) <= RoundingFactor * (p.degree + 1) * magnitude)
+        return preciseValue(p, t);
     return v;
 }
 
