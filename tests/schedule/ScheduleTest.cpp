@@ -28,6 +28,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+// Failures show texts as texts.
+void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 // The settings file the calculator writes, from ten flows and five rates as text.
@@ -445,3 +451,82 @@ INSTANTIATE_TEST_SUITE_P(Breaks, ScheduleFooterPlace,
                          [](const ::testing::TestParamInfo<FooterPlaceRow> &info) {
                              return std::string(info.param.name);
                          });
+
+namespace {
+
+struct AnswerRow {
+    const char *name;
+    Npv::CashFlows flows;
+    std::array<double, Npv::RateCount> rates;
+    // What each group's payback line says, for the rates that discount.
+    QStringList paybacks;
+    // The closing summary as read, its white space simplified.
+    const char *summary;
+};
+
+void PrintTo(const AnswerRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class ScheduleAnswers : public Schedule, public ::testing::WithParamInterface<AnswerRow> {};
+
+} // namespace
+
+// Each rate's footer tells its discounted payback year, and the summary after the last
+// group gives the internal rates of return, saying why when there are several or none.
+TEST_P(ScheduleAnswers, FootersGivePaybackAndTheSummaryTheRatesOfReturn)
+{
+    const AnswerRow &row = GetParam();
+    const QString text = PrintedSchedule(TDiscountSchedule(row.flows, row.rates));
+    ASSERT_FALSE(text.isEmpty());
+    QStringList paybacks;
+    const QRegularExpression payback(QStringLiteral("Discounted payback\\s+(.+?)\\s*$"),
+                                     QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &m : payback.globalMatch(text))
+        paybacks << m.captured(1);
+    EXPECT_EQ(paybacks, row.paybacks);
+
+    const qsizetype lastFooter = text.lastIndexOf(QStringLiteral("Discounted payback"));
+    const QRegularExpressionMatch summary =
+        QRegularExpression(QStringLiteral("Internal rates? of return.*?(?=Tallowmere discounting schedule)"),
+                           QRegularExpression::DotMatchesEverythingOption)
+            .match(text, lastFooter);
+    ASSERT_TRUE(summary.hasMatch()) << text.toStdString();
+    EXPECT_EQ(summary.captured().simplified(), QString::fromUtf8(row.summary));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScheduleAnswers,
+    ::testing::Values(
+        // The net present value is zero at 10 % and at 20 %: above zero between them.
+        AnswerRow{"TwoRates",
+                  {-100, 230, -132},
+                  {5, 15, 25, 0, 12},
+                  {"not within ten years", "year 2", "not within ten years", "not within ten years", "year 2"},
+                  "Internal rates of return 10.000 % 20.000 % Several rates give a net present value of zero: the "
+                  "cash flows change sign 2 times."},
+        AnswerRow{"OneRate",
+                  {-1000, 0, 0, 0, 0, 0, 0, 0, 0, 1500},
+                  {0, 2, 4, 4.5, 4.7},
+                  {"year 10", "year 10", "year 10", "year 10", "not within ten years"},
+                  "Internal rate of return 4.608 %"},
+        // −100 % cannot discount: its group has no payback line.
+        AnswerRow{"AllPositive",
+                  {20, 0, 100, 50},
+                  {5, -100, 50, 0, 8},
+                  {"year 1", "year 1", "year 1", "year 1"},
+                  "Internal rate of return none No rate gives zero: the cash flows never change sign."},
+        AnswerRow{"SignChangesWithoutARate",
+                  {-100, 230, -140},
+                  {5, 10, 15, 20, 25},
+                  {"not within ten years", "not within ten years", "not within ten years", "not within ten years",
+                   "not within ten years"},
+                  "Internal rate of return none No rate gives zero, although the cash flows change sign 2 times."},
+        AnswerRow{"AllZero",
+                  {},
+                  {4, 5, 6, 7, 8},
+                  {"year 1", "year 1", "year 1", "year 1", "year 1"},
+                  "Internal rate of return not defined Every rate gives zero: all cash flows are zero, so no internal "
+                  "rate is defined."}),
+    [](const ::testing::TestParamInfo<AnswerRow> &info) { return std::string(info.param.name); });
