@@ -20,6 +20,9 @@ Real48 ScaledRate(double percent);
 // multiplication; a base of 0 or below raises a math error.
 long double DiscountFactor(long double base, int year);
 
+// CF_n / (1 + rate)^n for n = 1..10: the terms the net present value adds up.
+std::array<long double, YearCount> PresentValues(const CashFlows &flows, const Real48 &scaledRate);
+
 // Sum of CF_n / (1 + rate)^n for n = 1..10, added year 1 first, rounded to Real48
 // (which raises EOverflow when the sum is beyond its range) and returned exactly.
 long double NetPresentValue(const CashFlows &flows, const Real48 &scaledRate);

@@ -12,21 +12,30 @@
 #include "report/QRReport.h"
 #include "report/QRStandardPreview.h"
 #include "tools/schedule/DiscountSchedule.h"
+#include "tools/schedule/ScheduleCsv.h"
 #include "tools/schedule/ScheduleProgram.h"
 #include "tools/schedule/ScheduleReport.h"
 
 #include <QDialog>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Failures show texts as texts.
+void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -243,11 +252,18 @@ TEST_F(Schedule, ArgumentsAskForHelpVersionOrAFile)
         {{"-"}, C::OpenFile, "-"},
         {{"a.QRP", "b.QRP"}, C::Bad, ""},
         {{"--colour"}, C::Bad, ""},
+        {{"--csv=out.csv"}, C::Csv, "out.csv"},
+        {{"--csv=-"}, C::Csv, "-"},
+        {{"--csv="}, C::Bad, ""},
+        {{"--csv"}, C::Bad, ""},
+        {{"--csv=a.csv", "b.QRP"}, C::Bad, ""},
+        {{"b.QRP", "--csv=a.csv"}, C::Bad, ""},
+        {{"--csv=a.csv", "--csv=b.csv"}, C::Bad, ""},
     };
     for (const auto &row : rows) {
         const C command = ScheduleProgram::ParseArguments(row.Args);
         EXPECT_EQ(command.Kind, row.Kind) << row.Args.join(' ').toStdString();
-        if (row.Kind == C::OpenFile) {
+        if (row.Kind == C::OpenFile || row.Kind == C::Csv) {
             EXPECT_EQ(command.File, QString::fromUtf8(row.File));
         }
         if (row.Kind == C::Bad) {
@@ -445,3 +461,284 @@ INSTANTIATE_TEST_SUITE_P(Breaks, ScheduleFooterPlace,
                          [](const ::testing::TestParamInfo<FooterPlaceRow> &info) {
                              return std::string(info.param.name);
                          });
+
+namespace {
+
+struct AnswerRow {
+    const char *name;
+    Npv::CashFlows flows;
+    std::array<double, Npv::RateCount> rates;
+    // What each group's payback line says, for the rates that discount.
+    QStringList paybacks;
+    // The closing summary as read, its white space simplified.
+    const char *summary;
+};
+
+void PrintTo(const AnswerRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class ScheduleAnswers : public Schedule, public ::testing::WithParamInterface<AnswerRow> {};
+
+} // namespace
+
+// Each rate's footer tells its discounted payback year, and the summary after the last
+// group gives the internal rates of return, saying why when there are several or none.
+TEST_P(ScheduleAnswers, FootersGivePaybackAndTheSummaryTheRatesOfReturn)
+{
+    const AnswerRow &row = GetParam();
+    const QString text = PrintedSchedule(TDiscountSchedule(row.flows, row.rates));
+    ASSERT_FALSE(text.isEmpty());
+    QStringList paybacks;
+    const QRegularExpression payback(QStringLiteral("Discounted payback\\s+(.+?)\\s*$"),
+                                     QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &m : payback.globalMatch(text))
+        paybacks << m.captured(1);
+    EXPECT_EQ(paybacks, row.paybacks);
+
+    const qsizetype lastFooter = text.lastIndexOf(QStringLiteral("Discounted payback"));
+    const QRegularExpressionMatch summary =
+        QRegularExpression(QStringLiteral("Internal rates? of return.*?(?=Tallowmere discounting schedule)"),
+                           QRegularExpression::DotMatchesEverythingOption)
+            .match(text, lastFooter);
+    ASSERT_TRUE(summary.hasMatch()) << text.toStdString();
+    EXPECT_EQ(summary.captured().simplified(), QString::fromUtf8(row.summary));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScheduleAnswers,
+    ::testing::Values(
+        // The net present value is zero at 10 % and at 20 %: above zero between them.
+        AnswerRow{"TwoRates",
+                  {-100, 230, -132},
+                  {5, 15, 25, 0, 12},
+                  {"not within ten years", "year 2", "not within ten years", "not within ten years", "year 2"},
+                  "Internal rates of return 10.000 % 20.000 % Several rates give a net present value of zero: the "
+                  "cash flows change sign 2 times."},
+        AnswerRow{"OneRate",
+                  {-1000, 0, 0, 0, 0, 0, 0, 0, 0, 1500},
+                  {0, 2, 4, 4.5, 4.7},
+                  {"year 10", "year 10", "year 10", "year 10", "not within ten years"},
+                  "Internal rate of return 4.608 %"},
+        // −100 % cannot discount: its group has no payback line.
+        AnswerRow{"AllPositive",
+                  {20, 0, 100, 50},
+                  {5, -100, 50, 0, 8},
+                  {"year 1", "year 1", "year 1", "year 1"},
+                  "Internal rate of return none No rate gives zero: the cash flows never change sign."},
+        AnswerRow{"SignChangesWithoutARate",
+                  {-100, 230, -140},
+                  {5, 10, 15, 20, 25},
+                  {"not within ten years", "not within ten years", "not within ten years", "not within ten years",
+                   "not within ten years"},
+                  "Internal rate of return none No rate gives zero, although the cash flows change sign 2 times."},
+        AnswerRow{"AllZero",
+                  {},
+                  {4, 5, 6, 7, 8},
+                  {"year 1", "year 1", "year 1", "year 1", "year 1"},
+                  "Internal rate of return not defined Every rate gives zero: all cash flows are zero, so no internal "
+                  "rate is defined."}),
+    [](const ::testing::TestParamInfo<AnswerRow> &info) { return std::string(info.param.name); });
+
+namespace {
+
+// Records of RFC 4180 text: fields split at commas, a quoted field may hold commas,
+// line ends and doubled quotes; every record must end in CRLF (else no records).
+QList<QStringList> ReadCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c != QLatin1Char('"'))
+                field += c;
+            else if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+                field += text.at(++i);
+            else
+                quoted = false;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            record << field;
+            field.clear();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+            ++i;
+            record << field;
+            records << record;
+            record.clear();
+            field.clear();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            return {};
+        } else {
+            field += c;
+        }
+    }
+    return record.isEmpty() && field.isEmpty() && !quoted ? records : QList<QStringList>{};
+}
+
+// A region with a decimal comma and a point between thousands.
+TFormatSettings CommaDecimalSettings()
+{
+    TFormatSettings fs = UnitedStatesFormatSettings();
+    fs.DecimalSeparator = QLatin1Char(',');
+    fs.ThousandSeparator = QLatin1Char('.');
+    return fs;
+}
+
+QStringList Captures(const QString &text, const QString &pattern)
+{
+    QStringList found;
+    const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &m : re.globalMatch(text)) {
+        QStringList parts;
+        for (int i = 1; i <= re.captureCount(); ++i)
+            parts << m.captured(i);
+        found << parts.join(QLatin1Char('|'));
+    }
+    return found;
+}
+
+} // namespace
+
+// The values file read back: every number, rounded as the report rounds it, is what
+// the printed report shows, whatever the region's separators.
+TEST_F(Schedule, CsvNumbersAreTheReportsNumbers)
+{
+    SetFormatSettings(CommaDecimalSettings());
+    const QString settings = Dir.filePath(QStringLiteral("tlm.ini"));
+    // Net present value zero at 10 % and at 20 %; −100 % cannot discount.
+    WriteSettings(settings, {"-100000000", "230000000", "-132000000", "0", "0", "0", "0", "0", "0", "0"},
+                  {"5", "15", "-100", "12", "25"});
+    const QString file = Dir.filePath(QStringLiteral("schedule.csv"));
+    ASSERT_EQ(ScheduleProgram::WriteCsv(settings, file), 0);
+    QFile csv(file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QStringList> records = ReadCsv(QString::fromUtf8(csv.readAll()));
+    ASSERT_FALSE(records.isEmpty()) << "not RFC 4180 text";
+    EXPECT_EQ(records.first(), (QStringList{"section", "rate", "year", "cash_flow", "discount_factor", "present_value",
+                                            "running_sum", "value", "note"}));
+
+    // What the CSV says, in the report's words; and any field that is not a plain number.
+    const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?(E[-+]?[0-9]+)?$"));
+    auto value = [&](const QString &field) {
+        if (!number.match(field).hasMatch())
+            ADD_FAILURE() << "not a plain number: " << field.toStdString();
+        return QLocale::c().toDouble(field);
+    };
+    QStringList rates, years, npvs, paybacks, internalRates, widths, lastSums;
+    for (const QStringList &r : records.mid(1)) {
+        widths << QString::number(r.size());
+        if (r.size() != 9)
+            continue;
+        if (r[0] == QLatin1String("year")) {
+            years << QStringList{r[2], TDiscountSchedule::CurrencyText(value(r[3])),
+                                 TDiscountSchedule::FactorText(value(r[4])),
+                                 TDiscountSchedule::CurrencyText(value(r[5]))}
+                         .join(QLatin1Char('|'));
+            if (r[2] == QLatin1String("10"))
+                lastSums << TDiscountSchedule::CurrencyText(value(r[6]));
+        } else if (r[0] == QLatin1String("npv")) {
+            rates << TDiscountSchedule::PercentText(value(r[1]));
+            npvs << (r[7].isEmpty() ? r[8] : TDiscountSchedule::CurrencyText(value(r[7])));
+            if (!r[7].isEmpty())
+                lastSums << TDiscountSchedule::CurrencyText(value(r[7]));
+        } else if (r[0] == QLatin1String("payback") && r[8] != TScheduleReport::UndefinedText()) {
+            paybacks << (r[7].isEmpty() ? r[8] : QStringLiteral("year ") + r[7]);
+        } else if (r[0] == QLatin1String("irr")) {
+            internalRates << TDiscountSchedule::PercentText(value(r[7])) + QLatin1Char(' ') + r[8];
+        }
+    }
+    EXPECT_EQ(years.size(), 4 * Npv::YearCount);
+    widths.removeAll(QStringLiteral("9"));
+    EXPECT_EQ(widths, QStringList()) << "fields per record";
+
+    SavedValues values;
+    values.Load(ProfileFile(settings));
+    const QString text = PrintedSchedule(TDiscountSchedule::FromSavedValues(values));
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_EQ(Captures(text, QStringLiteral("^\\s*Discount rate (.+ %)\\s*$")), rates);
+    EXPECT_EQ(Captures(text, QStringLiteral("^\\s*(\\d+)\\s+(\\S+)\\s+([0-9.,]+)\\s+(\\S+)\\s*$")), years);
+    EXPECT_EQ(PrintedFooters(text), npvs);
+    EXPECT_EQ(Captures(text, QStringLiteral("Discounted payback\\s+(.+?)\\s*$")), paybacks);
+    const QString several =
+        QStringLiteral(" Several rates give a net present value of zero: the cash flows change sign 2 times.");
+    EXPECT_EQ(internalRates, (QStringList{QStringLiteral("10,000 %") + several, QStringLiteral("20,000 %") + several}));
+    EXPECT_EQ(Captures(text, QStringLiteral("^\\s*(?:Internal rates of return)?\\s+(\\S+ %)\\s*$")),
+              (QStringList{QStringLiteral("10,000 %"), QStringLiteral("20,000 %")}));
+    // Each rate's running sum at year 10 is its net present value; and one sample line.
+    EXPECT_EQ(lastSums.size(), 8);
+    EXPECT_EQ(lastSums.mid(0, 4), lastSums.mid(4, 4));
+    EXPECT_TRUE(years.contains(QStringLiteral("2|$230.000.000,00|0,756144|$173.913.043,48")))
+        << years.join(' ').toStdString();
+}
+
+namespace {
+
+struct CsvRunRow {
+    const char *name;
+    // "%1" stands for a folder of the test's.
+    QStringList args;
+    int exitCode;
+    // Whole-text patterns.
+    const char *out;
+    const char *err;
+};
+
+void PrintTo(const CsvRunRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class ScheduleCsvRun : public Schedule, public ::testing::WithParamInterface<CsvRunRow> {};
+
+} // namespace
+
+// Values only: no display is needed, failures go to standard error with the exit status.
+TEST_P(ScheduleCsvRun, WritesWithoutADisplay)
+{
+    const CsvRunRow &row = GetParam();
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-schedule");
+    if (!QFile::exists(program))
+        GTEST_SKIP() << "the program is not built";
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(env);
+    process.start(program, QStringList(row.args).replaceInStrings(QStringLiteral("%1"), Dir.path()));
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), row.exitCode);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    auto matches = [this](const char *pattern, const QString &text) {
+        return QRegularExpression(QString::fromUtf8(pattern).replace(QStringLiteral("%1"),
+                                                                     QRegularExpression::escape(Dir.path())),
+                                  QRegularExpression::DotMatchesEverythingOption)
+            .match(text)
+            .hasMatch();
+    };
+    EXPECT_TRUE(matches(row.out, out)) << out.toStdString();
+    EXPECT_TRUE(matches(row.err, err)) << err.toStdString();
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList())
+        << "nothing left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ScheduleCsvRun,
+    ::testing::Values(
+        CsvRunRow{"FolderThatDoesNotExist", {"--csv=%1/missing/schedule.csv"}, 1, "^$",
+                  "^tallowmere-schedule: cannot write %1/missing/schedule\\.csv: .+\\n$"},
+        CsvRunRow{"StandardOutput", {"--csv=-"}, 0,
+                  "^section,rate,year,cash_flow,discount_factor,present_value,running_sum,value,note\\r\\n.*"
+                  "\\nirr,[^\\n]*\\r\\n$",
+                  "^$"},
+        CsvRunRow{"EmptyName", {"--csv="}, 2, "^$", "^tallowmere-schedule: --csv needs a file name.*\\n"},
+        CsvRunRow{"WithAReportFile", {"--csv=%1/schedule.csv", "%1/schedule.QRP"}, 2, "^$",
+                  "^tallowmere-schedule: --csv writes the saved values; it takes no report file\\n"}),
+    [](const ::testing::TestParamInfo<CsvRunRow> &info) { return std::string(info.param.name); });

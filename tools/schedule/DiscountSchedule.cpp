@@ -1,5 +1,6 @@
 #include "tools/schedule/DiscountSchedule.h"
 
+#include "app/core/PaybackYear.h"
 #include "app/core/SavedValues.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ExtMath.h"
@@ -9,7 +10,8 @@
 
 TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
                                      const std::array<double, Npv::RateCount> &ratesPercent)
-    : FFlows(flows)
+    : FFlows(flows),
+      FRatesOfReturn(InternalRates::Of(flows))
 {
     for (int k = 0; k < Npv::RateCount; ++k) {
         Rate &rate = FRates[k];
@@ -18,6 +20,7 @@ TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
             const Real48 scaled = Npv::ScaledRate(rate.Percent);
             // The same base, factors and terms as the net present value adds up.
             const long double base = ExtMath::Add(FromReal48(scaled), 1.0L);
+            long double sum = 0.0L;
             for (int n = 1; n <= Npv::YearCount; ++n) {
                 Year &year = rate.Years[n - 1];
                 const long double discount = Npv::DiscountFactor(base, n);
@@ -25,8 +28,12 @@ TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
                 year.CashFlow = flows[n - 1];
                 year.PresentValue = ExtMath::Div(flows[n - 1], discount);
                 year.Factor = ExtMath::Div(1.0L, discount);
+                sum = ExtMath::Add(sum, year.PresentValue);
+                year.RunningSum = sum;
             }
             rate.NetPresentValue = Npv::NetPresentValue(flows, scaled);
+            // Defined wherever the net present value is.
+            rate.Payback = PaybackYear::Discounted(flows, rate.Percent);
             rate.Defined = true;
         } catch (const EMathError &) {
             rate.Defined = false;

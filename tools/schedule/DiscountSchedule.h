@@ -1,15 +1,18 @@
 #pragma once
 
+#include "app/core/InternalRates.h"
 #include "app/core/Npv.h"
 
 #include <QString>
 #include <array>
+#include <optional>
 
 class SavedValues;
 
 // The numbers of the discounting schedule: for each of the calculator's five rates,
-// the ten years with their cash flow, discount factor and present value, and the net
-// present value, computed exactly as the calculator computes its results.
+// the ten years with their cash flow, discount factor, present value and running sum,
+// the net present value, computed exactly as the calculator computes its results, and
+// the discounted payback year; for the flows, every internal rate of return.
 class TDiscountSchedule {
 public:
     struct Year {
@@ -18,6 +21,8 @@ public:
         // 1 / (1 + rate)^year: what a cash flow of the year is worth today per unit.
         long double Factor = 0;
         long double PresentValue = 0;
+        // The present values of years 1 to this one, added year 1 first.
+        long double RunningSum = 0;
     };
     struct Rate {
         // In percent, as the calculator's rate field holds it.
@@ -27,9 +32,14 @@ public:
         bool Defined = false;
         std::array<Year, Npv::YearCount> Years{};
         long double NetPresentValue = 0;
+        // The first year from which the running sum stays at or above zero; no value
+        // when it does not within ten years (or the rate is not defined).
+        std::optional<int> Payback;
     };
 
     TDiscountSchedule() = default;
+    // Finite flows, as the saved values always are: a NaN or infinite flow raises
+    // EInvalidOp.
     TDiscountSchedule(const Npv::CashFlows &flows, const std::array<double, Npv::RateCount> &ratesPercent);
 
     // The inputs the calculator starts from: its saved values, with each rate as its
@@ -38,6 +48,7 @@ public:
 
     const Npv::CashFlows &CashFlows() const { return FFlows; }
     const Rate &RateAt(int index) const { return FRates.at(index); }
+    const InternalRates &RatesOfReturn() const { return FRatesOfReturn; }
 
     // Money the way the calculator's result fields show it: rounded half to even to
     // the cent, then in the regional currency format.
@@ -48,4 +59,5 @@ public:
 private:
     Npv::CashFlows FFlows{};
     std::array<Rate, Npv::RateCount> FRates{};
+    InternalRates FRatesOfReturn;
 };

@@ -2,13 +2,17 @@
 #include "tools/schedule/ScheduleLog.h"
 
 #include "app/core/SavedValues.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/ProfileFile.h"
 #include "platform/gui/Application.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
+#include "tools/schedule/ScheduleCsv.h"
 #include "tools/schedule/ScheduleReport.h"
 
 #include <QDir>
+#include <QSaveFile>
+#include <cstdio>
 
 namespace ScheduleProgram {
 
@@ -28,6 +32,12 @@ int Reported(Fn &&fn)
     }
 }
 
+int CsvFailure(const QString &message)
+{
+    std::fprintf(stderr, "tallowmere-schedule: %s\n", qPrintable(message));
+    return 1;
+}
+
 void SetCaptions()
 {
     QRPrinter()->SetPreviewCaption(Caption());
@@ -39,7 +49,7 @@ void SetCaptions()
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: tallowmere-schedule [--help] [--version] [FILE.QRP]\n"
+        "Usage: tallowmere-schedule [--help] [--version] [FILE.QRP | --csv=FILE]\n"
         "\n"
         "Shows the discounting schedule of the Tallowmere calculator: the ten yearly cash\n"
         "flows and the five discount rates last used in the calculator, one group per\n"
@@ -47,12 +57,20 @@ QString UsageText()
         "present value at the foot of the group, equal to the calculator's result.\n"
         "The schedule opens in a preview, where it can be printed or saved as a report\n"
         "file (*.QRP). Given a report file, the program opens that file instead.\n"
+        "Each group also gives the discounted payback year, and a summary at the end\n"
+        "every internal rate of return of the flows.\n"
         "\n"
         "The values come from the calculator's settings file, tlm.ini, found as the\n"
         "calculator finds it.\n"
         "\n"
-        "  --help     print this help and exit\n"
-        "  --version  print the version and exit\n");
+        "  --csv=FILE  write the schedule as comma-separated values to FILE (- for\n"
+        "              standard output) instead of showing it; needs no display\n"
+        "  --help      print this help and exit\n"
+        "  --version   print the version and exit\n"
+        "\n"
+        "The values file has one table: the column \"section\" says what a row holds\n"
+        "(year, npv, payback or irr); numbers have a \".\" decimal point and 15\n"
+        "significant digits. Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
 }
 
 QString VersionText()
@@ -73,10 +91,33 @@ Command ParseArguments(const QStringList &arguments)
             return command;
         }
     }
+    const QString csv = QStringLiteral("--csv");
     for (const QString &argument : arguments) {
+        if (argument == csv || argument.startsWith(csv + QLatin1Char('='))) {
+            if (command.Kind == Command::Csv || command.Kind == Command::OpenFile) {
+                command.Kind = Command::Bad;
+                command.Error = command.Kind == Command::Csv
+                                    ? QStringLiteral("--csv can be given only once")
+                                    : QStringLiteral("--csv writes the saved values; it takes no report file");
+                return command;
+            }
+            command.File = argument.mid(csv.size() + 1);
+            command.Kind = Command::Csv;
+            if (command.File.isEmpty()) {
+                command.Kind = Command::Bad;
+                command.Error = QStringLiteral("--csv needs a file name: --csv=FILE, or --csv=- for standard output");
+                return command;
+            }
+            continue;
+        }
         if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
             command.Kind = Command::Bad;
             command.Error = QStringLiteral("unknown option %1").arg(argument);
+            return command;
+        }
+        if (command.Kind == Command::Csv) {
+            command.Kind = Command::Bad;
+            command.Error = QStringLiteral("--csv writes the saved values; it takes no report file");
             return command;
         }
         if (!command.File.isEmpty()) {
@@ -139,6 +180,30 @@ int ShowSchedule(const QString &settingsFile)
     SetCaptions();
     TScheduleReport form(TDiscountSchedule::FromSavedValues(values), QDir::toNativeSeparators(settingsFile));
     return Reported([&] { form.Rep->Preview(); });
+}
+
+int WriteCsv(const QString &settingsFile, const QString &target)
+{
+    qCInfo(lcSchedule) << "settings file:" << settingsFile << "values to:" << target;
+    QByteArray text;
+    try {
+        SavedValues values;
+        values.Load(ProfileFile(settingsFile));
+        text = ScheduleCsv::Text(TDiscountSchedule::FromSavedValues(values));
+    } catch (const Exception &e) {
+        return CsvFailure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(settingsFile), e.Message()));
+    }
+    if (target == QLatin1String("-")) {
+        if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
+            || std::fflush(stdout) != 0)
+            return CsvFailure(QStringLiteral("cannot write to standard output"));
+        return 0;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return CsvFailure(
+            QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(target), file.errorString()));
+    return 0;
 }
 
 int ShowFile(const QString &pageFile)

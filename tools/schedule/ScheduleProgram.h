@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-// The command line and the two things the program does: show the schedule of the
+// The command line and the three things the program does: show the schedule of the
 // calculator's saved values, or show a saved report file, each in the engine's own
-// preview.
+// preview; or write the schedule as comma-separated values, without a window.
 namespace ScheduleProgram {
 
 QString UsageText();
@@ -13,8 +13,9 @@ QString VersionText();
 
 // What the arguments (without the program's name) ask for.
 struct Command {
-    enum TKind { Schedule, OpenFile, Help, Version, Bad };
+    enum TKind { Schedule, OpenFile, Csv, Help, Version, Bad };
     TKind Kind = Schedule;
+    // The report file to open, or the file to write the values to ("-": standard output).
     QString File;
     QString Error;
 };
@@ -29,5 +30,9 @@ QString Caption();
 // Each returns the exit code; a failure has been shown to the user as a message.
 int ShowSchedule(const QString &settingsFile);
 int ShowFile(const QString &pageFile);
+// Needs no window and no display: a failure goes to standard error, exit code 1. The
+// file is written beside its final name and then put in its place, so a failed write
+// leaves an existing file as it was.
+int WriteCsv(const QString &settingsFile, const QString &target);
 
 } // namespace ScheduleProgram

@@ -20,6 +20,8 @@ constexpr int ValueLeft = 450, ValueWidth = 230;
 constexpr int RuleLeft = 40, RuleWidth = 640;
 // A rate's footer: the rule over the value column, then its lines one below the other.
 constexpr int FooterFirstLineTop = 10, FooterLinePitch = 22, FooterBottomMargin = 8;
+// The closing summary: a rule across the page, then its lines at the footer's pitch.
+constexpr int SummaryFirstLineTop = 16;
 
 TQRBand *MakeBand(QWidget *form, TQRBandType type, int height)
 {
@@ -42,6 +44,60 @@ QString TScheduleReport::NpvCaption(double percent)
 QString TScheduleReport::UndefinedText()
 {
     return QStringLiteral("cannot be determined at this rate");
+}
+
+QString TScheduleReport::PaybackCaption()
+{
+    return QStringLiteral("Discounted payback");
+}
+
+QString TScheduleReport::PaybackText(const std::optional<int> &year)
+{
+    return year ? QStringLiteral("year %1").arg(*year) : QStringLiteral("not within ten years");
+}
+
+QString TScheduleReport::RatesCaption(const InternalRates &rates)
+{
+    return rates.Outcome == InternalRates::irSeveralRates ? QStringLiteral("Internal rates of return")
+                                                          : QStringLiteral("Internal rate of return");
+}
+
+QStringList TScheduleReport::RatesTexts(const InternalRates &rates)
+{
+    switch (rates.Outcome) {
+    case InternalRates::irNoRate:
+        return {QStringLiteral("none")};
+    case InternalRates::irEveryRate:
+        return {QStringLiteral("not defined")};
+    case InternalRates::irOneRate:
+    case InternalRates::irSeveralRates:
+        break;
+    }
+    QStringList texts;
+    for (const long double percent : rates.Percents)
+        texts << TDiscountSchedule::PercentText(double(percent));
+    return texts;
+}
+
+QString TScheduleReport::RatesNote(const InternalRates &rates)
+{
+    // Only several rates or none need a word: a lone rate is what a reader expects.
+    switch (rates.Outcome) {
+    case InternalRates::irSeveralRates:
+        return QStringLiteral("Several rates give a net present value of zero: the cash flows change sign %1 times.")
+            .arg(rates.SignChanges);
+    case InternalRates::irNoRate:
+        // An odd number of sign changes always has a rate, so this count is even.
+        return rates.SignChanges == 0
+                   ? QStringLiteral("No rate gives zero: the cash flows never change sign.")
+                   : QStringLiteral("No rate gives zero, although the cash flows change sign %1 times.")
+                         .arg(rates.SignChanges);
+    case InternalRates::irEveryRate:
+        return QStringLiteral("Every rate gives zero: all cash flows are zero, so no internal rate is defined.");
+    case InternalRates::irOneRate:
+        break;
+    }
+    return QString();
 }
 
 QString TScheduleReport::SourceText(const QString &source, const QFont &font, int width)
@@ -115,7 +171,25 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     const FooterLine npv = AddRateFooterLine();
     lblNpvCaption = npv.Caption;
     lblNpv = npv.Value;
+    const FooterLine payback = AddRateFooterLine();
+    lblPaybackCaption = payback.Caption;
+    lblPayback = payback.Value;
     RateFooter->BeforePrint = [this](TQRBand *, bool &print) { RateFooterBeforePrint(print); };
+
+    // Known before the run starts, so the summary is laid out once, as tall as its rates.
+    const InternalRates &rates = FSchedule.RatesOfReturn();
+    const QStringList rateTexts = RatesTexts(rates);
+    Summary = MakeBand(this, rbSummary, 0);
+    AddHorizontalLine(Summary, RuleLeft, 6, RuleWidth);
+    lblRatesCaption = AddLabel(Summary, RatesCaption(rates), 40, SummaryFirstLineTop, 400, 18, &bold, taLeftJustify,
+                               false);
+    int top = SummaryFirstLineTop;
+    for (const QString &text : rateTexts) {
+        lblRates.push_back(AddLabel(Summary, text, ValueLeft, top, ValueWidth, 18, &bold, taRightJustify, false));
+        top += FooterLinePitch;
+    }
+    lblRatesNote = AddLabel(Summary, RatesNote(rates), 40, top + 4, RuleWidth, 18, nullptr, taLeftJustify, false);
+    Summary->SetHeight(top + 4 + FooterLinePitch + FooterBottomMargin);
 
     PageFooter = MakeBand(this, rbPageFooter, 36);
     AddHorizontalLine(PageFooter, RuleLeft, 4, RuleWidth);
@@ -210,5 +284,8 @@ void TScheduleReport::RateFooterBeforePrint(bool &printBand)
     const TDiscountSchedule::Rate &rate = FSchedule.RateAt(FOpenRate);
     lblNpvCaption->SetCaption(NpvCaption(rate.Percent));
     lblNpv->SetCaption(rate.Defined ? TDiscountSchedule::CurrencyText(rate.NetPresentValue) : UndefinedText());
+    // A rate that cannot discount has no running sums to pay back from.
+    lblPaybackCaption->SetCaption(rate.Defined ? PaybackCaption() : QString());
+    lblPayback->SetCaption(rate.Defined ? PaybackText(rate.Payback) : QString());
     FOpenRate = -1;
 }

@@ -2,7 +2,9 @@
 
 #include "tools/schedule/DiscountSchedule.h"
 
+#include <QStringList>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 class TQRBand;
@@ -13,8 +15,9 @@ class TQRSysData;
 
 // The report form of the discounting schedule: a title, the column headings, one
 // group per discount rate (its rate above, a line per year, the net present value
-// below) and the page number at the foot of every page. Never shown; Preview shows
-// its pages.
+// and the discounted payback year below), a closing summary with the internal rates
+// of return, and the page number at the foot of every page. Never shown; Preview
+// shows its pages.
 class TScheduleReport : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +31,7 @@ public:
     TQRBand *RateHeader = nullptr;
     TQRBand *YearDetail = nullptr;
     TQRBand *RateFooter = nullptr;
+    TQRBand *Summary = nullptr;
     TQRBand *PageFooter = nullptr;
     TQRGroup *RateGroup = nullptr;
 
@@ -39,10 +43,24 @@ public:
     TQRLabel *lblPresentValue = nullptr;
     TQRLabel *lblNpvCaption = nullptr;
     TQRLabel *lblNpv = nullptr;
+    TQRLabel *lblPaybackCaption = nullptr;
+    TQRLabel *lblPayback = nullptr;
+    TQRLabel *lblRatesCaption = nullptr;
+    // One line per internal rate, or one saying there is none.
+    std::vector<TQRLabel *> lblRates;
+    // Why there is more than one rate or none; empty otherwise.
+    TQRLabel *lblRatesNote = nullptr;
     TQRSysData *QRPageNumber = nullptr;
 
     static QString NpvCaption(double percent);
     static QString UndefinedText();
+    static QString PaybackCaption();
+    // "year N", or "not within ten years" when there is no year.
+    static QString PaybackText(const std::optional<int> &year);
+    static QString RatesCaption(const InternalRates &rates);
+    // The rates, one text each, or the one word that stands for them.
+    static QStringList RatesTexts(const InternalRates &rates);
+    static QString RatesNote(const InternalRates &rates);
     // "Values from " and the source, shortened in the middle when it is wider than the
     // title's line, so that its start and its file name both show.
     static QString SourceText(const QString &source, const QFont &font, int width);

@@ -2,6 +2,7 @@
 #include "platform/gui/Application.h"
 #include "tools/schedule/ScheduleProgram.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
@@ -28,6 +29,14 @@ int main(int argc, char **argv)
         return 0;
     case ScheduleProgram::Command::Bad:
         return UsageError(early.Error);
+    case ScheduleProgram::Command::Csv: {
+        // Values only: no window, so no display is needed.
+        QCoreApplication app(argc, argv);
+        app.setOrganizationName(QStringLiteral("Corvane"));
+        app.setApplicationName(QStringLiteral("Tallowmere"));
+        return ScheduleProgram::WriteCsv(
+            ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini")), early.File);
+    }
     default:
         break;
     }
@@ -46,6 +55,7 @@ int main(int argc, char **argv)
         return ScheduleProgram::ShowFile(command.File);
     case ScheduleProgram::Command::Help:
     case ScheduleProgram::Command::Version:
+    case ScheduleProgram::Command::Csv:
     case ScheduleProgram::Command::Schedule:
         break;
     }
