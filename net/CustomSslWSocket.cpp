@@ -350,6 +350,9 @@ void TCustomSslWSocket::WndProc(TMessage &msg)
         const quint16 events = LoWord(msg.LParam);
         if (events & FD_READ)
             FReadPosted = false;
+        // The platform's reset reaches the stream only as its end; the reason is kept.
+        if ((events & FD_CLOSE) && HiWord(msg.LParam) != 0 && FPeerError == 0)
+            FPeerError = HiWord(msg.LParam);
         // Everything decrypted before the end is offered before the close is told; the
         // platform no longer reports it once it has read the last bytes itself.
         if ((events & FD_CLOSE) && (FSslState == SslOpen || FSslState == SslClosing)) {
