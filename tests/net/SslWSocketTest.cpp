@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/socket.h>
 
 namespace {
 
@@ -28,6 +29,9 @@ struct TTlsClient {
     QByteArray Clear;
     QByteArray Received;
     bool Started = false;
+    bool Handshaken = false;
+    // Closes as soon as everything queued has gone (with close_notify).
+    bool CloseWhenSent = false;
     bool Closed = false;
     bool CloseNotified = false;
     QString Reason;
@@ -54,6 +58,11 @@ struct TTlsClient {
         Socket.OnSslHandshakeDone = [this](QObject *, quint16 error, const QString &reason) {
             Events << QStringLiteral("handshake %1").arg(error);
             Reason = reason;
+            Handshaken = error == 0;
+        };
+        Socket.OnDataSent = [this](QObject *, quint16) {
+            if (CloseWhenSent && Handshaken && Socket.AllSent())
+                Socket.Close();
         };
         Socket.OnDataAvailable = [this](QObject *, quint16) {
             char buffer[32768];
@@ -169,6 +178,50 @@ const TFetchRow FetchRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SslWSocketFetch, ::testing::ValuesIn(FetchRows),
                          [](const ::testing::TestParamInfo<TFetchRow> &info) { return std::string(info.param.Name); });
+
+// ---- what is sent arrives byte for byte, however slowly the peer takes it ----
+
+TEST(SslWSocket, SendsALargeBodyThroughASmallSendBuffer)
+{
+    REQUIRE_OPENSSL_TOOL();
+    TTestCertificates certificates;
+    QString error;
+    ASSERT_TRUE(certificates.Make(&error)) << error.toStdString();
+    // The tool's server writes what it receives to its output.
+    const quint16 port = FreeLoopbackPort();
+    QProcess server;
+    server.start(TTestCertificates::OpenSslBinary(),
+                 {"s_server", "-accept", "127.0.0.1:" + QString::number(port), "-cert",
+                  certificates.CertFile(TTestCertificates::Good), "-key", certificates.KeyFile(TTestCertificates::Good),
+                  "-naccept", "1", "-quiet"});
+    ASSERT_TRUE(server.waitForStarted(5000));
+    QByteArray output;
+    QObject::connect(&server, &QProcess::readyReadStandardOutput, [&] { output += server.readAllStandardOutput(); });
+    // It listens once it has read its key; until then a connect is refused.
+    const QByteArray upload = RandomBytes(6 * 1024 * 1024 + 7);
+    std::unique_ptr<TTlsClient> client;
+    ASSERT_TRUE(WaitUntil([&] {
+        client = std::make_unique<TTlsClient>();
+        client->HostName = QStringLiteral("localhost");
+        client->CAFile = certificates.CAFile();
+        client->Request = upload;
+        client->CloseWhenSent = true;
+        client->Socket.SetLingerOnOff(wsLingerNoSet);
+        client->Connect(QString::number(port));
+        // A send buffer smaller than one record: the platform takes every record in
+        // parts, and ciphertext is left waiting in the socket's own buffer all along.
+        const int small = 4096;
+        setsockopt(client->Socket.HSocket(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+        WaitUntil([&] { return client->Closed || client->Handshaken; }, 2000);
+        return client->Handshaken;
+    }, 20000)) << client->Events.join(", ").toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return client->Closed && output.size() >= upload.size(); }, 60000))
+        << client->Events.join(", ").toStdString() << ", " << output.size() << " bytes arrived";
+    server.closeWriteChannel();
+    server.waitForFinished(5000);
+    EXPECT_EQ(client->Events, (QStringList{"connected 0", "handshake 0", "closed 0"}));
+    EXPECT_TRUE(output == upload) << output.size() << " bytes arrived of " << upload.size();
+}
 
 // ---- certificates that must be refused, with OpenSSL's reason ----
 
