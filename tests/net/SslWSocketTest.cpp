@@ -15,15 +15,16 @@
 
 namespace {
 
-// A TLS client on a TWSocket: it connects, reads Greeting in the clear when one is
-// expected, then starts TLS and at once queues Request, so the request waits for the
-// end of the handshake in the send queue. It records the events in order and the bytes
-// received before and after the start.
+// A TLS client on a TWSocket: it connects, sends Opening and reads up to GreetingEnd in
+// the clear when asked to, then starts TLS and at once queues Request, so the request
+// waits for the end of the handshake in the send queue. It records the events in order
+// and the bytes received before and after the start.
 struct TTlsClient {
     TWSocket Socket;
     QString HostName;
     QString CAFile;
-    QByteArray Greeting;
+    QByteArray Opening;
+    QByteArray GreetingEnd;
     QByteArray Request;
     QStringList Events;
     QByteArray Clear;
@@ -46,13 +47,17 @@ struct TTlsClient {
             Socket.SendText(Request);
     }
 
-    void Connect(const QString &port)
+    void Connect(const QString &port, const QString &addr = QStringLiteral("127.0.0.1"))
     {
-        Socket.SetAddr(QStringLiteral("127.0.0.1"));
+        Socket.SetAddr(addr);
         Socket.SetPort(port);
         Socket.OnSessionConnected = [this](QObject *, quint16 error) {
             Events << QStringLiteral("connected %1").arg(error);
-            if (error == 0 && Greeting.isEmpty())
+            if (error != 0)
+                return;
+            if (!Opening.isEmpty())
+                Socket.SendText(Opening);
+            if (GreetingEnd.isEmpty())
                 Start();
         };
         Socket.OnSslHandshakeDone = [this](QObject *, quint16 error, const QString &reason) {
@@ -74,7 +79,7 @@ struct TTlsClient {
                 return;
             }
             Clear.append(buffer, n);
-            if (Clear == Greeting)
+            if (Clear.endsWith(GreetingEnd))
                 Start();
         };
         Socket.OnSessionClosed = [this](QObject *, quint16 error) {
@@ -178,6 +183,58 @@ const TFetchRow FetchRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SslWSocketFetch, ::testing::ValuesIn(FetchRows),
                          [](const ::testing::TestParamInfo<TFetchRow> &info) { return std::string(info.param.Name); });
+
+// ---- through a proxy: TLS starts after the proxy's answer, read in the clear ----
+
+struct TProxyRow {
+    const char *Name;
+    TExternalServer::TKind Kind;
+};
+
+class SslWSocketProxy : public ::testing::TestWithParam<TProxyRow> {};
+
+TEST_P(SslWSocketProxy, StartsTlsAfterTheProxysAnswer)
+{
+    const TProxyRow &row = GetParam();
+    REQUIRE_EXTERNAL_SERVER(TExternalServer::Nginx);
+    REQUIRE_EXTERNAL_SERVER(row.Kind);
+    REQUIRE_OPENSSL_TOOL();
+    TTestCertificates certificates;
+    QString error;
+    ASSERT_TRUE(certificates.Make(&error)) << error.toStdString();
+    auto server = TlsNginx(certificates, TTestCertificates::Good);
+    server->AddFile(QStringLiteral("page.html"), "through the proxy\n");
+    ASSERT_TRUE(server->Start(&error)) << error.toStdString();
+    TExternalServer proxy(row.Kind);
+    ASSERT_TRUE(proxy.Start(&error)) << error.toStdString();
+
+    TTlsClient client;
+    client.CAFile = certificates.CAFile();
+    client.Request = Request(QStringLiteral("/page.html"));
+    if (row.Kind == TExternalServer::Dante) {
+        // The proxy gets the name; the certificate is checked against it.
+        client.Socket.SetSocksServer(QStringLiteral("127.0.0.1"));
+        client.Socket.SetSocksPort(proxy.PortText());
+        client.Socket.SetSocksLevel(QStringLiteral("5"));
+        client.Connect(server->PortText(), QStringLiteral("localhost"));
+    } else {
+        client.HostName = QStringLiteral("localhost");
+        client.Opening = "CONNECT localhost:" + server->PortText().toLatin1() + " HTTP/1.0\r\n\r\n";
+        client.GreetingEnd = "\r\n\r\n";
+        client.Connect(proxy.PortText());
+    }
+    ASSERT_TRUE(WaitUntil([&] { return client.Closed; }, 30000)) << client.Events.join(", ").toStdString();
+    EXPECT_EQ(client.Events, (QStringList{"connected 0", "handshake 0", "closed 0"}));
+    if (row.Kind == TExternalServer::Tinyproxy) {
+        EXPECT_TRUE(client.Clear.startsWith("HTTP/1.0 200 ")) << client.Clear.toStdString();
+    }
+    EXPECT_EQ(BodyOf(client.Received), "through the proxy\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SslWSocketProxy,
+                         ::testing::Values(TProxyRow{"Socks5", TExternalServer::Dante},
+                                           TProxyRow{"HttpConnect", TExternalServer::Tinyproxy}),
+                         [](const ::testing::TestParamInfo<TProxyRow> &info) { return std::string(info.param.Name); });
 
 // ---- what is sent arrives byte for byte, however slowly the peer takes it ----
 
@@ -335,7 +392,7 @@ TEST_P(SslWSocketFault, FailsTheHandshakeCleanly)
         row.Act(peer);
     });
     TTlsClient client;
-    client.Greeting = "220 ready\r\n";
+    client.GreetingEnd = "220 ready\r\n";
     client.HostName = QStringLiteral("localhost");
     client.Request = "GET / HTTP/1.0\r\n\r\n";
     client.Connect(server.PortText());
