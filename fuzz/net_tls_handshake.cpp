@@ -2,8 +2,8 @@
 // to the socket's TLS layer in pieces of a size the first byte chooses, then the
 // server's close. Whatever arrives, the handshake is told to have ended exactly once,
 // as a failure (no input can carry a certificate that verifies against the system's
-// store),
-// the socket ends closed with the same code, and the application receives nothing.
+// store), the socket ends closed with the same code, and the application receives
+// nothing.
 
 #include "net/WSocket.h"
 
