@@ -368,6 +368,24 @@ TEST(SslWSocket, RefusesAServerThatSpeaksOnlyTls10)
     EXPECT_TRUE(client.Received.isEmpty());
 }
 
+// ---- settings that cannot work, and settings after the close ----
+
+TEST(SslWSocket, AnUnreadableCAFileFailsTheHandshakeAndTheSettingsResetAtTheClose)
+{
+    TScriptedServer server([](TPeer &peer, int) { peer.WaitClosed(); });
+    TTlsClient client;
+    client.HostName = QStringLiteral("localhost");
+    client.CAFile = QStringLiteral("/nonexistent/ca.pem");
+    client.Connect(server.PortText());
+    ASSERT_TRUE(WaitUntil([&] { return client.Closed; })) << client.Events.join(", ").toStdString();
+    EXPECT_EQ(client.Events, (QStringList{"connected 0", "handshake 20103", "closed 20103"}));
+    EXPECT_EQ(client.Reason, QStringLiteral("the CA file /nonexistent/ca.pem cannot be read"));
+    EXPECT_FALSE(client.Socket.SslActive());
+    EXPECT_TRUE(client.Socket.SslHostName().isEmpty());
+    EXPECT_TRUE(client.Socket.SslCAFile().isEmpty());
+    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+}
+
 // ---- servers that break the handshake ----
 
 struct TFaultRow {
