@@ -5,7 +5,7 @@
 
 using namespace Winsock;
 
-TCustomLineWSocket::TCustomLineWSocket(QObject *owner) : TCustomSocksWSocket(owner)
+TCustomLineWSocket::TCustomLineWSocket(QObject *owner) : TCustomSslWSocket(owner)
 {
 }
 
@@ -29,7 +29,7 @@ int TCustomLineWSocket::RcvdCount()
         return FLineLength;
     if (!FRcvdBuf.isEmpty())
         return int(FRcvdBuf.size());
-    return TCustomSocksWSocket::RcvdCount();
+    return TCustomSslWSocket::RcvdCount();
 }
 
 void TCustomLineWSocket::WndProc(TMessage &msg)
@@ -38,7 +38,7 @@ void TCustomLineWSocket::WndProc(TMessage &msg)
         HandleLinePending();
         return;
     }
-    TCustomSocksWSocket::WndProc(msg);
+    TCustomSslWSocket::WndProc(msg);
 }
 
 void TCustomLineWSocket::HandleLinePending()
@@ -78,13 +78,13 @@ int TCustomLineWSocket::DoRecv(void *buffer, int length, int flags)
         FScanFrom = 0;
         return count;
     }
-    return TCustomSocksWSocket::DoRecv(buffer, length, flags);
+    return TCustomSslWSocket::DoRecv(buffer, length, flags);
 }
 
 bool TCustomLineWSocket::TriggerDataAvailable(quint16 error)
 {
-    if (!FLineMode || FLineEnd.isEmpty() || SocksNegotiating())
-        return TCustomSocksWSocket::TriggerDataAvailable(error);
+    if (!FLineMode || FLineEnd.isEmpty() || SocksNegotiating() || SslNegotiating())
+        return TCustomSslWSocket::TriggerDataAvailable(error);
     QPointer<TCustomLineWSocket> self(this);
     // A line the handler left unread is offered first; while it stays unread nothing
     // more is taken from the platform, so the buffer cannot grow behind it.
@@ -103,13 +103,13 @@ bool TCustomLineWSocket::ReadPending()
 {
     if (FHSocket == INVALID_SOCKET)
         return false;
-    const int pending = TCustomSocksWSocket::RcvdCount();
+    const int pending = TCustomSslWSocket::RcvdCount();
     if (pending <= 0)
         return false;
     const int old = int(FRcvdBuf.size());
     FRcvdBuf.resize(old + pending);
     ++FRecvCalls;
-    const int n = TCustomSocksWSocket::DoRecv(FRcvdBuf.data() + old, pending, 0);
+    const int n = TCustomSslWSocket::DoRecv(FRcvdBuf.data() + old, pending, 0);
     if (n <= 0) {
         FRcvdBuf.resize(old);
         if (n < 0)
@@ -164,6 +164,7 @@ bool TCustomLineWSocket::OfferLine()
     FOffering = true;
     while (FLineMode && FLineLength > 0) {
         const int before = FLineLength;
+        // The line is plaintext already: it goes straight to the application.
         const bool handled = TCustomSocksWSocket::TriggerDataAvailable(0);
         if (!self)
             return false;
@@ -197,7 +198,7 @@ void TCustomLineWSocket::TriggerSessionClosed(quint16 error)
         FLineLength = 0;
         FScanFrom = 0;
     }
-    TCustomSocksWSocket::TriggerSessionClosed(error);
+    TCustomSslWSocket::TriggerSessionClosed(error);
 }
 
 void TCustomLineWSocket::EditLine(int &held, int &count)

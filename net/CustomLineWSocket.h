@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/CustomSocksWSocket.h"
+#include "net/CustomSslWSocket.h"
 
 // Line mode for text protocols. With LineMode on, received bytes collect in the
 // socket's own buffer and OnDataAvailable fires once per complete line ending with
@@ -10,7 +10,7 @@
 //
 // A line may not grow without bound: past LineLimit bytes without a line end,
 // OnLineTooLong fires and what is held is handed out as a line of its own.
-class TCustomLineWSocket : public TCustomSocksWSocket {
+class TCustomLineWSocket : public TCustomSslWSocket {
 public:
     explicit TCustomLineWSocket(QObject *owner = nullptr);
 

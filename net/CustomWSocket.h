@@ -108,6 +108,9 @@ protected:
     virtual void CloseSocketHandle(bool shut, quint16 error);
     virtual void BindSocket();
     virtual int RealSend(const char *data, int length);
+    // Sends several queued blocks of a stream in one call, as RealSend would send their
+    // concatenation; a layer that changes the bytes on their way out overrides both.
+    virtual int RealSendGathered(const Winsock::TSendPiece *pieces, int count);
     virtual void RaiseSocketException(const QString &message);
     virtual void HandleBackgroundException(const std::exception &e);
     virtual bool TriggerDataAvailable(quint16 error);

@@ -197,6 +197,11 @@ int TCustomWSocket::SendFromQueue(int &offered)
         pieces[count++] = TSendPiece{data, unsent};
         offered += unsent;
     }
+    return RealSendGathered(pieces, count);
+}
+
+int TCustomWSocket::RealSendGathered(const TSendPiece *pieces, int count)
+{
     return SendGathered(FHSocket, pieces, count, FSendFlags);
 }
 

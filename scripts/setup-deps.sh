@@ -11,6 +11,7 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-liberation xvfb xauth poppler-utils \
   nginx-light tinyproxy dante-server \
+  libssl-dev openssl ca-certificates \
   locales \
   clang libclang-rt-14-dev \
   desktop-file-utils appstream xdotool x11-utils man-db file
