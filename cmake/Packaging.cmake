@@ -65,10 +65,11 @@ a preview window, and checks the maker's web page for a newer version.
 The package also holds tallowmere-schedule, which prints a discounting schedule
 of the calculator's saved inputs, and tallowmere-fetch, which fetches one URL
 with the calculator's own HTTP client to diagnose its update check.")
-# The libraries the programs link come from dpkg-shlibdeps. What no link line shows
-# is added here: the windows are designed in Arial, which maps to Liberation Sans.
+# The libraries the programs link (Qt, libssl3) come from dpkg-shlibdeps. What no link
+# line shows is added here: the windows are designed in Arial, which maps to Liberation
+# Sans, and https checks certificates against the system's trust store.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, ca-certificates")
 # Web and e-mail links open through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

@@ -17,6 +17,9 @@ THttpCli::THttpCli(QObject *owner) : QObject(owner)
     FCtrlSocket->OnDataAvailable = [this](QObject *, quint16 error) { SocketDataAvailable(error); };
     FCtrlSocket->OnDataSent = [this](QObject *, quint16 error) { SocketDataSent(error); };
     FCtrlSocket->OnDnsLookupDone = [this](QObject *, quint16 error) { SocketDnsLookupDone(error); };
+    FCtrlSocket->OnSslHandshakeDone = [this](QObject *, quint16 error, const QString &reason) {
+        SslHandshakeDone(error, reason);
+    };
     // The proxy's own words reach the user, not the platform's text for an unknown code.
     FCtrlSocket->OnSocksError = [this](QObject *, int error, const QString &msg) {
         FSocksFailure = QStringLiteral("SOCKS proxy: %1 (Error #%2)").arg(msg).arg(error);
@@ -138,21 +141,14 @@ void THttpCli::StartRequest(THttpRequest request)
     // goes only to the origin it was given for.
     FRequestUsername = url.User.isEmpty() ? FUsername : url.User;
     FRequestPassword = url.Pass.isEmpty() ? FPassword : url.Pass;
-    FCredentialOrigin = HttpOrigin(url.Host, url.Port);
+    const bool secure = url.Proto.toLower() == QLatin1String("https");
+    FCredentialOrigin = HttpOrigin(secure, url.Host, url.Port);
     const TUrlParts proxy = ParseUrl(FProxy);
-    if (FProxy.isEmpty()) {
-        FPath = EncodeRequestTarget(url.Path);
-        FHostName = url.Host;
-        FPort = url.Port.isEmpty() ? QStringLiteral("80") : url.Port;
-        FTargetPortText.clear();
-    } else {
-        // Through a proxy the request line carries the whole URL.
-        FTargetPortText = url.Port.isEmpty() ? QString() : QLatin1Char(':') + url.Port;
-        const QString scheme = url.Proto.isEmpty() ? QStringLiteral("http") : url.Proto;
-        FPath = scheme + QStringLiteral("://") + url.Host + FTargetPortText + EncodeRequestTarget(url.Path);
+    if (!FProxy.isEmpty()) {
         FHostName = proxy.Host;
         FPort = proxy.Port.isEmpty() ? FProxyPort : proxy.Port;
     }
+    SetTarget(url, secure);
     // Nothing goes on the wire for an address the client refuses; the request ends
     // through the message loop as a failed lookup does.
     QString refusal = UrlRefusal(FURL);
@@ -177,6 +173,29 @@ void THttpCli::StartRequest(THttpRequest request)
         FDocName = QStringLiteral("document.htm");
     }
     DoStartLookup();
+}
+
+void THttpCli::SetTarget(const TUrlParts &url, bool secure)
+{
+    FSecure = secure;
+    FTargetHost = url.Host;
+    FTargetPort = url.Port.isEmpty() ? (secure ? QStringLiteral("443") : QStringLiteral("80")) : url.Port;
+    if (FProxy.isEmpty()) {
+        FPath = EncodeRequestTarget(url.Path);
+        FHostName = url.Host;
+        FPort = FTargetPort;
+        FTargetPortText.clear();
+    } else if (secure) {
+        // Through an HTTP proxy an https request goes through a CONNECT tunnel and is
+        // then sent as to the server itself.
+        FPath = EncodeRequestTarget(url.Path);
+        FTunnelTarget = url.Host + QLatin1Char(':') + FTargetPort;
+        FTargetPortText.clear();
+    } else {
+        // Through a proxy the request line carries the whole URL.
+        FTargetPortText = url.Port.isEmpty() ? QString() : QLatin1Char(':') + url.Port;
+        FPath = QStringLiteral("http://") + url.Host + FTargetPortText + EncodeRequestTarget(url.Path);
+    }
 }
 
 void THttpCli::DoStartLookup()
@@ -283,6 +302,113 @@ void THttpCli::SocketSessionConnected(quint16 error)
     ChangeState(THttpState::Connected);
     if (!self)
         return;
+    if (FSecure) {
+        if (FProxy.isEmpty())
+            StartTls();
+        else
+            SendTunnelRequest();
+        return;
+    }
+    SendRequestNow();
+}
+
+void THttpCli::SendTunnelRequest()
+{
+    QPointer<THttpCli> self(this);
+    FReplyStarted = false;
+    FHeaderBytes = 0;
+    FHeaderLines = 0;
+    FHeaderLineCount = 0;
+    FStatusCode = 0;
+    FReceiveLen = 0;
+    ChangeState(THttpState::Tunnelling);
+    if (!self)
+        return;
+    QByteArray request = "CONNECT " + FTunnelTarget.toLatin1() + " HTTP/1.0\r\nHost: " + FTunnelTarget.toLatin1() + "\r\n";
+    // Proxy credentials go to the proxy, in the clear part only.
+    if (!FProxyUsername.isEmpty())
+        request += "Proxy-Authorization: Basic " +
+                   EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1()) + "\r\n";
+    request += "\r\n";
+    try {
+        FCtrlSocket->SendText(request);
+    } catch (const std::exception &) {
+        if (self)
+            DoClose();
+    }
+}
+
+void THttpCli::ProcessTunnelLine(const QByteArray &raw)
+{
+    FHeaderBytes += raw.size() + 2;
+    if (++FHeaderLines > MaxHeaderLines || FHeaderBytes > MaxHeaderBytes) {
+        FailReply(ErrHeaderTooLarge, QStringLiteral("Header too large"));
+        return;
+    }
+    if (raw.contains('\0')) {
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the proxy: NUL byte in the header"));
+        return;
+    }
+    if (++FHeaderLineCount == 1) {
+        QString reason;
+        if (!ParseStatusLine(QString::fromLatin1(raw), &FStatusCode, &reason)) {
+            FailReply(ErrBadReply, QStringLiteral("Bad reply from the proxy: no status line"));
+            return;
+        }
+        FReasonPhrase = reason;
+        return;
+    }
+    // The proxy's own header lines say nothing the request needs.
+    if (!raw.isEmpty())
+        return;
+    if (FStatusCode < 200 || FStatusCode > 299) {
+        FailReply(ErrTunnelRefused, QStringLiteral("Proxy refused the tunnel: %1 %2").arg(FStatusCode).arg(FReasonPhrase));
+        return;
+    }
+    // The server speaks only after the client's hello: anything here is not TLS.
+    if (FReceiveLen > 0) {
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the proxy: data after the tunnel was opened"));
+        return;
+    }
+    FStatusCode = 0;
+    FReasonPhrase.clear();
+    StartTls();
+}
+
+void THttpCli::StartTls()
+{
+    QPointer<THttpCli> self(this);
+    ChangeState(THttpState::Securing);
+    if (!self)
+        return;
+    try {
+        FCtrlSocket->SetSslHostName(FTargetHost);
+        FCtrlSocket->SetSslCAFile(FCAFile);
+        FCtrlSocket->StartSsl();
+    } catch (const std::exception &e) {
+        if (!self)
+            return;
+        const auto *own = dynamic_cast<const Exception *>(&e);
+        FailReply(ErrTlsFailed, QStringLiteral("TLS: ") + (own ? own->Message() : QString::fromLocal8Bit(e.what())));
+    }
+}
+
+void THttpCli::SslHandshakeDone(quint16 error, const QString &reason)
+{
+    RestartTimer();
+    if (FState != THttpState::Securing || FRequestDoneError != 0)
+        return;
+    if (error != 0) {
+        // The socket closes itself after a refused handshake; its close ends the request.
+        Fail(QStringLiteral("TLS: ") + reason, ErrTlsFailed);
+        return;
+    }
+    SendRequestNow();
+}
+
+void THttpCli::SendRequestNow()
+{
+    QPointer<THttpCli> self(this);
     TriggerSessionConnected();
     if (!self)
         return;
@@ -336,10 +462,12 @@ void THttpCli::BeginReply()
 
 QString THttpCli::CurrentOrigin() const
 {
+    if (FSecure)
+        return HttpOrigin(true, FTargetHost, FTargetPort);
     if (FProxy.isEmpty())
-        return HttpOrigin(FTargetHost, FPort);
+        return HttpOrigin(false, FTargetHost, FPort);
     const TUrlParts target = ParseUrl(FPath);
-    return HttpOrigin(target.Host, target.Port);
+    return HttpOrigin(false, target.Host, target.Port);
 }
 
 void THttpCli::SendRequestLine(const QString &line)
@@ -380,7 +508,7 @@ void THttpCli::SendRequest(const QString &method)
         SendRequestLine(
             QStringLiteral("Authorization: Basic ") +
             QString::fromLatin1(EncodeBase64((FRequestUsername + QLatin1Char(':') + FRequestPassword).toLatin1())));
-    if (!FProxy.isEmpty() && !FProxyUsername.isEmpty())
+    if (!FProxy.isEmpty() && !FSecure && !FProxyUsername.isEmpty())
         SendRequestLine(QStringLiteral("Proxy-Authorization: Basic ") +
                         QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
     if (!FCookie.isEmpty())
@@ -447,7 +575,7 @@ void THttpCli::ProcessLineBuffer()
             ProcessBodyBytes(FLastResponse.constData(), FLastResponse.size());
             return;
         }
-        if (FState != THttpState::ReadingHeader) {
+        if (FState != THttpState::ReadingHeader && FState != THttpState::Tunnelling) {
             // Nothing is expected now (the reply ended or failed): what came is dropped.
             FReceiveLen = 0;
             return;
@@ -467,7 +595,10 @@ void THttpCli::ProcessLineBuffer()
         FLastResponse = QByteArray(FReceiveBuffer, length);
         std::memmove(FReceiveBuffer, FReceiveBuffer + taken, size_t(FReceiveLen - taken));
         FReceiveLen -= taken;
-        ProcessHeaderLine(FLastResponse);
+        if (FState == THttpState::Tunnelling)
+            ProcessTunnelLine(FLastResponse);
+        else
+            ProcessHeaderLine(FLastResponse);
         if (!self)
             return;
     }
@@ -611,7 +742,8 @@ bool THttpCli::ProcessHeaderField(const QString &line)
             FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
             return false;
         }
-        NoteRedirect(data);
+        if (!NoteRedirect(data))
+            return false;
     } else if (field == QLatin1String("content-length")) {
         qint64 length = 0;
         if (!ParseContentLength(data, &length)) {
@@ -817,14 +949,38 @@ void THttpCli::FailClosedReply(quint16 socketError)
              ErrIncomplete);
     else if (FBodyMode == BodyChunked)
         Fail(QStringLiteral("Connection closed before the end of the chunked body"), ErrIncomplete);
+    else if (FSecure && !FCtrlSocket->SslCloseNotified())
+        // Over TLS only close_notify proves the end; a bare close may be an attacker's.
+        Fail(QStringLiteral("Connection closed without TLS close-notify"), ErrIncomplete);
     else
         FReplyComplete = true;
 }
 
-void THttpCli::NoteRedirect(const QString &value)
+bool THttpCli::NoteRedirect(const QString &value)
 {
-    FLocationChangeRedirect = true;
     const TUrlParts url = ParseUrl(value);
+    const bool absolute = value.contains(QLatin1String("://"));
+    const bool toSecure = absolute ? url.Proto.toLower() == QLatin1String("https") : FSecure;
+    if (FSecure && !toSecure && !FAllowDowngrade) {
+        FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: https to http"));
+        return false;
+    }
+    FLocationChangeRedirect = true;
+    if (FSecure || toSecure) {
+        // https on either side: an absolute address sets the target up afresh; a path
+        // stays on the same server.
+        if (absolute) {
+            SetTarget(url, toSecure);
+        } else {
+            const QString path = value.startsWith(QLatin1Char('/')) ? value : QLatin1Char('/') + value;
+            FPath = EncodeRequestTarget(path);
+        }
+        if (FPath.isEmpty())
+            FPath = QStringLiteral("/");
+        FLocation = (FSecure ? QStringLiteral("https://") : QStringLiteral("http://")) + FTargetHost +
+                    QLatin1Char(':') + FTargetPort + (FPath.startsWith(QLatin1Char('/')) ? FPath : QString());
+        return true;
+    }
     const QString scheme = url.Proto.isEmpty() ? QStringLiteral("http") : url.Proto;
     if (FProxy.isEmpty()) {
         if (value.startsWith(QLatin1Char('/'))) {
@@ -859,6 +1015,7 @@ void THttpCli::NoteRedirect(const QString &value)
     }
     FPath = EncodeRequestTarget(FPath);
     FLocation = FPath;
+    return true;
 }
 
 void THttpCli::RedirectStep()
@@ -885,7 +1042,9 @@ void THttpCli::SocketSessionClosed(quint16 error)
     // close, and only when it is orderly.
     if (ReadingReply())
         FailClosedReply(error);
-    else if ((FState == THttpState::LookedUp || FState == THttpState::Connected) && FRequestDoneError == 0)
+    else if ((FState == THttpState::LookedUp || FState == THttpState::Connected ||
+              FState == THttpState::Tunnelling || FState == THttpState::Securing) &&
+             FRequestDoneError == 0)
         // Closed before the request could go out (a proxy that gave up, say).
         Fail(FSocksFailure.isEmpty() ? QStringLiteral("Connection closed before the request was sent")
                                      : FSocksFailure,

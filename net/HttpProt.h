@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/HttpChunkDecoder.h"
+#include "net/HttpUtil.h"
 #include "net/WSocket.h"
 #include "platform/core/Messages.h"
 
@@ -12,7 +13,20 @@
 #include <functional>
 #include <memory>
 
-enum class THttpState { Idle, Starting, Connected, LookingUp, LookedUp, ReadingHeader, ReadingBody, Aborting };
+// Tunnelling (an https request asking an HTTP proxy for a CONNECT tunnel) and Securing
+// (the TLS handshake) come only for https, between Connected and ReadingHeader.
+enum class THttpState {
+    Idle,
+    Starting,
+    Connected,
+    LookingUp,
+    LookedUp,
+    ReadingHeader,
+    ReadingBody,
+    Aborting,
+    Tunnelling,
+    Securing
+};
 enum THttpRequest : quint8 { RequestNone = 0, RequestGet = 1, RequestPost = 2, RequestHead = 3 };
 
 // Error codes of EHttpException and of a finished request (RequestDoneError). A request
@@ -42,6 +56,10 @@ inline constexpr quint16 ErrHeaderTooLarge = 11;
 inline constexpr quint16 ErrBodyTooLarge = 12;
 // The whole request took longer than Deadline.
 inline constexpr quint16 ErrDeadline = 13;
+// The TLS handshake failed ("TLS: " and OpenSSL's reason: "certificate has expired").
+inline constexpr quint16 ErrTlsFailed = 14;
+// The HTTP proxy would not open a tunnel for an https request.
+inline constexpr quint16 ErrTunnelRefused = 15;
 
 inline constexpr quint32 WM_HTTP_REQUEST_DONE = WM_USER + 1;
 inline constexpr quint32 WM_HTTP_SET_READY = WM_USER + 2;
@@ -117,6 +135,16 @@ public:
     // checked against the announced length and the bytes received; 0 sets no limit.
     qint64 MaxBodySize() const { return FMaxBodySize; }
     void SetMaxBodySize(qint64 bytes) { FMaxBodySize = bytes; }
+
+    // Trusted certificates for https (a PEM file); empty for the system's store.
+    const QString &CAFile() const { return FCAFile; }
+    void SetCAFile(const QString &path) { FCAFile = path; }
+    // Whether a redirect from https to http is followed; off, it is refused as a
+    // downgrade ("Redirect refused: https to http").
+    bool AllowDowngrade() const { return FAllowDowngrade; }
+    void SetAllowDowngrade(bool value) { FAllowDowngrade = value; }
+    // The request's current target is https.
+    bool Secure() const { return FSecure; }
 
     // A SOCKS proxy for every connection the request makes. At levels 4A and 5 the
     // client looks up no name itself: the proxy gets the host name as it stands.
@@ -212,6 +240,12 @@ private:
     void ChangeState(THttpState newState);
     void PostToSelf(quint32 msg);
     void SendRequest(const QString &method);
+    void SendRequestNow();
+    void SetTarget(const TUrlParts &url, bool secure);
+    void SendTunnelRequest();
+    void ProcessTunnelLine(const QByteArray &line);
+    void StartTls();
+    void SslHandshakeDone(quint16 error, const QString &reason);
     QString CurrentOrigin() const;
     void SendPostChunk();
     void BeginReply();
@@ -226,7 +260,7 @@ private:
     void FailReply(quint16 error, const QString &reason);
     void FailClosedReply(quint16 socketError);
     bool ReadingReply() const;
-    void NoteRedirect(const QString &value);
+    bool NoteRedirect(const QString &value);
     void RedirectStep();
     void EndOfConnection();
     void Fail(const QString &reason, quint16 error);
@@ -263,6 +297,13 @@ private:
     QString FRequestUsername;
     QString FRequestPassword;
     QString FCredentialOrigin;
+    bool FSecure = false;
+    // The target's port, spelled out (80 or 443 when the URL named none).
+    QString FTargetPort;
+    // "host:port" a CONNECT tunnel goes to.
+    QString FTunnelTarget;
+    QString FCAFile;
+    bool FAllowDowngrade = false;
     QString FSocksServer;
     QString FSocksPort;
     QString FSocksLevel = QStringLiteral("5");

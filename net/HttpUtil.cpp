@@ -163,8 +163,9 @@ QString UrlRefusal(const QString &url)
             return QStringLiteral("URL holds a control character");
     }
     const TUrlParts parts = ParseUrl(url);
-    if (!parts.Proto.isEmpty() && parts.Proto.toLower() != QLatin1String("http"))
-        return parts.Proto.toLower() + QStringLiteral(" is not supported");
+    const QString scheme = parts.Proto.toLower();
+    if (!scheme.isEmpty() && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return scheme + QStringLiteral(" is not supported");
     if (!parts.Port.isEmpty() && !IsValidPort(parts.Port))
         return QStringLiteral("Bad port in URL: %1").arg(parts.Port);
     // Without a scheme a bare name is read as a relative page, not as a host.
@@ -188,7 +189,14 @@ QString EncodeRequestTarget(const QString &path)
     return out;
 }
 
-QString HttpOrigin(const QString &host, const QString &port)
+QString HttpOrigin(bool secure, const QString &host, const QString &port)
 {
-    return QStringLiteral("http://%1:%2").arg(host.toLower(), port.isEmpty() ? QStringLiteral("80") : port);
+    const QString portText = port.isEmpty() ? (secure ? QStringLiteral("443") : QStringLiteral("80")) : port;
+    return (secure ? QStringLiteral("https://") : QStringLiteral("http://")) + host.toLower() + QLatin1Char(':') +
+           portText;
+}
+
+bool IsHttpsUrl(const QString &url)
+{
+    return url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }

@@ -35,7 +35,8 @@ bool ParseContentLength(const QString &text, qint64 *value);
 
 // Why the client will neither send a request for this URL nor follow it as a
 // redirect's Location, or an empty text when it will: a control byte anywhere (CR, LF
-// and NUL would put lines of their own on the wire), a scheme other than http, a port
+// and NUL would put lines of their own on the wire), a scheme other than http and
+// https, a port
 // that is not 1 to 65535 in digits, a host name with characters no name has.
 QString UrlRefusal(const QString &url);
 
@@ -46,6 +47,9 @@ bool IsValidPort(const QString &text);
 // ASCII percent-encoded as UTF-8, the rest as it stands.
 QString EncodeRequestTarget(const QString &path);
 
-// "http://host:port" with the host lower-cased and the port spelled out: what a
-// credential is bound to.
-QString HttpOrigin(const QString &host, const QString &port);
+// "http://host:port" or "https://host:port" with the host lower-cased and the port
+// spelled out: what a credential is bound to.
+QString HttpOrigin(bool secure, const QString &host, const QString &port);
+
+// The URL names https (compared without regard to case).
+bool IsHttpsUrl(const QString &url);

@@ -30,6 +30,7 @@ void ReadUpdateSection(TWebFileInfo &webFileInfo, const QString &settingsFile)
     const ProfileFile file(settingsFile);
     webFileInfo.SetHomeURL(file.ReadString(Section, QStringLiteral("HomeURL"), QString()));
     webFileInfo.SetProxyHost(file.ReadString(Section, QStringLiteral("ProxyHost"), webFileInfo.ProxyHost()));
+    webFileInfo.SetCAFile(file.ReadString(Section, QStringLiteral("CAFile"), webFileInfo.CAFile()));
     const QString portText = file.ReadString(Section, QStringLiteral("ProxyPort"), QString());
     if (portText.isEmpty())
         return;

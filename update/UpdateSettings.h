@@ -8,16 +8,18 @@ class TWebFileInfo;
 //
 // The settings file may carry an optional section
 //   [Update]
-//   HomeURL=http://updates.example.net/tallowmere.htm
+//   HomeURL=https://updates.example.net/tallowmere.htm
 //   ProxyHost=proxy.example.net
 //   ProxyPort=3128
+//   CAFile=/etc/ssl/certs/our-ca.pem
 // read at start-up; each key that is missing keeps the built-in value. A HomeURL that is
-// not an "http://" address is ignored (the built-in page stays), and a ProxyPort that is
-// not a port number gives 80.
+// neither an "http://" nor an "https://" address is ignored (the built-in page stays), a
+// ProxyPort that is not a port number gives 80, and CAFile replaces the system's trust
+// store for https (nothing turns the check of the server's certificate off).
 namespace UpdateSettings {
 
 inline const QString Section = QStringLiteral("Update");
-inline const QString DefaultHomeURL = QStringLiteral("http://www.corvane.example/tallowmere.htm");
+inline const QString DefaultHomeURL = QStringLiteral("https://www.corvane.example/tallowmere.htm");
 inline constexpr int DefaultProxyPort = 80;
 
 // The designed configuration: version 1.1.00, the program's entry names, the options

@@ -160,7 +160,8 @@ void TWebFileInfo::SetHomeURL(const QString &value)
 {
     if (value.size() <= 6)
         return;
-    if (value.left(7).toLower() != QLatin1String("http://"))
+    if (!value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
+        !value.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
         return;
     FHomeURL = value;
     FActive = false;
@@ -242,6 +243,12 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
         FInfo.Clear();
         const QByteArray page = TakeReceivedBytes();
         result = accepted && ReadInfoPage(page);
+        FPageSecure = result && cli->Secure();
+        if (FPageSecure && FInfo.RedirectURL.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
+            // A verified page does not hand the check on to one anybody could have written.
+            FLastError = QStringLiteral("Redirect refused: https to http");
+            result = false;
+        }
 
         if (result && !FInfo.RedirectURL.isEmpty()) {
             if (redirectPages >= MaxRedirectPages) {
@@ -302,6 +309,9 @@ THttpCli *TWebFileInfo::PrepareHttpCli()
         cli->SetProxyPort(QString::number(FProxyPort));
     }
     cli->SetTimeout(FHttpTimeout);
+    cli->SetCAFile(FCAFile);
+    // A page read over https never sends the check on to plain http.
+    cli->SetAllowDowngrade(false);
     return cli;
 }
 
@@ -500,11 +510,30 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     } else {
         FTargetFile = path;
     }
+    if (!UnprotectedRefusal(FInfo.DownloadURL, !FInfo.UpdateSha256.isEmpty()).isEmpty()) {
+        FLastError = UnprotectedRefusal(FInfo.DownloadURL, !FInfo.UpdateSha256.isEmpty());
+        return false;
+    }
     return Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256);
+}
+
+QString TWebFileInfo::UnprotectedRefusal(const QString &url, bool checksumPublished) const
+{
+    // What a verified https page names over plain http could be swapped on the way,
+    // unless the page vouches for it with a checksum.
+    if (!FPageSecure || checksumPublished || !url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        return QString();
+    return QStringLiteral("The information page was read over https but names %1 over plain http without "
+                          "a published checksum; it is not fetched")
+        .arg(url);
 }
 
 std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
 {
+    if (const QString refusal = UnprotectedRefusal(FInfo.ProductReadMe, false); !refusal.isEmpty()) {
+        FLastError = refusal;
+        return nullptr;
+    }
     THttpCli *cli = PrepareHttpCli();
     StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>(), FReadMeSizeLimit, FWaitDeadline);
     ShowWaitWindow(QStringLiteral("Retrieving ReadMe..."));

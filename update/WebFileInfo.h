@@ -66,6 +66,10 @@ public:
     TWfiOptions Options() const { return FOptions; }
     void SetOptions(TWfiOptions value);
     const QString &ProxyHost() const { return FProxyHost; }
+    // Trusted certificates for https pages and files (a PEM file); empty for the
+    // system's store.
+    const QString &CAFile() const { return FCAFile; }
+    void SetCAFile(const QString &path) { FCAFile = path; }
     void SetProxyHost(const QString &value) { FProxyHost = value; }
     int ProxyPort() const { return FProxyPort; }
     void SetProxyPort(int value) { FProxyPort = value; }
@@ -167,6 +171,9 @@ private:
     // True when the client finished the request without an error and the server
     // answered 200-299; otherwise LastError says why.
     bool ReplyAccepted(THttpCli *cli);
+    // Why a file the page names is not fetched: a plain http address on a page read
+    // over https, without a checksum; empty when it may be fetched.
+    QString UnprotectedRefusal(const QString &url, bool checksumPublished) const;
     void InstallExceptionHook();
     bool ExceptionHookInPlace() const;
     void RestoreExceptionHandler();
@@ -176,6 +183,9 @@ private:
     QString FCurrentVersion;
     TWfiDateFormat FDateFormat = wfidDFSDate;
     QString FHomeURL;
+    QString FCAFile;
+    // The information page last read came over https (so it was verified).
+    bool FPageSecure = false;
     TWfiTags FInfoTags;
     QString FLastError;
     TWfiOptions FOptions = wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate;

@@ -37,10 +37,9 @@ const TRefusedUrlRow RefusedUrlRows[] = {
      "URL holds a control character"},
     {"Tab", QStringLiteral("http://127.0.0.1:%PORT%/a\tb"), "URL holds a control character"},
     {"Delete", QStringLiteral("http://127.0.0.1:%PORT%/a\x7f"), "URL holds a control character"},
-    {"Https", QStringLiteral("https://127.0.0.1:%PORT%/"), "https is not supported"},
-    {"HttpsInCapitals", QStringLiteral("HTTPS://127.0.0.1:%PORT%/"), "https is not supported"},
     {"File", QStringLiteral("file:///etc/passwd"), "file is not supported"},
     {"Ftp", QStringLiteral("ftp://127.0.0.1:%PORT%/"), "ftp is not supported"},
+    {"GopherInCapitals", QStringLiteral("GOPHER://127.0.0.1:%PORT%/"), "gopher is not supported"},
     {"PortZero", QStringLiteral("http://127.0.0.1:0/"), "Bad port in URL: 0"},
     {"PortAboveTheRange", QStringLiteral("http://127.0.0.1:65536/"), "Bad port in URL: 65536"},
     {"PortThatWouldWrap", QStringLiteral("http://127.0.0.1:84536/"), "Bad port in URL: 84536"},
@@ -88,7 +87,6 @@ void PrintTo(const TRefusedLocationRow &row, std::ostream *os)
 
 const TRefusedLocationRow RefusedLocationRows[] = {
     {"BareCarriageReturn", "/a\rX-Injected: yes", "Redirect refused: URL holds a control character"},
-    {"Https", "https://127.0.0.1:%OTHER%/", "Redirect refused: https is not supported"},
     {"File", "file:///etc/passwd", "Redirect refused: file is not supported"},
     {"PortThatWouldWrap", "http://127.0.0.1:84536/", "Redirect refused: Bad port in URL: 84536"},
     {"PortZero", "http://127.0.0.1:0/x", "Redirect refused: Bad port in URL: 0"},

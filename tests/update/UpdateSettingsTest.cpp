@@ -28,7 +28,8 @@ TEST(UpdateSettings, DesignedConfigurationWithoutASettingsFile)
     UpdateSettings::ConfigureWebFileInfo(wfi, dir.filePath(QStringLiteral("tlm.ini")));
     EXPECT_EQ(wfi.CurrentVersion(), "1.1.00");
     EXPECT_EQ(wfi.HomeURL(), UpdateSettings::DefaultHomeURL);
-    EXPECT_TRUE(wfi.HomeURL().startsWith("http://"));
+    EXPECT_TRUE(wfi.HomeURL().startsWith("https://"));
+    EXPECT_TRUE(wfi.CAFile().isEmpty());
     EXPECT_TRUE(wfi.InfoTags() == TWfiTags::ProgramTags());
     EXPECT_EQ(wfi.Options(), wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate);
     EXPECT_FALSE(wfi.UIOwnerFont());
@@ -41,12 +42,13 @@ TEST(UpdateSettings, DesignedConfigurationWithoutASettingsFile)
 TEST(UpdateSettings, UpdateSectionOverridesAndLeavesTheFileAlone)
 {
     QTemporaryDir dir;
-    const QByteArray text = "[LastValues]\r\nYear1=100\r\n[update]\r\nhomeurl=http://127.0.0.1:8080/page.htm\r\n"
-                            "ProxyHost=proxy.example.net\r\nPROXYPORT=3128\r\n";
+    const QByteArray text = "[LastValues]\r\nYear1=100\r\n[update]\r\nhomeurl=HTTPS://127.0.0.1:8443/page.htm\r\n"
+                            "ProxyHost=proxy.example.net\r\nPROXYPORT=3128\r\ncafile=/etc/our-ca.pem\r\n";
     const QString path = WriteSettings(dir, text);
     TWebFileInfo wfi;
     UpdateSettings::ConfigureWebFileInfo(wfi, path);
-    EXPECT_EQ(wfi.HomeURL(), "http://127.0.0.1:8080/page.htm");
+    EXPECT_EQ(wfi.HomeURL(), "HTTPS://127.0.0.1:8443/page.htm");
+    EXPECT_EQ(wfi.CAFile(), "/etc/our-ca.pem");
     EXPECT_EQ(wfi.ProxyHost(), "proxy.example.net");
     EXPECT_EQ(wfi.ProxyPort(), 3128);
     QFile file(path);

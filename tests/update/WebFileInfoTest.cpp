@@ -37,10 +37,10 @@ TEST(WebFileInfo, DefaultsAndSetterRules)
         {"http://a", "http://a"},
         {"http:/", "http://a"},            // six characters or fewer: ignored
         {"HTTP://X.Y/page.htm", "HTTP://X.Y/page.htm"},
-        {"https://x.y/page.htm", "HTTP://X.Y/page.htm"},
-        {"ftp://x.y/page.htm", "HTTP://X.Y/page.htm"},
-        {"www.corvane.example/", "HTTP://X.Y/page.htm"},
-        {"", "HTTP://X.Y/page.htm"},
+        {"https://x.y/page.htm", "https://x.y/page.htm"},
+        {"ftp://x.y/page.htm", "https://x.y/page.htm"},
+        {"www.corvane.example/", "https://x.y/page.htm"},
+        {"", "https://x.y/page.htm"},
         {"http://", "http://"},
     };
     for (const Row &row : rows) {

@@ -108,7 +108,7 @@ int main(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Fetches one URL over HTTP/1.0 with Tallowmere's own client and writes the body to FILE "
+        QStringLiteral("Fetches one URL over HTTP/1.0 (http or https) with Tallowmere's own client and writes the body to FILE "
                        "or to standard output. The status line, and a progress bar when standard error is a "
                        "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
                        "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error."));
@@ -141,10 +141,14 @@ int main(int argc, char **argv)
                                      QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never, "
                                                     "at most 86400)."),
                                      QStringLiteral("SECONDS"), QStringLiteral("60"));
+    const QCommandLineOption caFile(QStringLiteral("cacert"),
+                                    QStringLiteral("Trust the certificates in this PEM file for https instead of the "
+                                                   "system's store."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("Print neither the status line nor the progress bar."));
     parser.addOptions({output, proxy, proxyUser, proxyPassword, socks, socksLevel, socksUser, socksPassword, user,
-                       password, timeout, quiet});
+                       password, timeout, caFile, quiet});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         Err() << "tallowmere-fetch: " << parser.errorText() << "\n";
@@ -215,6 +219,10 @@ int main(int argc, char **argv)
     client.SetURL(parser.positionalArguments().first());
     client.SetTimeout(timeoutSeconds);
     client.SetReceiveStream(sink);
+    client.SetCAFile(parser.value(caFile));
+    // A redirect from https to http is followed here, as other fetching tools do, but
+    // never silently: what follows it travels unprotected.
+    client.SetAllowDowngrade(true);
     if (parser.isSet(proxy)) {
         client.SetProxy(proxyHost);
         client.SetProxyPort(proxyPort);
@@ -237,6 +245,12 @@ int main(int argc, char **argv)
     // Each reply's status line is printed as it comes, one per redirect hop.
     qsizetype replyStart = 0;
     client.OnHeaderBegin = [&](QObject *) { replyStart = client.ReceivedHeader().size(); };
+    bool wasSecure = client.URL().startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    client.OnLocationChange = [&](QObject *) {
+        if (wasSecure && !client.Secure())
+            Err() << "tallowmere-fetch: warning: redirected from https to http; the rest is not protected\n";
+        wasSecure = client.Secure();
+    };
     client.OnHeaderData = [&](QObject *) {
         if (showStatus && client.ReceivedHeader().size() == replyStart + 1) {
             Err() << client.ReceivedHeader().last() << "\n";
