@@ -20,14 +20,15 @@ const QByteArray UpdateBytes = "the new program";
 class HttpsUpdateTest : public UpdateTest {
 protected:
     // nginx over TLS serving the page with the given extra entries and the update file.
-    bool StartSite(const QString &downloadUrl, const QString &extra = {})
+    bool StartSite(const QString &downloadUrl, const QString &extra = {}, const QString &serverLines = {})
     {
         if (!FCertificates.Make(&FError))
             return false;
         FSite = std::make_unique<TExternalServer>(TExternalServer::Nginx);
         FSite->AddServerConfig(QStringLiteral("    ssl on;\n    ssl_certificate %1;\n    ssl_certificate_key %2;\n")
                                    .arg(FCertificates.CertFile(TTestCertificates::Good),
-                                        FCertificates.KeyFile(TTestCertificates::Good)));
+                                        FCertificates.KeyFile(TTestCertificates::Good)) +
+                               serverLines);
         FSite->AddFile(QStringLiteral("files/tlm11.exe"), UpdateBytes);
         if (!FSite->Start(&FError))
             return false;
@@ -109,4 +110,20 @@ TEST_F(HttpsUpdateTest, APlainFileNamedByAVerifiedPageNeedsItsChecksum)
     ASSERT_TRUE(FWfi->GetInfo()) << FWfi->LastError().toStdString();
     ASSERT_TRUE(FWfi->DownloadUpdate(Path(QStringLiteral("tlm11.exe")))) << FWfi->LastError().toStdString();
     EXPECT_EQ(ReadFile(Path(QStringLiteral("tlm11.exe"))), UpdateBytes);
+}
+
+TEST_F(HttpsUpdateTest, ARedirectFromHttpsToHttpIsRefused)
+{
+    REQUIRE_OPENSSL_TOOL();
+    REQUIRE_EXTERNAL_SERVER(TExternalServer::Nginx);
+    Publish(QStringLiteral("9.9"));
+    const QString plainPage = FServer.Url(QStringLiteral("/tallowmere.htm"));
+    ASSERT_TRUE(StartSite({}, {}, QStringLiteral("    location = /moved.htm { return 302 %1; }\n").arg(plainPage)))
+        << FError.toStdString();
+    FWfi->SetHomeURL(SiteUrl(QStringLiteral("/moved.htm")));
+    TBoxRecorder boxes;
+    EXPECT_FALSE(FWfi->GetInfo());
+    EXPECT_EQ(FWfi->LastError(), "Redirect refused: https to http");
+    EXPECT_EQ(FServer.CountOf(QStringLiteral("/tallowmere.htm")), 0);
+    EXPECT_NE(FWfi->ProductVersion(), "9.9");
 }
