@@ -4,6 +4,7 @@
 // each in MB/s and their ratio.
 //
 //   bench_fetch_throughput [runs] [MiB]     (defaults: 5 runs, 1024 MiB)
+#include "BenchSupport.h"
 #include "support/ExternalServer.h"
 
 #include <QCoreApplication>
@@ -15,30 +16,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-// Seconds one download took, or a negative number when the tool failed.
-double TimeOne(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return -1;
-    return double(clock.nsecsElapsed()) / 1e9;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -71,8 +48,8 @@ int main(int argc, char **argv)
     std::vector<double> ours;
     std::vector<double> theirs;
     for (int i = 0; i < runs; ++i) {
-        const double a = TimeOne(fetch, {QStringLiteral("-q"), url});
-        const double b = TimeOne(curl, {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
+        const double a = TimeCommand(fetch, {QStringLiteral("-q"), url});
+        const double b = TimeCommand(curl, {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
                                         QStringLiteral("-o"), QStringLiteral("/dev/null"), url});
         if (a < 0 || b < 0) {
             std::fprintf(stderr, "a download failed (%s)\n", a < 0 ? "tallowmere-fetch" : "curl");

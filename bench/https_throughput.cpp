@@ -6,6 +6,7 @@
 // process start included, for both). Prints medians, MB/s, milliseconds and ratios.
 //
 //   bench_https_throughput [runs] [MiB]     (defaults: 5 runs, 1024 MiB)
+#include "BenchSupport.h"
 #include "support/ExternalServer.h"
 #include "support/TestCertificates.h"
 
@@ -18,30 +19,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-// Seconds one download took, or a negative number when the tool failed.
-double TimeOne(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return -1;
-    return double(clock.nsecsElapsed()) / 1e9;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -81,10 +58,10 @@ int main(int argc, char **argv)
     const QString base = QStringLiteral("https://localhost:%1").arg(nginx.Port());
     const QString ca = certificates.CAFile();
     const auto ours = [&](const QString &path) {
-        return TimeOne(fetch, {QStringLiteral("-q"), QStringLiteral("--cacert"), ca, base + path});
+        return TimeCommand(fetch, {QStringLiteral("-q"), QStringLiteral("--cacert"), ca, base + path});
     };
     const auto theirs = [&](const QString &path) {
-        return TimeOne(curl, {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
+        return TimeCommand(curl, {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
                               QStringLiteral("--cacert"), ca, QStringLiteral("-o"), QStringLiteral("/dev/null"),
                               base + path});
     };

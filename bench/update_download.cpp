@@ -6,6 +6,7 @@
 //
 //   bench_update_download [runs] [MiB]     (defaults: 5 runs, 100 MiB)
 #include "platform/gui/Application.h"
+#include "BenchSupport.h"
 #include "support/ExternalServer.h"
 #include "update/WebFileInfo.h"
 
@@ -20,12 +21,6 @@
 #include <vector>
 
 namespace {
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Seconds one download took, or a negative number when it failed or came out short.
 double TimeFetch(const QString &fetch, const QString &url, const QString &target, qint64 size)

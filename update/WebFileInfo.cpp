@@ -160,8 +160,7 @@ void TWebFileInfo::SetHomeURL(const QString &value)
 {
     if (value.size() <= 6)
         return;
-    if (!value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
-        !value.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+    if (!value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) && !IsHttpsUrl(value))
         return;
     FHomeURL = value;
     FActive = false;
@@ -510,8 +509,9 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     } else {
         FTargetFile = path;
     }
-    if (!UnprotectedRefusal(FInfo.DownloadURL, !FInfo.UpdateSha256.isEmpty()).isEmpty()) {
-        FLastError = UnprotectedRefusal(FInfo.DownloadURL, !FInfo.UpdateSha256.isEmpty());
+    if (const QString refusal = UnprotectedRefusal(FInfo.DownloadURL, !FInfo.UpdateSha256.isEmpty());
+        !refusal.isEmpty()) {
+        FLastError = refusal;
         return false;
     }
     return Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256);

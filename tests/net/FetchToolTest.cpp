@@ -1,3 +1,4 @@
+#include "support/Bytes.h"
 #include "support/EventWait.h"
 #include "support/QtPrinting.h"
 #include "support/ScriptedServer.h"
@@ -14,14 +15,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 struct TRun {
     int ExitCode = -1;

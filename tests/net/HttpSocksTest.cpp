@@ -1,3 +1,4 @@
+#include "support/Bytes.h"
 #include "support/EventWait.h"
 #include "support/ExternalServer.h"
 #include "support/QtPrinting.h"
@@ -14,14 +15,6 @@
 // unresolved.
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 // A name no resolver knows: reaching the proxy's answer at all proves the client did not
 // look it up itself at levels 4A and 5.

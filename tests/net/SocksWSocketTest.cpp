@@ -1,3 +1,4 @@
+#include "support/Bytes.h"
 #include "support/EventWait.h"
 #include "support/QtPrinting.h"
 #include "support/ScriptedServer.h"
@@ -9,14 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 // What the application and the SOCKS events saw, in order.
 struct TSocksProbe {

@@ -1,4 +1,5 @@
 #include "net/HttpProt.h"
+#include "net/HttpUtil.h"
 #include "platform/core/Exceptions.h"
 
 #include <QCommandLineParser>
@@ -245,7 +246,7 @@ int main(int argc, char **argv)
     // Each reply's status line is printed as it comes, one per redirect hop.
     qsizetype replyStart = 0;
     client.OnHeaderBegin = [&](QObject *) { replyStart = client.ReceivedHeader().size(); };
-    bool wasSecure = client.URL().startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    bool wasSecure = IsHttpsUrl(client.URL());
     client.OnLocationChange = [&](QObject *) {
         if (wasSecure && !client.Secure())
             Err() << "tallowmere-fetch: warning: redirected from https to http; the rest is not protected\n";
