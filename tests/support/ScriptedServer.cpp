@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -132,6 +133,21 @@ void TPeer::Close()
     if (FFd >= 0)
         ::close(FFd);
     FFd = -1;
+}
+
+bool TPeer::WaitDelivered(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        int unacknowledged = 0;
+        if (ioctl(FFd, TIOCOUTQ, &unacknowledged) != 0)
+            return false;
+        if (unacknowledged == 0)
+            return true;
+        if (deadline.hasExpired() || FStop.load())
+            return false;
+        QThread::msleep(2);
+    }
 }
 
 void TPeer::Reset()

@@ -32,6 +32,9 @@ public:
     // Writes the parts with a short pause between them, so they travel as separate
     // segments and the client sees them arrive one by one.
     void WriteSplit(const std::vector<QByteArray> &parts, int pauseMs = 60);
+    // Waits until the client's system has acknowledged every byte written so far, so
+    // they are in its receive queue and its next event will report them.
+    bool WaitDelivered(int timeoutMs = 10000);
     void Close();
     // Closes with a reset instead of the orderly end.
     void Reset();
