@@ -23,11 +23,8 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const qint64 mebibytes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1024;
-    const qint64 size = mebibytes << 20;
-
-    const QString fetch = QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-fetch");
+    const auto [runs, size] = RunsAndSize(argc, argv, 1024);
+    const QString fetch = FetchBesideThisProgram();
     const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
     if (!QFile::exists(fetch) || curl.isEmpty() || TExternalServer::FindBinary(TExternalServer::Nginx).isEmpty()) {
         std::fprintf(stderr, "needs tallowmere-fetch beside this program, curl and nginx\n");
@@ -45,16 +42,8 @@ int main(int argc, char **argv)
                               .arg(certificates.CertFile(TTestCertificates::Good),
                                    certificates.KeyFile(TTestCertificates::Good)));
     nginx.AddFile(QStringLiteral("small.txt"), "small");
-    if (!nginx.Start(&error)) {
-        std::fprintf(stderr, "nginx: %s\n", qPrintable(error));
+    if (!StartWithSparseFile(nginx, QStringLiteral("big.bin"), size))
         return 1;
-    }
-    QFile file(nginx.DocumentRoot() + QStringLiteral("/big.bin"));
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(size)) {
-        std::fprintf(stderr, "cannot make the test file\n");
-        return 1;
-    }
-    file.close();
     const QString base = QStringLiteral("https://localhost:%1").arg(nginx.Port());
     const QString ca = certificates.CAFile();
     const auto ours = [&](const QString &path) {
@@ -84,7 +73,7 @@ int main(int argc, char **argv)
     const double mb = double(size) / 1e6;
     const double oursRate = mb / Median(oursBig);
     const double theirsRate = mb / Median(theirsBig);
-    std::printf("https_throughput: %lld MiB over https://localhost, median of %d runs\n", (long long)mebibytes, runs);
+    std::printf("https_throughput: %lld MiB over https://localhost, median of %d runs\n", (long long)(size >> 20), runs);
     std::printf("  tallowmere-fetch  %8.1f MB/s\n", oursRate);
     std::printf("  curl --http1.0    %8.1f MB/s\n", theirsRate);
     std::printf("  ratio             %8.2fx\n", oursRate / theirsRate);

@@ -26,16 +26,8 @@ namespace {
 double TimeFetch(const QString &fetch, const QString &url, const QString &target, qint64 size)
 {
     QFile::remove(target);
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(fetch, {QStringLiteral("-q"), QStringLiteral("-o"), target, url});
-    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return -1;
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    return QFileInfo(target).size() == size ? seconds : -1;
+    const double seconds = TimeCommand(fetch, {QStringLiteral("-q"), QStringLiteral("-o"), target, url});
+    return seconds >= 0 && QFileInfo(target).size() == size ? seconds : -1;
 }
 
 double TimeDownloadFile(TWebFileInfo &wfi, const QString &url, const QString &target, qint64 size)
@@ -58,29 +50,16 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const qint64 mebibytes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
-    const qint64 size = mebibytes << 20;
-
-    const QString fetch = QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-fetch");
+    const auto [runs, size] = RunsAndSize(argc, argv, 100);
+    const QString fetch = FetchBesideThisProgram();
     if (!QFile::exists(fetch) || TExternalServer::FindBinary(TExternalServer::Nginx).isEmpty()) {
         std::fprintf(stderr, "needs tallowmere-fetch beside this program and nginx\n");
         return 1;
     }
     TExternalServer nginx(TExternalServer::Nginx);
     nginx.AddServerConfig(QStringLiteral("    sendfile on;\n"));
-    QString error;
-    if (!nginx.Start(&error)) {
-        std::fprintf(stderr, "nginx: %s\n", qPrintable(error));
+    if (!StartWithSparseFile(nginx, QStringLiteral("update.bin"), size))
         return 1;
-    }
-    // Sparse on the server's side, so that reading it is not what is measured.
-    QFile file(nginx.DocumentRoot() + QStringLiteral("/update.bin"));
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(size)) {
-        std::fprintf(stderr, "cannot make the test file\n");
-        return 1;
-    }
-    file.close();
     const QString url = QStringLiteral("http://127.0.0.1:%1/update.bin").arg(nginx.Port());
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("update.bin"));
@@ -103,7 +82,7 @@ int main(int argc, char **argv)
     const double oursRate = mb / Median(ours);
     const double theirsRate = mb / Median(theirs);
     std::printf("update_download: %lld MiB over http://127.0.0.1 to a file, median of %d runs\n",
-                (long long)mebibytes, runs);
+                (long long)(size >> 20), runs);
     std::printf("  DownloadFile (progress window)  %8.1f MB/s\n", oursRate);
     std::printf("  tallowmere-fetch -o             %8.1f MB/s\n", theirsRate);
     std::printf("  ratio                           %8.2fx\n", oursRate / theirsRate);

@@ -78,8 +78,7 @@ QImage TExplorerButton::MonoImage(const QImage &bitmap, TExplorerButtonShadingTy
 
 void TExplorerButton::SetAlignment(TAlignment alignment)
 {
-    FAlignment = alignment;
-    update();
+    SetLook(FAlignment, alignment);
 }
 
 void TExplorerButton::SetAllowAllUp(bool allow)
@@ -93,8 +92,7 @@ void TExplorerButton::SetAllowAllUp(bool allow)
 
 void TExplorerButton::SetBevelStyle(TBevelStyle style)
 {
-    FBevelStyle = style;
-    update();
+    SetLook(FBevelStyle, style);
 }
 
 void TExplorerButton::SetBitmap(const QImage &bitmap)
@@ -245,10 +243,7 @@ void TExplorerButton::SetEnabled(bool enabled)
 
 void TExplorerButton::SetLayout(TExplorerButtonLayout layout)
 {
-    if (layout == FLayout)
-        return;
-    FLayout = layout;
-    update();
+    SetLook(FLayout, layout);
 }
 
 void TExplorerButton::SetOptions(TExplorerButtonOptions options)
@@ -280,10 +275,7 @@ void TExplorerButton::SetShadingType(TExplorerButtonShadingType shadingType)
 
 void TExplorerButton::SetShowDownPattern(bool show)
 {
-    if (show == FShowDownPattern)
-        return;
-    FShowDownPattern = show;
-    update();
+    SetLook(FShowDownPattern, show);
 }
 
 QColor TExplorerButton::UnselectedFontColor() const
@@ -293,18 +285,12 @@ QColor TExplorerButton::UnselectedFontColor() const
 
 void TExplorerButton::SetUnselectedFontColor(const QColor &color)
 {
-    if (color == FUnselectedFontColor)
-        return;
-    FUnselectedFontColor = color;
-    update();
+    SetLook(FUnselectedFontColor, color);
 }
 
 void TExplorerButton::SetWordWrap(bool wordWrap)
 {
-    if (wordWrap == FWordWrap)
-        return;
-    FWordWrap = wordWrap;
-    update();
+    SetLook(FWordWrap, wordWrap);
 }
 
 QColor TExplorerButton::FontColor() const
@@ -314,8 +300,7 @@ QColor TExplorerButton::FontColor() const
 
 void TExplorerButton::SetFontColor(const QColor &color)
 {
-    FFontColor = color;
-    update();
+    SetLook(FFontColor, color);
 }
 
 void TExplorerButton::SetHint(const QString &hint)

@@ -150,6 +150,15 @@ private:
     void PerformAccelerator();
     bool CursorInside() const;
     void RegenerateIBitmap();
+    // Stores a property that only changes the look, and repaints when it changed.
+    template <typename T>
+    void SetLook(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        update();
+    }
     const QImage &Transparent(const QImage &image) const;
     void UpdateToolTip();
     void UpdateShortcut();

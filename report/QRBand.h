@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/QRDesignBounds.h"
 #include "report/QRFrame.h"
 #include "report/QRTypes.h"
 
@@ -13,7 +14,7 @@ class TQRReport;
 // A band of a report form: a white panel that holds print controls and prints them
 // when the engine places it on a page. Bands stack from the top of their form and
 // never nest: one placed on another band goes to that band's parent.
-class TQRBand : public QWidget {
+class TQRBand : public QWidget, public TQRDesignBounds<TQRBand> {
     Q_OBJECT
 public:
     enum TAlign { alNone, alTop };
@@ -43,15 +44,6 @@ public:
     void SetParentFont(bool parentFont);
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign align);
-
-    int Left() const { return x(); }
-    void SetLeft(int left) { move(left, y()); }
-    int Top() const { return y(); }
-    void SetTop(int top) { move(x(), top); }
-    int Width() const { return width(); }
-    void SetWidth(int width) { resize(width, height()); }
-    int Height() const { return height(); }
-    void SetHeight(int height) { resize(width(), height); }
 
     // The report of the run in progress (set by the engine at the start of each run).
     TQRReport *Report() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/QRDesignBounds.h"
 #include "report/QRTypes.h"
 
 #include <QColor>
@@ -14,7 +15,7 @@ class TQRReport;
 // Base of the print controls that sit on a band and draw themselves onto the open
 // page when the band prints: a label-like control (caption, font, colour, alignment,
 // auto-size, transparency) that can also align its text to the printable width.
-class TQRCustomControl : public QWidget {
+class TQRCustomControl : public QWidget, public TQRDesignBounds<TQRCustomControl> {
     Q_OBJECT
 public:
     explicit TQRCustomControl(QWidget *parent = nullptr);
@@ -42,16 +43,6 @@ public:
     void SetTransparent(bool transparent);
     bool Visible() const { return FVisible; }
     void SetVisible(bool visible);
-
-    int Left() const { return x(); }
-    void SetLeft(int left) { move(left, y()); }
-    int Top() const { return y(); }
-    void SetTop(int top) { move(x(), top); }
-    int Width() const { return width(); }
-    void SetWidth(int width) { resize(width, height()); }
-    int Height() const { return height(); }
-    void SetHeight(int height) { resize(width(), height); }
-    void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
 
     // May change the text that is printed; the caption itself stays.
     std::function<void(QObject *Sender, QString &Value)> OnPrint;

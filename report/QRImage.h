@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/QRDesignBounds.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QPicture>
@@ -11,7 +13,7 @@ class TQRReport;
 // it at the control's place: a vector picture always fills the control's rectangle, a
 // bitmap does when Stretch is on and otherwise lays one of its pixels on each page
 // unit, as an icon does.
-class TQRImage : public QWidget {
+class TQRImage : public QWidget, public TQRDesignBounds<TQRImage> {
     Q_OBJECT
 public:
     enum TPictureKind { pkNone, pkBitmap, pkMetafile, pkIcon };
@@ -27,12 +29,6 @@ public:
 
     bool Stretch() const { return FStretch; }
     void SetStretch(bool stretch);
-
-    int Left() const { return x(); }
-    int Top() const { return y(); }
-    int Width() const { return width(); }
-    int Height() const { return height(); }
-    void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
 
     void Print(const TQRReport &report, int OX, int OY);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/QRDesignBounds.h"
 #include "report/QRTypes.h"
 
 #include <QColor>
@@ -12,7 +13,7 @@ class TQRReport;
 // Several lines of text on a band. The band prints it whether visible or not; on the
 // page the lines keep their own breaks: only those whose top lies within the memo's
 // height print, and nothing is wrapped or clipped sideways.
-class TQRMemo : public QTextEdit {
+class TQRMemo : public QTextEdit, public TQRDesignBounds<TQRMemo> {
     Q_OBJECT
 public:
     explicit TQRMemo(QWidget *parent = nullptr);
@@ -31,16 +32,6 @@ public:
     void SetLines(const QStringList &lines);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool wordWrap);
-
-    int Left() const { return x(); }
-    void SetLeft(int left) { move(left, y()); }
-    int Top() const { return y(); }
-    void SetTop(int top) { move(x(), top); }
-    int Width() const { return width(); }
-    void SetWidth(int width) { resize(width, height()); }
-    int Height() const { return height(); }
-    void SetHeight(int height) { resize(width(), height); }
-    void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
 
     TQRReport *Report() const;
     void SetReport(TQRReport *report);
