@@ -28,6 +28,18 @@ QLabel *MakeLabel(QWidget *parent, const char *name, int left, int top, const QS
     return label;
 }
 
+TUrlLabel *MakeLink(QWidget *parent, const char *name, const QRect &geometry, const QString &caption,
+                    const QString &url, const QString &hint)
+{
+    auto *link = new TUrlLabel(parent);
+    link->setObjectName(QString::fromLatin1(name));
+    link->setGeometry(geometry);
+    link->SetCaption(caption);
+    link->SetURL(url);
+    link->SetHint(hint);
+    return link;
+}
+
 } // namespace
 
 TAboutBox::TAboutBox(QWidget *parent)
@@ -51,12 +63,8 @@ TAboutBox::TAboutBox(QWidget *parent)
     Label6 = MakeLabel(Panel1, "Label6", 10, 45, QStringLiteral("mortgage and financial services industries."));
     Label3 = MakeLabel(Panel1, "Label3", 8, 75, QStringLiteral(" We invite you to visit our website at,"));
 
-    UrlLabel1 = new TUrlLabel(Panel1);
-    UrlLabel1->setObjectName(QStringLiteral("UrlLabel1"));
-    UrlLabel1->setGeometry(195, 74, 118, 14);
-    UrlLabel1->SetCaption(QUrl(Links::HomePage).host());
-    UrlLabel1->SetURL(Links::HomePage);
-    UrlLabel1->SetHint(QStringLiteral(" Click to visit our website ..."));
+    UrlLabel1 = MakeLink(Panel1, "UrlLabel1", QRect(195, 74, 118, 14), QUrl(Links::HomePage).host(), Links::HomePage,
+                         QStringLiteral(" Click to visit our website ..."));
 
     Label7 = MakeLabel(Panel1, "Label7", 10, 90,
                        QStringLiteral("and explore the other freeware and shareware financial"));
@@ -67,12 +75,8 @@ TAboutBox::TAboutBox(QWidget *parent)
     Label1 = MakeLabel(Panel1, "Label1", 10, 150, QStringLiteral("suggestions you might have about Corvane"));
     Label8 = MakeLabel(Panel1, "Label8", 10, 165, QStringLiteral("Software and our financial calculators.  "));
 
-    UrlLabel2 = new TUrlLabel(Panel1);
-    UrlLabel2->setObjectName(QStringLiteral("UrlLabel2"));
-    UrlLabel2->setGeometry(10, 184, 164, 14);
-    UrlLabel2->SetCaption(CommentsAddress);
-    UrlLabel2->SetURL(QStringLiteral("mailto:") + CommentsAddress);
-    UrlLabel2->SetHint(QStringLiteral(" Click to send email ..."));
+    UrlLabel2 = MakeLink(Panel1, "UrlLabel2", QRect(10, 184, 164, 14), CommentsAddress,
+                         QStringLiteral("mailto:") + CommentsAddress, QStringLiteral(" Click to send email ..."));
 
     Label2 = MakeLabel(Panel1, "Label2", 10, 204,
                        QStringLiteral("Freeware.  \u00A9 Corvane Software.  All rights reserved."));
