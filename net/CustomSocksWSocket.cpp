@@ -1,5 +1,6 @@
 #include "net/CustomSocksWSocket.h"
 
+#include "net/BestEffort.h"
 #include "net/NetLog.h"
 #include "net/WSocketResolve.h"
 #include "platform/core/Exceptions.h"
@@ -521,10 +522,7 @@ void TCustomSocksWSocket::SocksDoConnect()
         request.append(char(name.size())).append(name);
         request.append(portHigh).append(portLow);
     }
-    try {
-        SendText(request);
-    } catch (...) {
-    }
+    BestEffort([&] { SendText(request); });
 }
 
 void TCustomSocksWSocket::SocksDoAuthenticate()
@@ -539,26 +537,20 @@ void TCustomSocksWSocket::SocksDoAuthenticate()
     QByteArray request;
     request.append(char(1)).append(char(user.size())).append(user);
     request.append(char(password.size())).append(password);
-    try {
-        SendText(request);
-    } catch (...) {
-    }
+    BestEffort([&] { SendText(request); });
 }
 
 void TCustomSocksWSocket::TriggerSocksConnected(quint16 error)
 {
-    if (OnSocksConnected && !Destroying())
-        OnSocksConnected(this, error);
+    Fire(OnSocksConnected, error);
 }
 
 void TCustomSocksWSocket::TriggerSocksError(int error, const QString &msg)
 {
-    if (OnSocksError && !Destroying())
-        OnSocksError(this, error, msg);
+    Fire(OnSocksError, error, msg);
 }
 
 void TCustomSocksWSocket::TriggerSocksAuthState(TSocksAuthState state)
 {
-    if (OnSocksAuthState && !Destroying())
-        OnSocksAuthState(this, state);
+    Fire(OnSocksAuthState, state);
 }
