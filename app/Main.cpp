@@ -50,9 +50,9 @@ namespace {
 constexpr int ClientWidth = 402;
 constexpr int ClientHeight = 335;
 
-const int YearTops[TfrmMain::YearCount] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
-const int YearLabelTops[TfrmMain::YearCount] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
-const int RateTops[TfrmMain::RateCount] = {31, 54, 77, 100, 123};
+const int YearTops[Npv::YearCount] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
+const int YearLabelTops[Npv::YearCount] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
+const int RateTops[Npv::RateCount] = {31, 54, 77, 100, 123};
 
 QFrame *makePanel(QWidget *parent, int left, int top, int width, int height)
 {
@@ -169,7 +169,7 @@ void TfrmMain::BuildLayout()
 
     makeLabel(Panel2, QStringLiteral("YEAR"), 19, 13);
     makeLabel(Panel2, QStringLiteral("Cash Flows"), 73, 13);
-    for (int i = 0; i < YearCount; ++i)
+    for (int i = 0; i < Npv::YearCount; ++i)
         makeLabel(Panel2, QString::number(i + 1), i == 9 ? 26 : 30, YearLabelTops[i]);
     makeLabel(Panel1, QStringLiteral("Discount Rate %"), 13, 13);
     makeLabel(Panel1, QStringLiteral("Net Present Value"), 119, 13);
@@ -215,7 +215,7 @@ void TfrmMain::BuildLayout()
 
     auto recalculate = [this](QObject *sender) { CalculateDCF(sender); };
 
-    for (int i = 0; i < YearCount; ++i) {
+    for (int i = 0; i < Npv::YearCount; ++i) {
         auto *edit = new TNumEdit(Panel2);
         edit->setObjectName(QStringLiteral("edtDCFYear%1").arg(i + 1));
         edit->setGeometry(61, YearTops[i], 90, 22);
@@ -226,12 +226,12 @@ void TfrmMain::BuildLayout()
     }
     const QFont rateFont = Fonts::Make(QStringLiteral("Arial"), 11);
     const QFont resultFont = Fonts::Make(QStringLiteral("Arial"), 12, true);
-    for (int k = 0; k < RateCount; ++k) {
+    for (int k = 0; k < Npv::RateCount; ++k) {
         auto *rate = new TFnpNumericEdit(Panel1);
         rate->setObjectName(QStringLiteral("edtDiscountRate%1").arg(k + 1));
         rate->setGeometry(22, RateTops[k], 67, 22);
         rate->SetDecimals(3);
-        rate->SetValue(4.0 + k);
+        rate->SetValue(SavedValues::DefaultRates[k]);
         rate->setFont(rateFont);
         setColors(rate, Qt::white, Qt::black);
         rate->setAccessibleName(QStringLiteral("Discount rate %1").arg(k + 1));
@@ -253,7 +253,7 @@ void TfrmMain::BuildLayout()
 
     // Tab runs through the rates, then the years, and wraps; the results are skipped.
     QWidget *previous = FRates[0];
-    for (int k = 1; k < RateCount; ++k) {
+    for (int k = 1; k < Npv::RateCount; ++k) {
         setTabOrder(previous, FRates[k]);
         previous = FRates[k];
     }
@@ -433,9 +433,9 @@ void TfrmMain::FormCreate()
 void TfrmMain::LoadSavedValues()
 {
     FSavedValues.Load(ProfileFile(FSettingsPath));
-    for (int i = 0; i < YearCount; ++i)
+    for (int i = 0; i < Npv::YearCount; ++i)
         FYears[i]->SetValue(FSavedValues.Value(i));
-    for (int k = 0; k < RateCount; ++k)
+    for (int k = 0; k < Npv::RateCount; ++k)
         FRates[k]->SetValue(static_cast<double>(FSavedValues.Value(SavedValues::FirstRate + k)));
 }
 
@@ -452,20 +452,20 @@ void TfrmMain::CalculateDCF(QObject *)
     actReset->setEnabled(true);
 
     Npv::CashFlows flows{};
-    for (int i = 0; i < YearCount; ++i)
+    for (int i = 0; i < Npv::YearCount; ++i)
         flows[i] = FYears[i]->Value();
-    std::array<Real48, RateCount> scaled{};
-    for (int k = 0; k < RateCount; ++k)
+    std::array<Real48, Npv::RateCount> scaled{};
+    for (int k = 0; k < Npv::RateCount; ++k)
         scaled[k] = Npv::ScaledRate(FRates[k]->Value());
 
-    for (int i = 0; i < YearCount; ++i)
+    for (int i = 0; i < Npv::YearCount; ++i)
         FSavedValues.SetSlot(i, ToReal48(flows[i]));
-    for (int k = 0; k < RateCount; ++k)
+    for (int k = 0; k < Npv::RateCount; ++k)
         FSavedValues.SetSlot(SavedValues::FirstRate + k, ToReal48(FRates[k]->Value()));
 
     // Each result shows as soon as it is known, so a failure at one rate leaves the
     // rates before it updated.
-    for (int k = 0; k < RateCount; ++k)
+    for (int k = 0; k < Npv::RateCount; ++k)
         FResults[k]->SetValue(Npv::NetPresentValue(flows, scaled[k]));
 }
 
@@ -488,8 +488,8 @@ void TfrmMain::Reset(QObject *)
             year->clear();
         year->SetValue(0);
     }
-    for (int k = 0; k < RateCount; ++k)
-        FRates[k]->SetValue(4.0 + k);
+    for (int k = 0; k < Npv::RateCount; ++k)
+        FRates[k]->SetValue(SavedValues::DefaultRates[k]);
     for (TNumEdit *result : FResults)
         result->SetValue(0);
     FYears[0]->setFocus(Qt::OtherFocusReason);
@@ -590,11 +590,11 @@ void TfrmMain::Print(QObject *)
         return;
     QRPrinter()->SetPreviewCaption(QStringLiteral("Discounted Cash Flow"));
     QRPrinter()->SetProgressCaption(QStringLiteral("Preview of Discounted Cash Flow"));
-    for (int n = 0; n < YearCount; ++n)
+    for (int n = 0; n < Npv::YearCount; ++n)
         FChart->lblYear[n]->SetCaption(TQRPaymentChart::CurrencyText(FYears[n]->Value()));
-    for (int k = 0; k < RateCount; ++k)
+    for (int k = 0; k < Npv::RateCount; ++k)
         FChart->lblDR[k]->SetCaption(TQRPaymentChart::NumberText(FRates[k]->Value()) + QLatin1Char('%'));
-    for (int k = 0; k < RateCount; ++k)
+    for (int k = 0; k < Npv::RateCount; ++k)
         FChart->lblNPV[k]->SetCaption(TQRPaymentChart::CurrencyText(FResults[k]->Value()));
     FChart->Rep->Preview();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/Npv.h"
 #include "app/core/SavedValues.h"
 
 #include <QMainWindow>
@@ -30,9 +31,6 @@ public:
     // trailing "/"; the program passes its own folder, tests a folder of their own.
     explicit TfrmMain(const QString &programDir, QWidget *parent = nullptr);
     ~TfrmMain() override;
-
-    static constexpr int YearCount = 10;
-    static constexpr int RateCount = 5;
 
     // Recomputes the five results from the fields; bound to every field's exit.
     void CalculateDCF(QObject *sender);
@@ -140,7 +138,7 @@ private:
     QFrame *Panel3 = nullptr;
     QFrame *Panel5 = nullptr;
     QLabel *Label16 = nullptr;
-    std::array<TNumEdit *, YearCount> FYears{};
-    std::array<TFnpNumericEdit *, RateCount> FRates{};
-    std::array<TNumEdit *, RateCount> FResults{};
+    std::array<TNumEdit *, Npv::YearCount> FYears{};
+    std::array<TFnpNumericEdit *, Npv::RateCount> FRates{};
+    std::array<TNumEdit *, Npv::RateCount> FResults{};
 };

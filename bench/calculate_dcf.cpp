@@ -1,6 +1,7 @@
 // Prints microseconds per CalculateDCF run: five results computed and shown in the
 // result fields, on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "app/Main.h"
+#include "app/core/Npv.h"
 #include "controls/NumCtrl.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/gui/Application.h"
@@ -24,7 +25,7 @@ int main(int argc, char **argv)
     TfrmMain w(dir.path() + "/");
     w.show();
     QApplication::processEvents();
-    for (int year = 1; year <= TfrmMain::YearCount; ++year)
+    for (int year = 1; year <= Npv::YearCount; ++year)
         w.edtDCFYear(year)->SetValue(1000.0L * year - 3500.25L);
 
     using Clock = std::chrono::steady_clock;

@@ -1,5 +1,6 @@
 #include "net/CustomSocksWSocket.h"
 
+#include "net/BestEffort.h"
 #include "net/NetLog.h"
 #include "net/WSocketResolve.h"
 #include "platform/core/Exceptions.h"
@@ -32,10 +33,23 @@ QString ExceptionMessage(const std::exception &e)
     return QString::fromLocal8Bit(e.what());
 }
 
-const char *const Socks5ReplyTexts[] = {
-    "general SOCKS server failure", "connection not allowed by ruleset", "network unreachable", "host unreachable",
-    "connection refused",           "time to live expired",              "command not supported",
-    "address type not supported",
+// A SOCKS 4 reply: version, code, port and address.
+constexpr int Socks4ReplyLength = 8;
+
+struct TSocks5Failure {
+    quint8 Code;
+    const char *Text;
+};
+
+const TSocks5Failure Socks5Failures[] = {
+    {Socks5GeneralFailure, "general SOCKS server failure"},
+    {Socks5NotAllowed, "connection not allowed by ruleset"},
+    {Socks5NetworkUnreachable, "network unreachable"},
+    {Socks5HostUnreachable, "host unreachable"},
+    {Socks5ConnectionRefused, "connection refused"},
+    {Socks5TtlExpired, "time to live expired"},
+    {Socks5CommandNotSupported, "command not supported"},
+    {Socks5AddressTypeNotSupported, "address type not supported"},
 };
 
 } // namespace
@@ -191,8 +205,9 @@ void TCustomSocksWSocket::TriggerSessionConnected(quint16 error)
         SocksDoConnect();
         return;
     }
-    FSocksAuthNumber = FSocksAuthentication == socksAuthenticateUsercode ? 2 : 0;
-    const char request[3] = {5, 1, char(FSocksAuthNumber)};
+    FSocksAuthNumber = FSocksAuthentication == socksAuthenticateUsercode ? Socks5MethodUserPass : Socks5MethodNone;
+    // The greeting offers exactly one method.
+    const char request[3] = {char(Socks5Version), 1, char(FSocksAuthNumber)};
     Send(request, 3);
 }
 
@@ -292,7 +307,7 @@ bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
             SocksReplyConnect5();
         break;
     default:
-        SocksError(20013, QStringLiteral("internal error"));
+        SocksError(SocksErrInternal, QStringLiteral("internal error"));
         break;
     }
     return true;
@@ -313,28 +328,29 @@ void TCustomSocksWSocket::SocksReplyMethod()
 {
     ReadReply(ReplyBufferSize - 1);
     if (Level4()) {
-        SocksError(20001, QStringLiteral("TWSocket logic error"));
+        SocksError(SocksErrLogic, QStringLiteral("TWSocket logic error"));
         return;
     }
     if (FRcvCnt < 2)
         return;
     FRcvCnt = 0;
-    if (FRcvBuf[0] != 5) {
-        SocksError(20002, QStringLiteral("socks version error"));
+    if (FRcvBuf[0] != Socks5Version) {
+        SocksError(SocksErrVersion, QStringLiteral("socks version error"));
         return;
     }
-    if (FRcvBuf[1] == 0) {
-        if (FSocksAuthNumber != 0) {
+    if (FRcvBuf[1] == Socks5MethodNone) {
+        if (FSocksAuthNumber != Socks5MethodNone) {
             QPointer<TCustomSocksWSocket> self(this);
             TriggerSocksAuthState(TSocksAuthState::AuthNotRequired);
             if (!self)
                 return;
         }
         SocksDoConnect();
-    } else if (FRcvBuf[1] == 2) {
+    } else if (FRcvBuf[1] == Socks5MethodUserPass) {
         SocksDoAuthenticate();
     } else {
-        SocksError(20003, QStringLiteral("authentification method not acceptable"));
+        // Socks5MethodNoAcceptable, or a method the client never offered.
+        SocksError(SocksErrNoMethod, QStringLiteral("authentification method not acceptable"));
     }
 }
 
@@ -343,20 +359,20 @@ void TCustomSocksWSocket::SocksReplyAuth()
     ReadReply(ReplyBufferSize - 1);
     if (FRcvCnt == 0)
         return;
-    if (FRcvBuf[0] != 1) {
-        SocksAuthFailed(20002, QStringLiteral("socks version error"));
+    if (FRcvBuf[0] != SocksUserPassVersion) {
+        SocksAuthFailed(SocksErrVersion, QStringLiteral("socks version error"));
         return;
     }
     if (FRcvCnt > 2) {
-        SocksAuthFailed(20001, QStringLiteral("too much data availaible"));
+        SocksAuthFailed(SocksErrLogic, QStringLiteral("too much data availaible"));
         return;
     }
     // The two-byte answer may come in two packets: a lone version byte says nothing yet
     // about the outcome, so it waits for the status.
     if (FRcvCnt < 2)
         return;
-    if (FRcvBuf[1] != 0) {
-        SocksAuthFailed(20015, QStringLiteral("socks authentication failed"));
+    if (FRcvBuf[1] != SocksUserPassSuccess) {
+        SocksAuthFailed(SocksErrAuthFailed, QStringLiteral("socks authentication failed"));
         return;
     }
     FRcvCnt = 0;
@@ -380,29 +396,30 @@ void TCustomSocksWSocket::SocksAuthFailed(int error, const QString &msg)
 
 void TCustomSocksWSocket::SocksReplyConnect4()
 {
-    ReadReply(8);
-    if (FRcvCnt < 8)
+    ReadReply(Socks4ReplyLength);
+    if (FRcvCnt < Socks4ReplyLength)
         return;
     FRcvCnt = 0;
-    if (FRcvBuf[0] != 0) {
-        SocksError(20002, QStringLiteral("socks version error"));
+    if (FRcvBuf[0] != Socks4ReplyVersion) {
+        SocksError(SocksErrVersion, QStringLiteral("socks version error"));
         return;
     }
     switch (FRcvBuf[1]) {
-    case 90:
+    case Socks4Granted:
         SocksSuccess();
         break;
-    case 91:
-        SocksError(20016, QStringLiteral("request rejected or failed"));
+    case Socks4Rejected:
+        SocksError(SocksErrRejected, QStringLiteral("request rejected or failed"));
         break;
-    case 92:
-        SocksError(20008, QStringLiteral("connection refused"));
+    case Socks4NoIdentd:
+        // Told in the words and code of SOCKS 5's refusal.
+        SocksError(SocksErrReplyBase + Socks5ConnectionRefused, QStringLiteral("connection refused"));
         break;
-    case 93:
-        SocksError(20015, QStringLiteral("authentification failed"));
+    case Socks4IdentMismatch:
+        SocksError(SocksErrAuthFailed, QStringLiteral("authentification failed"));
         break;
     default:
-        SocksError(20012, QStringLiteral("unassigned error #") + QString::number(FRcvBuf[1]));
+        SocksError(SocksErrUnassigned, QStringLiteral("unassigned error #") + QString::number(FRcvBuf[1]));
         break;
     }
 }
@@ -412,42 +429,47 @@ void TCustomSocksWSocket::SocksReplyConnect5()
     ReadReply(ReplyBufferSize - 1);
     if (FRcvCnt < 1)
         return;
-    if (FRcvBuf[0] != 5) {
-        SocksError(20002, QStringLiteral("socks version error"));
+    if (FRcvBuf[0] != Socks5Version) {
+        SocksError(SocksErrVersion, QStringLiteral("socks version error"));
         return;
     }
-    if (FRcvCnt >= 2 && FRcvBuf[1] != 0) {
+    if (FRcvCnt >= 2 && FRcvBuf[1] != Socks5Succeeded) {
         const int code = FRcvBuf[1];
-        if (code >= 1 && code <= 8)
-            SocksError(20003 + code, QString::fromLatin1(Socks5ReplyTexts[code - 1]));
-        else
-            SocksError(20012, QStringLiteral("unassigned error #") + QString::number(code));
+        for (const TSocks5Failure &failure : Socks5Failures) {
+            if (failure.Code == code) {
+                SocksError(SocksErrReplyBase + code, QString::fromLatin1(failure.Text));
+                return;
+            }
+        }
+        SocksError(SocksErrUnassigned, QStringLiteral("unassigned error #") + QString::number(code));
         return;
     }
     if (FRcvCnt <= 4)
         return;
     const int type = FRcvBuf[3];
-    const int needed = type == 1 ? 10 : type == 3 ? FRcvBuf[4] + 7 : 5;
+    // Version, code, reserved and type, then the address (four bytes, or a length byte and
+    // a name) and the port; of any other type only its first byte is waited for.
+    const int needed = type == Socks5AddressIPv4 ? 10 : type == Socks5AddressDomain ? FRcvBuf[4] + 7 : 5;
     if (needed > ReplyBufferSize - 1) {
         // A bound name too long for the reply buffer could never complete; waiting for
         // it would leave the connection hanging.
-        SocksError(20001, QStringLiteral("too much data availaible"));
+        SocksError(SocksErrLogic, QStringLiteral("too much data availaible"));
         return;
     }
     if (FRcvCnt < needed)
         return;
     int portOffset;
-    if (type == 1) {
+    if (type == Socks5AddressIPv4) {
         quint32 address;
         std::memcpy(&address, FRcvBuf + 4, 4);
         FBoundAddr = QString::fromLatin1(InetNtoa(address));
         portOffset = 8;
-    } else if (type == 3) {
+    } else if (type == Socks5AddressDomain) {
         const int length = FRcvBuf[4];
         FBoundAddr = QString::fromLatin1(reinterpret_cast<const char *>(FRcvBuf + 5), length);
         portOffset = length + 5;
     } else {
-        SocksError(20011, QStringLiteral("address type not supported"));
+        SocksError(SocksErrReplyBase + Socks5AddressTypeNotSupported, QStringLiteral("address type not supported"));
         return;
     }
     FBoundPort = QString::number((int(FRcvBuf[portOffset]) << 8) | FRcvBuf[portOffset + 1]);
@@ -504,27 +526,25 @@ void TCustomSocksWSocket::SocksDoConnect()
                 QPointer<TCustomSocksWSocket> self(this);
                 FSocksFailed = true;
                 FSocksTimer.stop();
-                TriggerSocksError(20017, ExceptionClassName(e) + QLatin1Char(' ') + ExceptionMessage(e));
+                TriggerSocksError(SocksErrLookup, ExceptionClassName(e) + QLatin1Char(' ') + ExceptionMessage(e));
                 if (self)
-                    CloseSocketHandle(true, 20017);
+                    CloseSocketHandle(true, SocksErrLookup);
                 return;
             }
         }
-        request.append(char(4)).append(char(1)).append(portHigh).append(portLow);
+        request.append(char(Socks4Version)).append(char(SocksCommandConnect)).append(portHigh).append(portLow);
         request.append(reinterpret_cast<const char *>(&address), 4);
         request.append(FSocksUsercode.toLatin1()).append('\0');
         if (FSocksLevel == QLatin1String("4A"))
             request.append(destination).append('\0');
     } else {
-        request.append(char(5)).append(char(1)).append(char(0)).append(char(3));
+        request.append(char(Socks5Version)).append(char(SocksCommandConnect)).append(char(Socks5Reserved));
+        request.append(char(Socks5AddressDomain));
         const QByteArray name = destination.left(255);
         request.append(char(name.size())).append(name);
         request.append(portHigh).append(portLow);
     }
-    try {
-        SendText(request);
-    } catch (...) {
-    }
+    BestEffort([&] { SendText(request); });
 }
 
 void TCustomSocksWSocket::SocksDoAuthenticate()
@@ -537,28 +557,22 @@ void TCustomSocksWSocket::SocksDoAuthenticate()
     const QByteArray user = FSocksUsercode.toLatin1().left(255);
     const QByteArray password = FSocksPassword.toLatin1().left(255);
     QByteArray request;
-    request.append(char(1)).append(char(user.size())).append(user);
+    request.append(char(SocksUserPassVersion)).append(char(user.size())).append(user);
     request.append(char(password.size())).append(password);
-    try {
-        SendText(request);
-    } catch (...) {
-    }
+    BestEffort([&] { SendText(request); });
 }
 
 void TCustomSocksWSocket::TriggerSocksConnected(quint16 error)
 {
-    if (OnSocksConnected && !Destroying())
-        OnSocksConnected(this, error);
+    Fire(OnSocksConnected, error);
 }
 
 void TCustomSocksWSocket::TriggerSocksError(int error, const QString &msg)
 {
-    if (OnSocksError && !Destroying())
-        OnSocksError(this, error, msg);
+    Fire(OnSocksError, error, msg);
 }
 
 void TCustomSocksWSocket::TriggerSocksAuthState(TSocksAuthState state)
 {
-    if (OnSocksAuthState && !Destroying())
-        OnSocksAuthState(this, state);
+    Fire(OnSocksAuthState, state);
 }

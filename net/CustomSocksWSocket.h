@@ -7,6 +7,40 @@
 enum TSocksAuthentication { socksNoAuthentication, socksAuthenticateUsercode };
 enum class TSocksAuthState { AuthStart, AuthSuccess, AuthFailure, AuthNotRequired };
 
+// Bytes on the wire to and from the proxy: SOCKS 4 and 4A, SOCKS 5 (RFC 1928) and its
+// user name and password sub-negotiation (RFC 1929).
+inline constexpr quint8 Socks4Version = 4;
+// A SOCKS 4 reply starts with 0, not with the version.
+inline constexpr quint8 Socks4ReplyVersion = 0;
+inline constexpr quint8 Socks5Version = 5;
+inline constexpr quint8 SocksCommandConnect = 1;
+inline constexpr quint8 Socks5Reserved = 0;
+inline constexpr quint8 Socks5AddressIPv4 = 1;
+inline constexpr quint8 Socks5AddressDomain = 3;
+// Authentication methods a SOCKS 5 client offers and the proxy chooses from.
+inline constexpr quint8 Socks5MethodNone = 0;
+inline constexpr quint8 Socks5MethodUserPass = 2;
+inline constexpr quint8 Socks5MethodNoAcceptable = 0xFF;
+inline constexpr quint8 SocksUserPassVersion = 1;
+inline constexpr quint8 SocksUserPassSuccess = 0;
+// The proxy's answer to a SOCKS 4 connect request.
+inline constexpr quint8 Socks4Granted = 0x5A;
+inline constexpr quint8 Socks4Rejected = 0x5B;
+// The proxy could not reach the identd on the client's machine.
+inline constexpr quint8 Socks4NoIdentd = 0x5C;
+// The client's identd reported a different user than the request named.
+inline constexpr quint8 Socks4IdentMismatch = 0x5D;
+// The proxy's answer to a SOCKS 5 connect request.
+inline constexpr quint8 Socks5Succeeded = 0x00;
+inline constexpr quint8 Socks5GeneralFailure = 0x01;
+inline constexpr quint8 Socks5NotAllowed = 0x02;
+inline constexpr quint8 Socks5NetworkUnreachable = 0x03;
+inline constexpr quint8 Socks5HostUnreachable = 0x04;
+inline constexpr quint8 Socks5ConnectionRefused = 0x05;
+inline constexpr quint8 Socks5TtlExpired = 0x06;
+inline constexpr quint8 Socks5CommandNotSupported = 0x07;
+inline constexpr quint8 Socks5AddressTypeNotSupported = 0x08;
+
 using TSocksErrorEvent = std::function<void(QObject *Sender, int Error, const QString &Msg)>;
 using TSocksAuthStateEvent = std::function<void(QObject *Sender, TSocksAuthState AuthState)>;
 
@@ -50,6 +84,18 @@ public:
     // Largest reply the negotiation buffer holds.
     static constexpr int ReplyBufferSize = 128;
 
+    // Error codes of OnSocksError and of the session-connected event of a failed
+    // negotiation. A SOCKS 5 failure reply n (1 to 8) is told as SocksErrReplyBase + n.
+    static constexpr int SocksErrLogic = 20001;
+    static constexpr int SocksErrVersion = 20002;
+    static constexpr int SocksErrNoMethod = 20003;
+    static constexpr int SocksErrReplyBase = 20003;
+    static constexpr int SocksErrUnassigned = 20012;
+    static constexpr int SocksErrInternal = 20013;
+    static constexpr int SocksErrAuthFailed = 20015;
+    static constexpr int SocksErrRejected = 20016;
+    // The destination of a SOCKS 4 request (which carries an address) has no address.
+    static constexpr int SocksErrLookup = 20017;
     // Failures of the negotiation beyond the proxy's own answers.
     static constexpr int SocksErrClosed = 20018;
     static constexpr int SocksErrTimeout = 20019;

@@ -394,8 +394,7 @@ void TCustomSslWSocket::TriggerSessionClosed(quint16 error)
 
 void TCustomSslWSocket::TriggerSslHandshakeDone(quint16 error, const QString &reason)
 {
-    if (OnSslHandshakeDone && !Destroying())
-        OnSslHandshakeDone(this, error, reason);
+    Fire(OnSslHandshakeDone, error, reason);
 }
 
 // ---- receiving ----

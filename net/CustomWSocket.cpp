@@ -1,5 +1,6 @@
 #include "net/CustomWSocket.h"
 
+#include "net/BestEffort.h"
 #include "net/NetLog.h"
 #include "net/WSocketResolve.h"
 #include "platform/core/Exceptions.h"
@@ -32,15 +33,9 @@ TCustomWSocket::TCustomWSocket(QObject *owner) : QObject(owner)
 TCustomWSocket::~TCustomWSocket()
 {
     FDestroying = true;
-    try {
-        CancelDnsLookup();
-    } catch (...) {
-    }
+    BestEffort([&] { CancelDnsLookup(); });
     if (FState != wsClosed) {
-        try {
-            Close();
-        } catch (...) {
-        }
+        BestEffort([&] { Close(); });
     }
     // A handle that never reached a state (a failed Listen, say) is not left open.
     if (FHSocket != INVALID_SOCKET)
@@ -87,17 +82,11 @@ void TCustomWSocket::HandleBackgroundException(const std::exception &e)
     QPointer<TCustomWSocket> self(this);
     bool canClose = true;
     if (OnBgException) {
-        try {
-            OnBgException(this, e, canClose);
-        } catch (...) {
-        }
+        BestEffort([&] { OnBgException(this, e, canClose); });
     }
     if (!self || !canClose)
         return;
-    try {
-        Abort();
-    } catch (...) {
-    }
+    BestEffort([&] { Abort(); });
 }
 
 void TCustomWSocket::ResetDefaults()
@@ -454,10 +443,7 @@ void TCustomWSocket::CloseSocketHandle(bool shut, quint16 error)
     if (FHSocket == INVALID_SOCKET) {
         if (FState != wsClosed) {
             ChangeState(wsClosed);
-            try {
-                ResetDefaults();
-            } catch (...) {
-            }
+            BestEffort([&] { ResetDefaults(); });
         }
         return;
     }
@@ -492,10 +478,7 @@ void TCustomWSocket::CloseSocketHandle(bool shut, quint16 error)
         if (!self)
             return;
     }
-    try {
-        ResetDefaults();
-    } catch (...) {
-    }
+    BestEffort([&] { ResetDefaults(); });
 }
 
 void TCustomWSocket::HandleSocketEvent(TMessage &msg)
@@ -697,56 +680,45 @@ void TCustomWSocket::RaiseSocketException(const QString &message)
 
 bool TCustomWSocket::TriggerDataAvailable(quint16 error)
 {
-    if (!OnDataAvailable || FDestroying)
-        return false;
-    OnDataAvailable(this, error);
-    return true;
+    return Fire(OnDataAvailable, error);
 }
 
 void TCustomWSocket::TriggerSessionAvailable(quint16 error)
 {
-    if (OnSessionAvailable && !FDestroying)
-        OnSessionAvailable(this, error);
+    Fire(OnSessionAvailable, error);
 }
 
 void TCustomWSocket::TriggerSessionConnected(quint16 error)
 {
-    if (OnSessionConnected && !FDestroying)
-        OnSessionConnected(this, error);
+    Fire(OnSessionConnected, error);
 }
 
 void TCustomWSocket::TriggerSessionClosed(quint16 error)
 {
-    if (OnSessionClosed && !FDestroying)
-        OnSessionClosed(this, error);
+    Fire(OnSessionClosed, error);
 }
 
 void TCustomWSocket::TriggerDataSent(quint16 error)
 {
-    if (OnDataSent && !FDestroying)
-        OnDataSent(this, error);
+    Fire(OnDataSent, error);
 }
 
 void TCustomWSocket::TriggerChangeState(TSocketState oldState, TSocketState newState)
 {
-    if (OnChangeState && !FDestroying)
-        OnChangeState(this, oldState, newState);
+    Fire(OnChangeState, oldState, newState);
 }
 
 void TCustomWSocket::TriggerDnsLookupDone(quint16 error)
 {
-    if (OnDnsLookupDone && !FDestroying)
-        OnDnsLookupDone(this, error);
+    Fire(OnDnsLookupDone, error);
 }
 
 void TCustomWSocket::TriggerError()
 {
-    if (OnError && !FDestroying)
-        OnError(this);
+    Fire(OnError);
 }
 
 void TCustomWSocket::TriggerLineTooLong()
 {
-    if (OnLineTooLong && !FDestroying)
-        OnLineTooLong(this);
+    Fire(OnLineTooLong);
 }

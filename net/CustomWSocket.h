@@ -133,7 +133,15 @@ protected:
     void DeleteBufferedData();
     void PutDataInSendBuffer(const char *data, int length);
     bool PostToSelf(quint32 msg, quintptr wParam, qintptr lParam);
-    bool Destroying() const { return FDestroying; }
+    // Calls an event handler when one is set, never while the socket is being destroyed
+    // (the object the handler belongs to may be gone already); true when it was called.
+    template <typename Handler, typename... Args> bool Fire(const Handler &handler, const Args &...args)
+    {
+        if (!handler || FDestroying)
+            return false;
+        handler(this, args...);
+        return true;
+    }
 
     QString FDnsResult;
     QStringList FDnsResultList;

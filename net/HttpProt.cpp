@@ -1,5 +1,6 @@
 #include "net/HttpProt.h"
 
+#include "net/BestEffort.h"
 #include "net/HttpUtil.h"
 #include "net/NetLog.h"
 #include "net/WSocketResolve.h"
@@ -277,10 +278,7 @@ void THttpCli::ConnectTo(const QString &address)
         }
         FStatusCode = 404;
         Fail(QStringLiteral("can't connect: ") + why, code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
-        try {
-            FCtrlSocket->Close();
-        } catch (...) {
-        }
+        BestEffort([&] { FCtrlSocket->Close(); });
         if (self)
             EndOfConnection();
     }
@@ -1104,10 +1102,7 @@ void THttpCli::AbortRequest(const QString &reason, quint16 error)
     if (!self)
         return;
     if (oldState == THttpState::LookingUp) {
-        try {
-            FCtrlSocket->CancelDnsLookup();
-        } catch (...) {
-        }
+        BestEffort([&] { FCtrlSocket->CancelDnsLookup(); });
     }
     Fail(reason, error);
     FCloseAction = CloseEndsRequest;

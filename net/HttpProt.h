@@ -85,8 +85,12 @@ public:
     ~THttpCli() override;
 
     static constexpr int MaxRedirects = 20;
-    // Bounds of a reply's header (interim replies included): each line fits the 8 KiB
-    // line buffer, and all of them these.
+    // Longest status or header line (its line end included) the client reads: 8 KiB is
+    // what common servers accept for a header line themselves, so a longer one is no reply
+    // a server means, and a fixed buffer keeps a hostile peer from growing it.
+    static constexpr int LineBufferSize = 8192;
+    // Bounds of a reply's header (interim replies included): each line fits
+    // LineBufferSize, and all of them these.
     static constexpr int MaxHeaderLines = 1000;
     static constexpr qint64 MaxHeaderBytes = 256 * 1024;
 
@@ -318,7 +322,6 @@ private:
     bool FConnected = false;
     THttpRequest FRequestType = RequestNone;
     // Header lines wait here until their LF arrives; a line that fills it is refused.
-    static constexpr int LineBufferSize = 8192;
     char FReceiveBuffer[LineBufferSize] = {};
     int FReceiveLen = 0;
     // Some byte of a reply arrived on this connection (tells an empty reply apart).

@@ -14,7 +14,7 @@ QString SavedValues::DefaultText(int slot)
 {
     if (slot < FirstRate)
         return QStringLiteral("0");
-    return QString::number(slot - FirstRate + 4);
+    return QString::number(DefaultRates[size_t(slot - FirstRate)]);
 }
 
 void SavedValues::Load(const ProfileFile &file)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/Npv.h"
 #include "platform/core/Real48.h"
 
 #include <QString>
@@ -11,8 +12,11 @@ class ProfileFile;
 // percent, each held as Real48.
 class SavedValues {
 public:
-    static constexpr int Count = 15;
-    static constexpr int FirstRate = 10;
+    static constexpr int Count = Npv::YearCount + Npv::RateCount;
+    static constexpr int FirstRate = Npv::YearCount;
+    // The rates in percent the window starts with, a missing key reads as and Reset
+    // returns to.
+    static constexpr std::array<double, Npv::RateCount> DefaultRates{4, 5, 6, 7, 8};
     static inline const QString Section = QStringLiteral("LastValues");
 
     // "Year1".."Year10", "Rate1".."Rate5" for slots 0..14.

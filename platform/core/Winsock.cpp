@@ -211,6 +211,30 @@ bool IsConnectOutcome(int error)
     return error == ECONNREFUSED || error == ENETUNREACH || error == EHOSTUNREACH || error == ETIMEDOUT;
 }
 
+// What a stream send returns, called straight after it so errno is still its own. A full
+// buffer is WSAEWOULDBLOCK and a broken pipe after a shutdown WSAESHUTDOWN, as Winsock
+// says them. Winsock takes the whole buffer or nothing; a POSIX socket may take part of
+// it, and the caller then waits for a write event that must come: both arm it.
+int SendOutcome(const TRecordPtr &rec, ssize_t sent, qint64 offered)
+{
+    if (sent < 0) {
+        const int error = errno;
+        if (error == EAGAIN || error == EWOULDBLOCK) {
+            rec->WriteArmed = true;
+            UpdateNotifiers(rec);
+            return Fail(WSAEWOULDBLOCK);
+        }
+        if (error == EPIPE && rec->SendShut)
+            return Fail(WSAESHUTDOWN);
+        return Fail(ErrorFromErrno(error));
+    }
+    if (sent < offered) {
+        rec->WriteArmed = true;
+        UpdateNotifiers(rec);
+    }
+    return int(sent);
+}
+
 } // namespace
 
 int Startup()
@@ -358,24 +382,7 @@ int Send(TSocket s, const void *buffer, int length, int flags)
     if (length < 0)
         return Fail(WSAEINVAL);
     const ssize_t n = ::send(s, buffer, size_t(length), flags | MSG_NOSIGNAL);
-    if (n < 0) {
-        const int error = errno;
-        if (error == EAGAIN || error == EWOULDBLOCK) {
-            rec->WriteArmed = true;
-            UpdateNotifiers(rec);
-            return Fail(WSAEWOULDBLOCK);
-        }
-        if (error == EPIPE && rec->SendShut)
-            return Fail(WSAESHUTDOWN);
-        return Fail(ErrorFromErrno(error));
-    }
-    // Winsock takes the whole buffer or nothing; a POSIX socket may take part of it, and
-    // the caller then waits for a write event that must come.
-    if (n < length) {
-        rec->WriteArmed = true;
-        UpdateNotifiers(rec);
-    }
-    return int(n);
+    return SendOutcome(rec, n, length);
 }
 
 int SendGathered(TSocket s, const TSendPiece *pieces, int count, int flags)
@@ -396,22 +403,7 @@ int SendGathered(TSocket s, const TSendPiece *pieces, int count, int flags)
     message.msg_iov = vectors;
     message.msg_iovlen = size_t(used);
     const ssize_t n = ::sendmsg(s, &message, flags | MSG_NOSIGNAL);
-    if (n < 0) {
-        const int error = errno;
-        if (error == EAGAIN || error == EWOULDBLOCK) {
-            rec->WriteArmed = true;
-            UpdateNotifiers(rec);
-            return Fail(WSAEWOULDBLOCK);
-        }
-        if (error == EPIPE && rec->SendShut)
-            return Fail(WSAESHUTDOWN);
-        return Fail(ErrorFromErrno(error));
-    }
-    if (n < offered) {
-        rec->WriteArmed = true;
-        UpdateNotifiers(rec);
-    }
-    return int(n);
+    return SendOutcome(rec, n, offered);
 }
 
 int SendTo(TSocket s, const void *buffer, int length, int flags, const sockaddr_in &to)
