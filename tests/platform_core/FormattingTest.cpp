@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cfloat>
+#include <map>
 
 namespace {
 
@@ -38,59 +40,76 @@ long double FromBytes(std::array<std::uint8_t, 6> bytes)
 
 } // namespace
 
-TEST(TextToFloat, AcceptsOnlyTheNumberGrammar)
+namespace {
+
+// A case's name spelled out from its text: test names take letters, digits and underscores only.
+std::string Spelled(const char *text)
 {
-    struct Row {
-        const char *text;
-        bool ok;
-        long double value;
-    };
-    const Row rows[] = {
-        {"1234.56", true, 1234.56L},
-        {"  12  ", true, 12.0L},
-        {"+5", true, 5.0L},
-        {"-5", true, -5.0L},
-        {" -0.25 ", true, -0.25L},
-        {"1e3", true, 1000.0L},
-        {"1E+3", true, 1000.0L},
-        {"25e-2", true, 0.25L},
-        {".5", true, 0.5L},
-        {"5.", true, 5.0L},
-        {"1e4932", true, 1e4932L},
-        {"", false, 0},
-        {"   ", false, 0},
-        {"-", false, 0},
-        {".", false, 0},
-        {"-.", false, 0},
-        {"1,000", false, 0},
-        {"$5", false, 0},
-        {"\t5", false, 0},
-        {"5\t", false, 0},
-        {"1.2.3", false, 0},
-        {"1e", false, 0},
-        {"1e+", false, 0},
-        {"e5", false, 0},
-        {"+-5", false, 0},
-        {"1 2", false, 0},
-        {"abc", false, 0},
-        {"0x10", false, 0},
-        {"inf", false, 0},
-        {"nan", false, 0},
-        {"1e4933", false, 0},
-        {"-1e5000", false, 0},
-    };
-    for (const Row &row : rows) {
-        long double value = -42;
-        const bool ok = TextToFloat(QString::fromLatin1(row.text), value, Us());
-        EXPECT_EQ(ok, row.ok) << row.text;
-        if (row.ok && ok) {
-            EXPECT_EQ(value, row.value) << row.text;
-        }
-        if (!row.ok) {
-            EXPECT_EQ(value, -42) << "a bad text leaves the value alone: " << row.text;
-        }
-    }
+    static const std::map<char, const char *> words = {{' ', "_"},      {'\t', "Tab"},   {'.', "Dot"},
+                                                       {',', "Comma"},  {'-', "Minus"}, {'+', "Plus"},
+                                                       {'$', "Dollar"}};
+    std::string name;
+    for (const char *c = text; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? std::string(1, *c) : std::string(words.at(*c));
+    return name.empty() ? "Empty" : name;
 }
+
+struct NumberTextRow {
+    const char *text;
+    bool ok;
+    long double value;
+};
+
+const NumberTextRow NumberTexts[] = {
+    {"1234.56", true, 1234.56L},
+    {"  12  ", true, 12.0L},
+    {"+5", true, 5.0L},
+    {"-5", true, -5.0L},
+    {" -0.25 ", true, -0.25L},
+    {"1e3", true, 1000.0L},
+    {"1E+3", true, 1000.0L},
+    {"25e-2", true, 0.25L},
+    {".5", true, 0.5L},
+    {"5.", true, 5.0L},
+    {"1e4932", true, 1e4932L},
+    {"", false, 0},
+    {"   ", false, 0},
+    {"-", false, 0},
+    {".", false, 0},
+    {"-.", false, 0},
+    {"1,000", false, 0},
+    {"$5", false, 0},
+    {"\t5", false, 0},
+    {"5\t", false, 0},
+    {"1.2.3", false, 0},
+    {"1e", false, 0},
+    {"1e+", false, 0},
+    {"e5", false, 0},
+    {"+-5", false, 0},
+    {"1 2", false, 0},
+    {"abc", false, 0},
+    {"0x10", false, 0},
+    {"inf", false, 0},
+    {"nan", false, 0},
+    {"1e4933", false, 0},
+    {"-1e5000", false, 0},
+};
+
+class NumberText : public ::testing::TestWithParam<NumberTextRow> {};
+
+} // namespace
+
+// Only the number grammar is accepted; a bad text leaves the value alone.
+TEST_P(NumberText, FollowsTheNumberGrammar)
+{
+    const NumberTextRow &row = GetParam();
+    long double value = -42;
+    const bool ok = TextToFloat(QString::fromLatin1(row.text), value, Us());
+    EXPECT_EQ(std::make_pair(ok, value), std::make_pair(row.ok, row.ok ? row.value : -42.0L));
+}
+
+INSTANTIATE_TEST_SUITE_P(TextToFloat, NumberText, ::testing::ValuesIn(NumberTexts),
+                         [](const auto &info) { return Spelled(info.param.text); });
 
 TEST(TextToFloat, UsesTheLocaleDecimalSeparatorOnly)
 {
