@@ -78,42 +78,54 @@ TEST(InfoPage, VersionComparisonAsText)
     }
 }
 
-TEST(InfoPage, EntriesOfOneLine)
+namespace {
+
+struct EntryLineRow {
+    const char *Name;
+    const char *Line;
+    bool Entry;
+    const char *EntryName; // looked at only on an entry line
+    const char *Content;
+};
+
+const EntryLineRow EntryLines[] = {
+    {"Capitals", R"(<META HTTP-EQUIV="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
+    {"IndentedLowerCaseTag", R"(  <meta http-equiv="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
+    {"MixedCaseTag", R"(<Meta Http-Equiv="Version" CONTENT="2">)", true, "Version", "2"},
+    // Lower-case content=: the value is read from the ninth character of the line.
+    {"LowerCaseContent", R"(<META HTTP-EQUIV="version" content="1.1.01">)", true, "version", "TP-EQUIV="},
+    // Blanks around the equals sign shift the name off its place.
+    {"BlanksAroundTheEquals", R"(<META HTTP-EQUIV = "version" CONTENT="1">)", true, " ", "1"},
+    // Two entries: the first name and the first value.
+    {"TwoEntries", R"(<META HTTP-EQUIV="version" CONTENT="3"><META HTTP-EQUIV="date" CONTENT="4">)", true, "version",
+     "3"},
+    {"EmptyName", R"(<META HTTP-EQUIV="" CONTENT="empty">)", true, "", "empty"},
+    {"EmptyContent", R"(<META HTTP-EQUIV="version" CONTENT="">)", true, "version", ""},
+    {"ContentWithoutItsQuote", R"(<META HTTP-EQUIV="version" CONTENT="no end)", true, "version", "no end"},
+    {"NameWithoutItsQuote", R"(<META HTTP-EQUIV="version)", true, "version", "TP-EQUIV="},
+    {"TagOnly", R"(<META HTTP-EQUIV)", true, "", "TP-EQUIV"},
+    {"NameInsteadOfHttpEquiv", R"(<META NAME="version" CONTENT="1.2">)", false, "", "1.2"},
+    {"NotAMetaTag", R"(<p>META HTTP-EQUI</p>)", false, "", "HTTP-EQUI</p>"},
+    {"Empty", "", false, "", ""},
+};
+
+class EntryLine : public ::testing::TestWithParam<EntryLineRow> {};
+
+} // namespace
+
+TEST_P(EntryLine, GivesItsNameAndContent)
 {
-    struct Row {
-        const char *line;
-        bool entry;
-        const char *name;
-        const char *content;
-    };
-    const Row rows[] = {
-        {R"(<META HTTP-EQUIV="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
-        {R"(  <meta http-equiv="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
-        {R"(<Meta Http-Equiv="Version" CONTENT="2">)", true, "Version", "2"},
-        // Lower-case content=: the value is read from the ninth character of the line.
-        {R"(<META HTTP-EQUIV="version" content="1.1.01">)", true, "version", "TP-EQUIV="},
-        // Blanks around the equals sign shift the name off its place.
-        {R"(<META HTTP-EQUIV = "version" CONTENT="1">)", true, " ", "1"},
-        // Two entries: the first name and the first value.
-        {R"(<META HTTP-EQUIV="version" CONTENT="3"><META HTTP-EQUIV="date" CONTENT="4">)", true, "version", "3"},
-        {R"(<META HTTP-EQUIV="" CONTENT="empty">)", true, "", "empty"},
-        {R"(<META HTTP-EQUIV="version" CONTENT="">)", true, "version", ""},
-        {R"(<META HTTP-EQUIV="version" CONTENT="no end)", true, "version", "no end"},
-        {R"(<META HTTP-EQUIV="version)", true, "version", "TP-EQUIV="},
-        {R"(<META HTTP-EQUIV)", true, "", "TP-EQUIV"},
-        {R"(<META NAME="version" CONTENT="1.2">)", false, "", "1.2"},
-        {R"(<p>META HTTP-EQUI</p>)", false, "", "HTTP-EQUI</p>"},
-        {"", false, "", ""},
-    };
-    for (const Row &row : rows) {
-        const QString line = QString::fromUtf8(row.line);
-        EXPECT_EQ(InfoPage::IsEntryLine(line), row.entry) << row.line;
-        if (row.entry) {
-            EXPECT_EQ(InfoPage::EntryName(line), QString::fromUtf8(row.name)) << row.line;
-        }
-        EXPECT_EQ(InfoPage::ExtractContent(line), QString::fromUtf8(row.content)) << row.line;
+    const EntryLineRow &row = GetParam();
+    const QString line = QString::fromUtf8(row.Line);
+    EXPECT_EQ(InfoPage::IsEntryLine(line), row.Entry);
+    if (row.Entry) {
+        EXPECT_EQ(InfoPage::EntryName(line), QString::fromUtf8(row.EntryName));
     }
+    EXPECT_EQ(InfoPage::ExtractContent(line), QString::fromUtf8(row.Content));
 }
+
+INSTANTIATE_TEST_SUITE_P(InfoPage, EntryLine, ::testing::ValuesIn(EntryLines),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(InfoPage, ContentIsCappedAtOneThousandCharacters)
 {
@@ -215,41 +227,53 @@ TEST(InfoPage, ValuesWithoutEntriesAreLeftAlone)
     EXPECT_TRUE(none.ProductVersion.isEmpty());
 }
 
-TEST(InfoPage, ProductDates)
+namespace {
+
+struct DateTextRow {
+    const char *Name;
+    const char *Text;
+    QDate Date; // null: the text does not read
+};
+
+const DateTextRow DateTexts[] = {
+    {"FullMonth", "April 25, 1999", QDate(1999, 4, 25)},
+    {"OneDigitDay", "April 5, 1999", QDate(1999, 4, 5)},
+    {"LowerCaseMonth", "april 5, 1999", QDate(1999, 4, 5)},
+    {"ShortMonth", "Dec 31, 2000", QDate(2000, 12, 31)},
+    {"LeapDay", "February 29, 2000", QDate(2000, 2, 29)},
+    {"FirstDayOfTheEra", "Jan 1, 0001", QDate(1, 1, 1)},
+    // Only the first three letters count, wherever they occur in the month list.
+    {"LettersAcrossTwoMonthNames", "ANF 3, 1999", QDate(1999, 1, 3)},
+    {"LongerMonthName", "Junebug 7, 2001", QDate(2001, 6, 7)},
+    {"LeapDayOfACommonYear", "February 29, 1999", QDate()},
+    {"DayPastTheMonth", "April 31, 1999", QDate()},
+    {"UnknownMonth", "Smarch 5, 1999", QDate()}, // month 0
+    {"NoComma", "April 25 1999", QDate()},       // no comma, no day
+    {"DayNotANumber", "April x5, 1999", QDate()},
+    {"TwoDigitYear", "April 25, 99", QDate()}, // the last four characters ", 99" are no year
+    {"DayZero", "April 0, 1999", QDate()},
+    {"Empty", "", QDate()},
+};
+
+class DateText : public ::testing::TestWithParam<DateTextRow> {};
+
+} // namespace
+
+// Without a date format no text reads as a date.
+TEST_P(DateText, ReadsOrRaises)
 {
-    struct Row {
-        const char *text;
-        QDate date; // null: the text does not read
-    };
-    const Row rows[] = {
-        {"April 25, 1999", QDate(1999, 4, 25)},
-        {"April 5, 1999", QDate(1999, 4, 5)},
-        {"april 5, 1999", QDate(1999, 4, 5)},
-        {"Dec 31, 2000", QDate(2000, 12, 31)},
-        {"February 29, 2000", QDate(2000, 2, 29)},
-        {"Jan 1, 0001", QDate(1, 1, 1)},
-        // Only the first three letters count, wherever they occur in the month list.
-        {"ANF 3, 1999", QDate(1999, 1, 3)},
-        {"Junebug 7, 2001", QDate(2001, 6, 7)},
-        {"February 29, 1999", QDate()},
-        {"April 31, 1999", QDate()},
-        {"Smarch 5, 1999", QDate()},  // month 0
-        {"April 25 1999", QDate()},   // no comma, no day
-        {"April x5, 1999", QDate()},
-        {"April 25, 99", QDate()},    // the last four characters ", 99" are no year
-        {"April 0, 1999", QDate()},
-        {"", QDate()},
-    };
-    for (const Row &row : rows) {
-        const QString text = QString::fromUtf8(row.text);
-        if (row.date.isValid()) {
-            EXPECT_EQ(InfoPage::ParseProductDate(text, wfidDFSDate), row.date) << row.text;
-        } else {
-            EXPECT_THROW(InfoPage::ParseProductDate(text, wfidDFSDate), EConvertError) << row.text;
-        }
-        EXPECT_FALSE(InfoPage::ParseProductDate(text, wfidNone).isValid()) << row.text;
+    const DateTextRow &row = GetParam();
+    const QString text = QString::fromUtf8(row.Text);
+    if (row.Date.isValid()) {
+        EXPECT_EQ(InfoPage::ParseProductDate(text, wfidDFSDate), row.Date);
+    } else {
+        EXPECT_THROW(InfoPage::ParseProductDate(text, wfidDFSDate), EConvertError);
     }
+    EXPECT_FALSE(InfoPage::ParseProductDate(text, wfidNone).isValid());
 }
+
+INSTANTIATE_TEST_SUITE_P(InfoPage, DateText, ::testing::ValuesIn(DateTexts),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(InfoPage, BadDateOnThePageRaisesAfterFillingTheText)
 {
