@@ -241,39 +241,56 @@ TEST_F(Schedule, PrintedLayoutHasAGroupPerRate)
         text.count(QRegularExpression(QStringLiteral("^\\s+1\\s+\\$100.00"), QRegularExpression::MultilineOption)), 4);
 }
 
-TEST_F(Schedule, ArgumentsAskForHelpVersionOrAFile)
+namespace {
+
+using Command = ScheduleProgram::Command;
+
+struct ArgumentsRow {
+    const char *Name;
+    QStringList Args;
+    Command::TKind Kind;
+    const char *File; // the file named, for a file to open or a table to write
+};
+
+const ArgumentsRow ArgumentLists[] = {
+    {"None", {}, Command::Schedule, ""},
+    {"Help", {"--help"}, Command::Help, ""},
+    {"VersionAfterAFile", {"report.QRP", "--version"}, Command::Version, ""},
+    {"File", {"report.QRP"}, Command::OpenFile, "report.QRP"},
+    {"StandardInput", {"-"}, Command::OpenFile, "-"},
+    {"TwoFiles", {"a.QRP", "b.QRP"}, Command::Bad, ""},
+    {"UnknownOption", {"--colour"}, Command::Bad, ""},
+    {"Csv", {"--csv=out.csv"}, Command::Csv, "out.csv"},
+    {"CsvToStandardOutput", {"--csv=-"}, Command::Csv, "-"},
+    {"CsvWithAnEmptyName", {"--csv="}, Command::Bad, ""},
+    {"CsvWithoutAName", {"--csv"}, Command::Bad, ""},
+    {"CsvAndAFile", {"--csv=a.csv", "b.QRP"}, Command::Bad, ""},
+    {"FileAndACsv", {"b.QRP", "--csv=a.csv"}, Command::Bad, ""},
+    {"TwoCsvs", {"--csv=a.csv", "--csv=b.csv"}, Command::Bad, ""},
+};
+
+class ScheduleArguments : public ::testing::TestWithParam<ArgumentsRow> {};
+
+} // namespace
+
+TEST_P(ScheduleArguments, AskForHelpVersionOrAFile)
 {
-    using C = ScheduleProgram::Command;
-    const struct {
-        QStringList Args;
-        C::TKind Kind;
-        const char *File;
-    } rows[] = {
-        {{}, C::Schedule, ""},
-        {{"--help"}, C::Help, ""},
-        {{"report.QRP", "--version"}, C::Version, ""},
-        {{"report.QRP"}, C::OpenFile, "report.QRP"},
-        {{"-"}, C::OpenFile, "-"},
-        {{"a.QRP", "b.QRP"}, C::Bad, ""},
-        {{"--colour"}, C::Bad, ""},
-        {{"--csv=out.csv"}, C::Csv, "out.csv"},
-        {{"--csv=-"}, C::Csv, "-"},
-        {{"--csv="}, C::Bad, ""},
-        {{"--csv"}, C::Bad, ""},
-        {{"--csv=a.csv", "b.QRP"}, C::Bad, ""},
-        {{"b.QRP", "--csv=a.csv"}, C::Bad, ""},
-        {{"--csv=a.csv", "--csv=b.csv"}, C::Bad, ""},
-    };
-    for (const auto &row : rows) {
-        const C command = ScheduleProgram::ParseArguments(row.Args);
-        EXPECT_EQ(command.Kind, row.Kind) << row.Args.join(' ').toStdString();
-        if (row.Kind == C::OpenFile || row.Kind == C::Csv) {
-            EXPECT_EQ(command.File, QString::fromUtf8(row.File));
-        }
-        if (row.Kind == C::Bad) {
-            EXPECT_FALSE(command.Error.isEmpty());
-        }
+    const ArgumentsRow &row = GetParam();
+    const Command command = ScheduleProgram::ParseArguments(row.Args);
+    EXPECT_EQ(command.Kind, row.Kind);
+    if (row.Kind == Command::OpenFile || row.Kind == Command::Csv) {
+        EXPECT_EQ(command.File, QString::fromUtf8(row.File));
     }
+    if (row.Kind == Command::Bad) {
+        EXPECT_FALSE(command.Error.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Schedule, ScheduleArguments, ::testing::ValuesIn(ArgumentLists),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST_F(Schedule, ToolkitOptionsPassAndTheTextsNameTheProgram)
+{
     // The toolkit's own options, with or without their values, are not ours to refuse.
     using ScheduleProgram::WithoutToolkitOptions;
     EXPECT_EQ(WithoutToolkitOptions({"-platform", "offscreen", "report.QRP"}), QStringList{"report.QRP"});
