@@ -45,9 +45,9 @@ namespace {
 // A case's name spelled out from its text: test names take letters, digits and underscores only.
 std::string Spelled(const char *text)
 {
-    static const std::map<char, const char *> words = {{' ', "_"},      {'\t', "Tab"},   {'.', "Dot"},
-                                                       {',', "Comma"},  {'-', "Minus"}, {'+', "Plus"},
-                                                       {'$', "Dollar"}};
+    static const std::map<char, const char *> words = {{' ', "_"},     {'\t', "Tab"},  {'.', "Dot"},
+                                                       {',', "Comma"}, {'-', "Minus"}, {'+', "Plus"},
+                                                       {'$', "Dollar"}, {'(', "Open"}, {')', "Close"}};
     std::string name;
     for (const char *c = text; *c; ++c)
         name += std::isalnum(static_cast<unsigned char>(*c)) ? std::string(1, *c) : std::string(words.at(*c));
@@ -146,37 +146,53 @@ TEST(StrToFloat, RaisesTheConversionError)
     EXPECT_THROW(StrToFloat(QString(), Us()), EConvertError);
 }
 
-TEST(FloatToStr, FifteenDigitGeneralFormat)
+namespace {
+
+struct GeneralRow {
+    long double value;
+    const char *text;
+    const char *name = nullptr; // where the text alone does not name the case
+};
+
+const GeneralRow GeneralTexts[] = {
+    {0.0L, "0"},
+    {-0.0L, "0", "NegativeZero"},
+    {4.0L, "4"},
+    {4.5L, "4.5"},
+    {4.125L, "4.125"},
+    {-2500.75L, "-2500.75"},
+    {100000.0L, "100000"},
+    {123456789012345.0L, "123456789012345"},
+    {1234567890123456.0L, "1.23456789012346E15"},
+    {1e15L, "1E15"},
+    {1e20L, "1E20"},
+    {0.0001L, "0.0001"},
+    {0.00012345L, "0.00012345"},
+    {0.00001L, "1E-5"},
+    {-0.000012345L, "-1.2345E-5"},
+    {0.1L, "0.1"},
+    {1.0L / 3.0L, "0.333333333333333"},
+    {2.0L / 3.0L, "0.666666666666667"},
+    {999999999999999.5L, "1E15", "HalfBelow1E15"},
+    {1.7e38L, "1.7E38"},
+    {2.9e-39L, "2.9E-39"},
+};
+
+class GeneralFormat : public ::testing::TestWithParam<GeneralRow> {};
+
+} // namespace
+
+TEST_P(GeneralFormat, ShowsFifteenDigits)
 {
-    struct Row {
-        long double value;
-        const char *text;
-    };
-    const Row rows[] = {
-        {0.0L, "0"},
-        {-0.0L, "0"},
-        {4.0L, "4"},
-        {4.5L, "4.5"},
-        {4.125L, "4.125"},
-        {-2500.75L, "-2500.75"},
-        {100000.0L, "100000"},
-        {123456789012345.0L, "123456789012345"},
-        {1234567890123456.0L, "1.23456789012346E15"},
-        {1e15L, "1E15"},
-        {1e20L, "1E20"},
-        {0.0001L, "0.0001"},
-        {0.00012345L, "0.00012345"},
-        {0.00001L, "1E-5"},
-        {-0.000012345L, "-1.2345E-5"},
-        {0.1L, "0.1"},
-        {1.0L / 3.0L, "0.333333333333333"},
-        {2.0L / 3.0L, "0.666666666666667"},
-        {999999999999999.5L, "1E15"},
-        {1.7e38L, "1.7E38"},
-        {2.9e-39L, "2.9E-39"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FloatToStr(row.value, Us()), QString::fromLatin1(row.text)) << row.text;
+    EXPECT_EQ(FloatToStr(GetParam().value, Us()), QString::fromLatin1(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(FloatToStr, GeneralFormat, ::testing::ValuesIn(GeneralTexts), [](const auto &info) {
+    return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
+});
+
+TEST(FloatToStr, GermanSettingsUseTheDecimalComma)
+{
     EXPECT_EQ(FloatToStr(-2500.75L, German()), QStringLiteral("-2500,75"));
     EXPECT_EQ(FloatToStr(1.5e-7L, German()), QStringLiteral("1,5E-7"));
 }
@@ -191,37 +207,48 @@ TEST(FloatToStr, ShowsTheStorageRoundingOfSavedValues)
               QStringLiteral("0.100000000000023"));
 }
 
-TEST(FloatToStrF, CurrencyUnderUnitedStatesSettings)
+namespace {
+
+struct CurrencyRow {
+    long double value;
+    int precision;
+    int digits;
+    const char *text;
+    const char *name = nullptr; // where the text alone does not name the case
+};
+
+const CurrencyRow CurrencyTexts[] = {
+    {1234.5L, 12, 2, "$1,234.50"},
+    {-1234.5L, 12, 2, "($1,234.50)"},
+    {1000.0L, 10, 2, "$1,000.00"},
+    {0.0L, 12, 2, "$0.00"},
+    {-0.001L, 12, 2, "$0.00", "LessThanAHalfCentBelowZero"},
+    {0.125L, 12, 2, "$0.13"},
+    {-0.125L, 12, 2, "($0.13)"},
+    {30000000.0L, 12, 2, "$30,000,000.00"},
+    {123456789.12L, 10, 2, "$123,456,789.10"},
+    {999999999999.0L, 12, 2, "$999,999,999,999.00"},
+    {1234567890123.0L, 12, 2, "1.23456789012E12"},
+    {12345678901.23L, 10, 2, "1.23456789E10"},
+    {-12345678901.23L, 10, 2, "-1.23456789E10"},
+    {9999999999.996L, 10, 2, "1E10"},
+    {6144.567L, 12, 2, "$6,144.57"},
+    {5.0L, 12, 0, "$5"},
+};
+
+class UnitedStatesCurrency : public ::testing::TestWithParam<CurrencyRow> {};
+
+} // namespace
+
+TEST_P(UnitedStatesCurrency, ShowsTheAmount)
 {
-    struct Row {
-        long double value;
-        int precision;
-        int digits;
-        const char *text;
-    };
-    const Row rows[] = {
-        {1234.5L, 12, 2, "$1,234.50"},
-        {-1234.5L, 12, 2, "($1,234.50)"},
-        {1000.0L, 10, 2, "$1,000.00"},
-        {0.0L, 12, 2, "$0.00"},
-        {-0.001L, 12, 2, "$0.00"},
-        {0.125L, 12, 2, "$0.13"},
-        {-0.125L, 12, 2, "($0.13)"},
-        {30000000.0L, 12, 2, "$30,000,000.00"},
-        {123456789.12L, 10, 2, "$123,456,789.10"},
-        {999999999999.0L, 12, 2, "$999,999,999,999.00"},
-        {1234567890123.0L, 12, 2, "1.23456789012E12"},
-        {12345678901.23L, 10, 2, "1.23456789E10"},
-        {-12345678901.23L, 10, 2, "-1.23456789E10"},
-        {9999999999.996L, 10, 2, "1E10"},
-        {6144.567L, 12, 2, "$6,144.57"},
-        {5.0L, 12, 0, "$5"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FloatToStrF(row.value, ffCurrency, row.precision, row.digits, Us()),
-                  QString::fromLatin1(row.text))
-            << row.text;
+    const CurrencyRow &row = GetParam();
+    EXPECT_EQ(FloatToStrF(row.value, ffCurrency, row.precision, row.digits, Us()), QString::fromLatin1(row.text));
 }
+
+INSTANTIATE_TEST_SUITE_P(FloatToStrF, UnitedStatesCurrency, ::testing::ValuesIn(CurrencyTexts), [](const auto &info) {
+    return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
+});
 
 TEST(FloatToStrF, EveryCurrencyPattern)
 {
