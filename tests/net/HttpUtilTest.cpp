@@ -11,6 +11,26 @@ struct UrlRow {
     const char *Name, *Url, *Proto, *User, *Pass, *Host, *Port, *Path;
 };
 class UrlForm : public ::testing::TestWithParam<UrlRow> {};
+
+const UrlRow UrlForms[] = {
+    {"Empty", "", "", "", "", "", "", ""},
+    {"HostOnly", "http://www.example.com", "http", "", "", "www.example.com", "", ""},
+    {"HostAndRoot", "http://www.example.com/", "http", "", "", "www.example.com", "", "/"},
+    {"PortAndQuery", "http://www.example.com:8080/a/b.htm?x=1", "http", "", "", "www.example.com", "8080",
+     "/a/b.htm?x=1"},
+    {"UserAndPassword", "http://user:pw@host/p", "http", "user", "pw", "host", "", "/p"},
+    {"UserAndPort", "http://user@host:81/p", "http", "user", "", "host", "81", "/p"},
+    {"UserPasswordAndPort", "http://user:pw@host:81/p", "http", "user", "pw", "host", "81", "/p"},
+    {"Ftp", "ftp://files.example.org/pub", "ftp", "", "", "files.example.org", "", "/pub"},
+    {"PathOnly", "/relative/page.htm", "http", "", "", "", "", "/relative/page.htm"},
+    {"DoubleSlashWithoutScheme", "//host/x", "http", "", "", "", "", "/host/x"},
+    {"SchemeAndPath", "http:/x.htm", "http", "", "", "", "", "/x.htm"},
+    {"SchemeInCapitals", "HTTP:/x", "http", "", "", "", "", "/x"},
+    {"Mailto", "mailto:support@example.com", "mailto", "support", "", "example.com", "", ""},
+    {"HostAndPathWithoutScheme", "www.example.com/index.html", "", "", "", "www.example.com", "", "/index.html"},
+    {"HostAndPortWithoutScheme", "proxy.example.net:3128", "", "", "", "proxy.example.net", "3128", ""},
+    {"BareName", "new.htm", "", "", "", "new.htm", "", ""},
+};
 } // namespace
 
 TEST_P(UrlForm, SplitsIntoItsParts)
@@ -21,28 +41,8 @@ TEST_P(UrlForm, SplitsIntoItsParts)
               (QStringList{row.Proto, row.User, row.Pass, row.Host, row.Port, row.Path}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HttpUtil, UrlForm,
-    ::testing::Values(UrlRow{"Empty", "", "", "", "", "", "", ""},
-                      UrlRow{"HostOnly", "http://www.example.com", "http", "", "", "www.example.com", "", ""},
-                      UrlRow{"HostAndRoot", "http://www.example.com/", "http", "", "", "www.example.com", "", "/"},
-                      UrlRow{"PortAndQuery", "http://www.example.com:8080/a/b.htm?x=1", "http", "", "", "www.example.com",
-                             "8080", "/a/b.htm?x=1"},
-                      UrlRow{"UserAndPassword", "http://user:pw@host/p", "http", "user", "pw", "host", "", "/p"},
-                      UrlRow{"UserAndPort", "http://user@host:81/p", "http", "user", "", "host", "81", "/p"},
-                      UrlRow{"UserPasswordAndPort", "http://user:pw@host:81/p", "http", "user", "pw", "host", "81", "/p"},
-                      UrlRow{"Ftp", "ftp://files.example.org/pub", "ftp", "", "", "files.example.org", "", "/pub"},
-                      UrlRow{"PathOnly", "/relative/page.htm", "http", "", "", "", "", "/relative/page.htm"},
-                      UrlRow{"DoubleSlashWithoutScheme", "//host/x", "http", "", "", "", "", "/host/x"},
-                      UrlRow{"SchemeAndPath", "http:/x.htm", "http", "", "", "", "", "/x.htm"},
-                      UrlRow{"SchemeInCapitals", "HTTP:/x", "http", "", "", "", "", "/x"},
-                      UrlRow{"Mailto", "mailto:support@example.com", "mailto", "support", "", "example.com", "", ""},
-                      UrlRow{"HostAndPathWithoutScheme", "www.example.com/index.html", "", "", "", "www.example.com", "",
-                             "/index.html"},
-                      UrlRow{"HostAndPortWithoutScheme", "proxy.example.net:3128", "", "", "", "proxy.example.net",
-                             "3128", ""},
-                      UrlRow{"BareName", "new.htm", "", "", "", "new.htm", "", ""}),
-    [](const auto &info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(HttpUtil, UrlForm, ::testing::ValuesIn(UrlForms),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(HttpUtil, Rfc1123Dates)
 {
