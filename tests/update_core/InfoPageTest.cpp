@@ -22,61 +22,66 @@ TWfiProductInfo ReadPage(const QByteArray &page, TWfiDateFormat dateFormat = wfi
 
 } // namespace
 
-TEST(InfoPage, VersionComparisonByBuildNumber)
+namespace {
+
+struct VersionRow {
+    const char *Name;
+    TWfiVersionFormat Mode;
+    const char *Current, *Product;
+    bool Newer;
+};
+
+const VersionRow BuildNumbers[] = {
+    {"NextBuild", wfivBuildNumber, "1.1.00", "1.1.01", true},
+    {"NextMinor", wfivBuildNumber, "1.1.00", "1.2", true},
+    {"Same", wfivBuildNumber, "1.1.00", "1.1.00", false},
+    // Its last segment 1 meets the third segment 0.
+    {"ShorterProduct", wfivBuildNumber, "1.1.00", "1.1", true},
+    {"FourthSegmentNeverCompared", wfivBuildNumber, "1.1.00", "1.1.00.5", false},
+    {"LeadingZeroReadsAsTheNumber", wfivBuildNumber, "1.1.00", "1.01.00", false},
+    {"NextMajor", wfivBuildNumber, "1.1.00", "2.0", true},
+    {"MajorOnly", wfivBuildNumber, "1.1.00", "2", true},
+    {"OlderBuild", wfivBuildNumber, "1.1.00", "1.0.9", false},
+    {"OlderMajor", wfivBuildNumber, "1.1.00", "0.9.99", false},
+    {"EmptyProduct", wfivBuildNumber, "1.1.00", "", false},
+    {"LettersProduct", wfivBuildNumber, "1.1.00", "abc", false},
+    // x reads as 0, older than 1.
+    {"LetterSegmentReadsAsZero", wfivBuildNumber, "1.1.00", "1.x.5", false},
+    {"BeyondTheRunningVersionsSegments", wfivBuildNumber, "1.1", "1.1.5", false},
+    {"NewerWithinTheRunningVersionsSegments", wfivBuildNumber, "1.1", "1.2.0", true},
+    {"NoRunningVersionAgainstZero", wfivBuildNumber, "", "0.0.1", false},
+    {"NoRunningVersion", wfivBuildNumber, "", "1", true},
+    {"SignBelongsToTheNumber", wfivBuildNumber, "1.-1", "1.0", true},
+    {"TwoDigitMajor", wfivBuildNumber, "9.9.9", "10", true},
+};
+
+const VersionRow Texts[] = {
+    {"Later", wfivSimpleString, "1.1.00", "1.1.01", true},
+    {"Same", wfivSimpleString, "1.1.00", "1.1.00", false},
+    {"CharacterByCharacter", wfivSimpleString, "1.9", "1.10", false},
+    {"ShorterProduct", wfivSimpleString, "1.1.00", "1.1", false},
+    {"LowerCaseAfterCapital", wfivSimpleString, "B", "a", true},
+    {"CapitalBeforeLowerCase", wfivSimpleString, "a", "B", false},
+    {"TrailingBlank", wfivSimpleString, "1.1", "1.1 ", true},
+    {"BothEmpty", wfivSimpleString, "", "", false},
+    {"EmptyProduct", wfivSimpleString, "x", "", false},
+};
+
+class VersionComparison : public ::testing::TestWithParam<VersionRow> {};
+
+} // namespace
+
+TEST_P(VersionComparison, TellsANewerProduct)
 {
-    struct Row {
-        const char *current;
-        const char *product;
-        bool newer;
-    };
-    const Row rows[] = {
-        {"1.1.00", "1.1.01", true},
-        {"1.1.00", "1.2", true},
-        {"1.1.00", "1.1.00", false},
-        {"1.1.00", "1.1", true},       // its last segment 1 meets the third segment 0
-        {"1.1.00", "1.1.00.5", false}, // a fourth segment is never compared
-        {"1.1.00", "1.01.00", false},  // 01 reads as 1
-        {"1.1.00", "2.0", true},
-        {"1.1.00", "2", true},
-        {"1.1.00", "1.0.9", false},
-        {"1.1.00", "0.9.99", false},
-        {"1.1.00", "", false},
-        {"1.1.00", "abc", false},
-        {"1.1.00", "1.x.5", false},    // x reads as 0, older than 1
-        {"1.1", "1.1.5", false},       // beyond the running version's segments
-        {"1.1", "1.2.0", true},
-        {"", "0.0.1", false},
-        {"", "1", true},
-        {"1.-1", "1.0", true},         // a sign belongs to the number
-        {"9.9.9", "10", true},
-    };
-    for (const Row &row : rows) {
-        EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.current), QString::fromUtf8(row.product),
-                                           wfivBuildNumber),
-                  row.newer)
-            << row.current << " against " << row.product;
-    }
+    const VersionRow &row = GetParam();
+    EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.Current), QString::fromUtf8(row.Product), row.Mode),
+              row.Newer);
 }
 
-TEST(InfoPage, VersionComparisonAsText)
-{
-    struct Row {
-        const char *current;
-        const char *product;
-        bool newer;
-    };
-    const Row rows[] = {
-        {"1.1.00", "1.1.01", true}, {"1.1.00", "1.1.00", false}, {"1.9", "1.10", false},
-        {"1.1.00", "1.1", false},   {"B", "a", true},            {"a", "B", false},
-        {"1.1", "1.1 ", true},      {"", "", false},             {"x", "", false},
-    };
-    for (const Row &row : rows) {
-        EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.current), QString::fromUtf8(row.product),
-                                           wfivSimpleString),
-                  row.newer)
-            << row.current << " against " << row.product;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(BuildNumber, VersionComparison, ::testing::ValuesIn(BuildNumbers),
+                         [](const auto &info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Text, VersionComparison, ::testing::ValuesIn(Texts),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 namespace {
 
