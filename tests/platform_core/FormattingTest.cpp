@@ -47,7 +47,8 @@ std::string Spelled(const char *text)
 {
     static const std::map<char, const char *> words = {{' ', "_"},     {'\t', "Tab"},  {'.', "Dot"},
                                                        {',', "Comma"}, {'-', "Minus"}, {'+', "Plus"},
-                                                       {'$', "Dollar"}, {'(', "Open"}, {')', "Close"}};
+                                                       {'$', "Dollar"}, {'(', "Open"}, {')', "Close"},
+                                                       {'#', "Hash"},   {'%', "Percent"}};
     std::string name;
     for (const char *c = text; *c; ++c)
         name += std::isalnum(static_cast<unsigned char>(*c)) ? std::string(1, *c) : std::string(words.at(*c));
@@ -313,96 +314,128 @@ TEST(FloatToStrF, RoundsHalfAwayFromZeroOnTheExactBinaryValue)
               QStringLiteral("-3.6451995318824746E-4951"));
 }
 
-TEST(FormatFloat, MaskSections)
+namespace {
+
+struct MaskRow {
+    const char *mask;
+    long double value;
+    const char *text;
+    const char *name = nullptr; // where the text alone does not name the case
+};
+
+const MaskRow Masks[] = {
+    {"#,##0", 1234567.0L, "1,234,567"},
+    {"#,##0", 0.0L, "0", "GroupedZero"},
+    {"#,##0", 999.0L, "999"},
+    {"#,##0", -5.0L, "-5"},
+    {"#,##0;;", -5.0L, "-5", "EmptyNegativeSection"},
+    {"#,##0;(#,##0);", -5.0L, "(5)"},
+    {"#,##0;(#,##0);", -1234.0L, "(1,234)"},
+    {"#,##0;(#,##0);\"zero\"", 0.0L, "zero"},
+    {"#,##0;(#,##0);'nil'", -0.3L, "nil"},
+    {"#,##0;;", -0.3L, "0", "EmptySectionsRoundingToZero"},
+    {"0.000", 4.125L, "4.125"},
+    {"0.000", 4.0L, "4.000"},
+    {"0.000", -3.0L, "-3.000"},
+    {"0.000", 0.0625L, "0.063"},
+    {"0.000", -0.0625L, "-0.063"},
+    {"0", 2.5L, "3"},
+    {"0", 0.0L, "0", "OneDigitZero"},
+    {"0.00", 1234567.891L, "1234567.89"},
+    {"#.##", 0.5L, ".5"},
+    {"0.##", 1.0L, "1"},
+    {"0.##", 1.25L, "1.25"},
+    {"0.0#", 1.5L, "1.5"},
+    {"0.0#", 1.0L, "1.0"},
+    {"00000", 42.0L, "00042"},
+    {"000-00-0000", 123456789.0L, "123-45-6789"},
+    {"'$'#,##0.00", 12.5L, "$12.50"},
+    {"\"#\"0", 5.0L, "#5"},
+    {"0.00%", 12.5L, "12.50%"},
+    {"0.00E+00", 12345.0L, "1.23E+04"},
+    {"0.0E-0", 0.00012L, "1.2E-4"},
+    {"0.0E+0", 0.0L, "0.0E+0"},
+    {"0.0E-0", 25000.0L, "2.5E4"},
+    {"0", 1e18L, "1E18"},
+    {"", 1234.5L, "1234.5", "NoMask"},
+};
+
+class Mask : public ::testing::TestWithParam<MaskRow> {};
+
+} // namespace
+
+TEST_P(Mask, FormatsEachSection)
 {
-    const TFormatSettings us = Us();
-    struct Row {
-        const char *mask;
-        long double value;
-        const char *text;
-    };
-    const Row rows[] = {
-        {"#,##0", 1234567.0L, "1,234,567"},
-        {"#,##0", 0.0L, "0"},
-        {"#,##0", 999.0L, "999"},
-        {"#,##0", -5.0L, "-5"},
-        {"#,##0;;", -5.0L, "-5"},
-        {"#,##0;(#,##0);", -5.0L, "(5)"},
-        {"#,##0;(#,##0);", -1234.0L, "(1,234)"},
-        {"#,##0;(#,##0);\"zero\"", 0.0L, "zero"},
-        {"#,##0;(#,##0);'nil'", -0.3L, "nil"},
-        {"#,##0;;", -0.3L, "0"},
-        {"0.000", 4.125L, "4.125"},
-        {"0.000", 4.0L, "4.000"},
-        {"0.000", -3.0L, "-3.000"},
-        {"0.000", 0.0625L, "0.063"},
-        {"0.000", -0.0625L, "-0.063"},
-        {"0", 2.5L, "3"},
-        {"0", 0.0L, "0"},
-        {"0.00", 1234567.891L, "1234567.89"},
-        {"#.##", 0.5L, ".5"},
-        {"0.##", 1.0L, "1"},
-        {"0.##", 1.25L, "1.25"},
-        {"0.0#", 1.5L, "1.5"},
-        {"0.0#", 1.0L, "1.0"},
-        {"00000", 42.0L, "00042"},
-        {"000-00-0000", 123456789.0L, "123-45-6789"},
-        {"'$'#,##0.00", 12.5L, "$12.50"},
-        {"\"#\"0", 5.0L, "#5"},
-        {"0.00%", 12.5L, "12.50%"},
-        {"0.00E+00", 12345.0L, "1.23E+04"},
-        {"0.0E-0", 0.00012L, "1.2E-4"},
-        {"0.0E+0", 0.0L, "0.0E+0"},
-        {"0.0E-0", 25000.0L, "2.5E4"},
-        {"0", 1e18L, "1E18"},
-        {"", 1234.5L, "1234.5"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FormatFloat(QString::fromLatin1(row.mask), row.value, us), QString::fromLatin1(row.text))
-            << row.mask << " " << double(row.value);
-    EXPECT_EQ(FormatFloat(QStringLiteral("0.000"), 4.125L, German()), QStringLiteral("4,125"));
-    EXPECT_EQ(FormatFloat(QStringLiteral("#,##0.00"), 1234.5L, German()),
-              QStringLiteral("1.234,50"));
+    const MaskRow &row = GetParam();
+    EXPECT_EQ(FormatFloat(QString::fromLatin1(row.mask), row.value, Us()), QString::fromLatin1(row.text));
 }
 
-TEST(FormatDateTime, PatternsAndRecordFormats)
+INSTANTIATE_TEST_SUITE_P(FormatFloat, Mask, ::testing::ValuesIn(Masks), [](const auto &info) {
+    return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
+});
+
+TEST(FormatFloat, GermanSettingsUseTheirSeparators)
 {
-    const TFormatSettings us = Us();
-    const QDateTime afternoon(QDate(2024, 3, 5), QTime(14, 7, 9, 45));
-    const QDateTime midnight(QDate(2024, 3, 5), QTime(0, 0));
-    const QDateTime halfPast(QDate(1999, 12, 31), QTime(0, 30, 5));
-    struct Row {
-        const char *format;
-        QDateTime dt;
-        const char *text;
-    };
-    const Row rows[] = {
-        {"c", afternoon, "3/5/2024 2:07:09 PM"},
-        {"c", midnight, "3/5/2024"},
-        {"t", afternoon, "2:07 PM"},
-        {"tt", afternoon, "2:07:09 PM"},
-        {"tt", halfPast, "12:30:05 AM"},
-        {"ddddd", afternoon, "3/5/2024"},
-        {"dddddd", afternoon, "Tuesday, March 05, 2024"},
-        {"ddddd tt", halfPast, "12/31/1999 12:30:05 AM"},
-        {"yyyy-mm-dd hh:nn:ss.zzz", afternoon, "2024-03-05 14:07:09.045"},
-        {"d/m/yy", afternoon, "5/3/24"},
-        {"ddd mmm", afternoon, "Tue Mar"},
-        {"dddd mmmm", halfPast, "Friday December"},
-        {"h:mm", afternoon, "14:07"},
-        {"H:MM:SS", afternoon, "14:07:09"},
-        {"h:n:s", halfPast, "0:30:5"},
-        {"hh a/p", afternoon, "02 p"},
-        {"h am/pm", halfPast, "12 am"},
-        {"h AM/PM", afternoon, "2 PM"},
-        {"'at' h", afternoon, "at 14"},
-        {"\"m\"m", afternoon, "m3"},
-        {"yyyy", QDateTime(QDate(905, 1, 1), QTime(1, 0)), "0905"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FormatDateTime(QString::fromLatin1(row.format), row.dt, us), QString::fromLatin1(row.text))
-            << row.format;
+    EXPECT_EQ(FormatFloat(QStringLiteral("0.000"), 4.125L, German()), QStringLiteral("4,125"));
+    EXPECT_EQ(FormatFloat(QStringLiteral("#,##0.00"), 1234.5L, German()), QStringLiteral("1.234,50"));
 }
+
+namespace {
+
+// The moments the patterns are shown for.
+enum Moment { Afternoon, Midnight, HalfPast, Year905 };
+
+QDateTime At(Moment moment)
+{
+    const QDateTime moments[] = {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9, 45)),
+                                 QDateTime(QDate(2024, 3, 5), QTime(0, 0)),
+                                 QDateTime(QDate(1999, 12, 31), QTime(0, 30, 5)), QDateTime(QDate(905, 1, 1), QTime(1, 0))};
+    return moments[moment];
+}
+
+struct PatternRow {
+    const char *name;
+    const char *format;
+    Moment moment;
+    const char *text;
+};
+
+const PatternRow Patterns[] = {
+    {"DateAndTime", "c", Afternoon, "3/5/2024 2:07:09 PM"},
+    {"DateAndTimeAtMidnight", "c", Midnight, "3/5/2024"},
+    {"ShortTime", "t", Afternoon, "2:07 PM"},
+    {"LongTime", "tt", Afternoon, "2:07:09 PM"},
+    {"LongTimeAfterMidnight", "tt", HalfPast, "12:30:05 AM"},
+    {"ShortDate", "ddddd", Afternoon, "3/5/2024"},
+    {"LongDate", "dddddd", Afternoon, "Tuesday, March 05, 2024"},
+    {"ShortDateAndLongTime", "ddddd tt", HalfPast, "12/31/1999 12:30:05 AM"},
+    {"EveryFieldWithMilliseconds", "yyyy-mm-dd hh:nn:ss.zzz", Afternoon, "2024-03-05 14:07:09.045"},
+    {"DayMonthShortYear", "d/m/yy", Afternoon, "5/3/24"},
+    {"ShortNames", "ddd mmm", Afternoon, "Tue Mar"},
+    {"LongNames", "dddd mmmm", HalfPast, "Friday December"},
+    {"MinutesAfterHours", "h:mm", Afternoon, "14:07"},
+    {"CapitalLetters", "H:MM:SS", Afternoon, "14:07:09"},
+    {"UnpaddedFields", "h:n:s", HalfPast, "0:30:5"},
+    {"LetterForAfternoon", "hh a/p", Afternoon, "02 p"},
+    {"LowerCaseAmPm", "h am/pm", HalfPast, "12 am"},
+    {"CapitalAmPm", "h AM/PM", Afternoon, "2 PM"},
+    {"QuotedText", "'at' h", Afternoon, "at 14"},
+    {"DoubleQuotedText", "\"m\"m", Afternoon, "m3"},
+    {"FourDigitYear", "yyyy", Year905, "0905"},
+};
+
+class Pattern : public ::testing::TestWithParam<PatternRow> {};
+
+} // namespace
+
+TEST_P(Pattern, ShowsTheMoment)
+{
+    const PatternRow &row = GetParam();
+    EXPECT_EQ(FormatDateTime(QString::fromLatin1(row.format), At(row.moment), Us()), QString::fromLatin1(row.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(FormatDateTime, Pattern, ::testing::ValuesIn(Patterns),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(FormatDateTime, FollowsTheRecord)
 {
