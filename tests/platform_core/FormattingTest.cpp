@@ -251,24 +251,42 @@ INSTANTIATE_TEST_SUITE_P(FloatToStrF, UnitedStatesCurrency, ::testing::ValuesIn(
     return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
 });
 
-TEST(FloatToStrF, EveryCurrencyPattern)
+namespace {
+
+// A currency pattern of the record: the amount's sign, the pattern's number and the text.
+struct CurrencyPatternRow {
+    bool negative;
+    quint8 format;
+    const char *text;
+};
+
+const CurrencyPatternRow CurrencyPatterns[] = {
+    {false, 0, "$1,234.50"}, {false, 1, "1,234.50$"}, {false, 2, "$ 1,234.50"}, {false, 3, "1,234.50 $"},
+    {true, 0, "($1.50)"},    {true, 1, "-$1.50"},     {true, 2, "$-1.50"},     {true, 3, "$1.50-"},
+    {true, 4, "(1.50$)"},    {true, 5, "-1.50$"},     {true, 6, "1.50-$"},     {true, 7, "1.50$-"},
+    {true, 8, "-1.50 $"},    {true, 9, "-$ 1.50"},    {true, 10, "1.50 $-"},   {true, 11, "$ 1.50-"},
+    {true, 12, "$ -1.50"},   {true, 13, "1.50- $"},   {true, 14, "($ 1.50)"},  {true, 15, "(1.50 $)"},
+};
+
+class CurrencyPattern : public ::testing::TestWithParam<CurrencyPatternRow> {};
+
+} // namespace
+
+TEST_P(CurrencyPattern, PlacesTheSymbolAndTheSign)
 {
+    const CurrencyPatternRow &row = GetParam();
     TFormatSettings fs = Us();
-    const char *positive[] = {"$1,234.50", "1,234.50$", "$ 1,234.50", "1,234.50 $"};
-    for (int i = 0; i < 4; ++i) {
-        fs.CurrencyFormat = quint8(i);
-        EXPECT_EQ(FloatToStrF(1234.5L, ffCurrency, 15, 2, fs), QString::fromLatin1(positive[i]));
-    }
-    const char *negative[] = {"($1.50)", "-$1.50", "$-1.50", "$1.50-", "(1.50$)", "-1.50$",
-                              "1.50-$", "1.50$-", "-1.50 $", "-$ 1.50", "1.50 $-", "$ 1.50-",
-                              "$ -1.50", "1.50- $", "($ 1.50)", "(1.50 $)"};
-    for (int i = 0; i < 16; ++i) {
-        fs.NegCurrFormat = quint8(i);
-        EXPECT_EQ(FloatToStrF(-1.5L, ffCurrency, 15, 2, fs), QString::fromLatin1(negative[i]))
-            << i;
-    }
-    EXPECT_EQ(FloatToStrF(-1234.5L, ffCurrency, 15, 2, German()),
-              QString::fromUtf8("-1.234,50 €"));
+    (row.negative ? fs.NegCurrFormat : fs.CurrencyFormat) = row.format;
+    EXPECT_EQ(FloatToStrF(row.negative ? -1.5L : 1234.5L, ffCurrency, 15, 2, fs), QString::fromLatin1(row.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(FloatToStrF, CurrencyPattern, ::testing::ValuesIn(CurrencyPatterns), [](const auto &info) {
+    return (info.param.negative ? "Negative" : "Positive") + std::to_string(info.param.format);
+});
+
+TEST(FloatToStrF, GermanCurrency)
+{
+    EXPECT_EQ(FloatToStrF(-1234.5L, ffCurrency, 15, 2, German()), QString::fromUtf8("-1.234,50 €"));
 }
 
 TEST(FloatToStrF, FixedNumberAndExponent)
