@@ -293,23 +293,52 @@ TEST(InfoPage, BadDateOnThePageRaisesAfterFillingTheText)
     EXPECT_FALSE(textOnly.ProductDate.isValid());
 }
 
-TEST(InfoPage, IntegerTexts)
+namespace {
+
+struct IntegerRow {
+    const char *Name;
+    const char *Text;
+    int Value; // -1: the text does not read
+};
+
+const IntegerRow IntegerTexts[] = {
+    {"Zero", "0", 0},
+    {"TwoDigits", "12", 12},
+    {"LeadingBlank", " 12", 12},
+    {"PlusSign", "+7", 7},
+    {"MinusSign", "-7", -7},
+    {"LeadingZeros", "007", 7},
+    {"TrailingBlank", "12 ", -1},
+    {"Empty", "", -1},
+    {"Blank", " ", -1},
+    {"SignOnly", "-", -1},
+    {"TrailingLetter", "1a", -1},
+    {"Hexadecimal", "0x10", -1},
+    {"Fraction", "1.5", -1},
+    {"Largest", "2147483647", 2147483647},
+    {"Smallest", "-2147483648", -2147483647 - 1},
+    {"OneAboveTheLargest", "2147483648", -1},
+    {"TwentyDigits", "99999999999999999999", -1},
+};
+
+class IntegerText : public ::testing::TestWithParam<IntegerRow> {};
+
+} // namespace
+
+TEST_P(IntegerText, ReadsOrGivesTheDefault)
 {
-    struct Row {
-        const char *text;
-        int value;
-    };
-    const Row rows[] = {
-        {"0", 0},    {"12", 12},   {" 12", 12}, {"+7", 7},          {"-7", -7},          {"007", 7},
-        {"12 ", -1}, {"", -1},     {" ", -1},   {"-", -1},          {"1a", -1},          {"0x10", -1},
-        {"1.5", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"2147483648", -1},
-        {"99999999999999999999", -1},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(InfoPage::StrToIntDef(QString::fromUtf8(row.text), -1), row.value) << row.text;
+    EXPECT_EQ(InfoPage::StrToIntDef(QString::fromUtf8(GetParam().Text), -1), GetParam().Value);
+}
+
+INSTANTIATE_TEST_SUITE_P(InfoPage, IntegerText, ::testing::ValuesIn(IntegerTexts),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST(InfoPage, BadIntegerTextRaises)
+{
     EXPECT_THROW(InfoPage::StrToInt(QStringLiteral("x")), EConvertError);
     try {
         InfoPage::StrToInt(QStringLiteral("5x"));
+        ADD_FAILURE() << "no error";
     } catch (const EConvertError &e) {
         EXPECT_EQ(e.Message(), "'5x' is not a valid integer value");
     }
