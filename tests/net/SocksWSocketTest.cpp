@@ -320,7 +320,7 @@ TEST_P(SocksGarbage, NeverHangsOrCrashes)
 INSTANTIATE_TEST_SUITE_P(SocksWSocket, SocksGarbage,
                          ::testing::Values(GarbageRow{"AllOnes", QByteArray(300, '\xff')},
                                            GarbageRow{"VersionOnly", QByteArray(1, '\x05')},
-                                           GarbageRow{"MethodFiveThenNameOf255", Bytes({5, 0, 5, 0, 0, 3, 255})},
+                                           GarbageRow{"AcceptedThenANameOf255Bytes", Bytes({5, 0, 5, 0, 0, 3, 255})},
                                            GarbageRow{"Fives", QByteArray(127, '\x05')},
                                            GarbageRow{"AcceptedThenZeros", Bytes({5, 0}) + QByteArray(500, '\0')}),
                          [](const auto &info) { return std::string(info.param.Name); });
