@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -81,36 +82,48 @@ TEST_F(SavedValuesTest, ValuesShowTheirStorageRoundingWhenWrittenBack)
     }
 }
 
-TEST_F(SavedValuesTest, ABadValueEndsTheLoadAtItsKey)
+namespace {
+
+struct BadValueRow {
+    const char *Name;
+    QByteArray File;
+    bool Math; // an arithmetic error rather than a conversion error
+    int BadSlot;
+};
+
+class BadValue : public SavedValuesTest, public ::testing::WithParamInterface<BadValueRow> {};
+
+} // namespace
+
+TEST_P(BadValue, EndsTheLoadAtItsKey)
 {
-    struct Row {
-        QByteArray file;
-        bool math;
-        int badSlot;
-    } rows[] = {
-        {"[LastValues]\nYear1=1\nYear2=2\nYear3=abc\nYear4=4\n", false, 2},
-        {"[LastValues]\nYear1=1\nYear2=1,000\n", false, 1},
-        {"[LastValues]\nYear1=1\nRate2=\n", false, 11},
-        {"[LastValues]\nYear1=1\nYear5=$5\n", false, 4},
-        {"[LastValues]\nYear1=1\nRate1=1e40\n", true, 10},
-        {"[LastValues]\nYear1=1\nYear2=1e5000\n", false, 1},
-    };
-    for (const Row &row : rows) {
-        write(row.file);
-        SavedValues values;
-        try {
-            values.Load(ProfileFile(FPath));
-            ADD_FAILURE() << row.file.constData();
-        } catch (const EMathError &) {
-            EXPECT_TRUE(row.math) << row.file.constData();
-        } catch (const EConvertError &) {
-            EXPECT_FALSE(row.math) << row.file.constData();
-        }
-        EXPECT_EQ(values.Value(0), 1.0L);
-        for (int slot = row.badSlot; slot < SavedValues::Count; ++slot)
-            EXPECT_EQ(values.Value(slot), 0.0L) << row.file.constData() << " slot " << slot;
+    const BadValueRow &row = GetParam();
+    write(row.File);
+    SavedValues values;
+    try {
+        values.Load(ProfileFile(FPath));
+        ADD_FAILURE() << "the load ended without an error";
+    } catch (const EMathError &) {
+        EXPECT_TRUE(row.Math);
+    } catch (const EConvertError &) {
+        EXPECT_FALSE(row.Math);
     }
+    EXPECT_EQ(values.Value(0), 1.0L);
+    std::vector<long double> rest;
+    for (int slot = row.BadSlot; slot < SavedValues::Count; ++slot)
+        rest.push_back(values.Value(slot));
+    EXPECT_EQ(rest, std::vector<long double>(SavedValues::Count - row.BadSlot, 0.0L));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    SavedValuesTest, BadValue,
+    ::testing::Values(BadValueRow{"Letters", "[LastValues]\nYear1=1\nYear2=2\nYear3=abc\nYear4=4\n", false, 2},
+                      BadValueRow{"ThousandSeparator", "[LastValues]\nYear1=1\nYear2=1,000\n", false, 1},
+                      BadValueRow{"Empty", "[LastValues]\nYear1=1\nRate2=\n", false, 11},
+                      BadValueRow{"CurrencySign", "[LastValues]\nYear1=1\nYear5=$5\n", false, 4},
+                      BadValueRow{"TooLargeToStore", "[LastValues]\nYear1=1\nRate1=1e40\n", true, 10},
+                      BadValueRow{"TooLargeToRead", "[LastValues]\nYear1=1\nYear2=1e5000\n", false, 1}),
+    [](const auto &info) { return std::string(info.param.Name); });
 
 TEST_F(SavedValuesTest, TheDecimalSeparatorFollowsTheRegionalSettings)
 {

@@ -395,34 +395,39 @@ TEST(HttpCli, LookupAndConnectFailures)
     ExpectOneDonePerIdle(probe);
 }
 
-TEST(HttpCli, DocumentNames)
+namespace {
+struct DocumentRow {
+    const char *Name, *Path, *ContentType, *Document;
+};
+class DocumentName : public ::testing::TestWithParam<DocumentRow> {};
+} // namespace
+
+TEST_P(DocumentName, FollowsThePathAndTheContentType)
 {
-    struct Row {
-        const char *path;
-        const char *contentType;
-        const char *name;
-    };
-    const Row rows[] = {{"", "text/plain", "document.htm"},
-                        {"/", "text/plain", "document.htm"},
-                        {"/files/update.zip?x=1", "application/zip", "update.zip"},
-                        {"/dir/sub/", "text/html", "sub"},
-                        {"/setup.exe", "text/html", "setup.htm"},
-                        {"/setup.EXE", "application/octet-stream", "setup.EXE"},
-                        {"/a/b.c.exe", "text/html", "b.c.htm"}};
-    for (const Row &row : rows) {
-        TScriptedServer server([&](TPeer &peer, int) {
-            peer.ReadUntil("\r\n\r\n");
-            peer.Write(QByteArray("HTTP/1.0 200 OK\r\nContent-Type: ") + row.contentType + "\r\n\r\nx");
-            peer.Close();
-        });
-        THttpCli client;
-        THttpProbe probe(client);
-        client.SetURL(QStringLiteral("http://127.0.0.1:%1%2").arg(server.Port()).arg(QLatin1String(row.path)));
-        client.StartGet();
-        ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); }));
-        EXPECT_EQ(client.DocumentName(), QLatin1String(row.name)) << row.path;
-    }
+    const DocumentRow &row = GetParam();
+    TScriptedServer server([&](TPeer &peer, int) {
+        peer.ReadUntil("\r\n\r\n");
+        peer.Write(QByteArray("HTTP/1.0 200 OK\r\nContent-Type: ") + row.ContentType + "\r\n\r\nx");
+        peer.Close();
+    });
+    THttpCli client;
+    THttpProbe probe(client);
+    client.SetURL(QStringLiteral("http://127.0.0.1:%1%2").arg(server.Port()).arg(QLatin1String(row.Path)));
+    client.StartGet();
+    ASSERT_TRUE(WaitUntil([&] { return probe.Finished(); }));
+    EXPECT_EQ(client.DocumentName(), QLatin1String(row.Document));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    HttpCli, DocumentName,
+    ::testing::Values(DocumentRow{"NoPath", "", "text/plain", "document.htm"},
+                      DocumentRow{"Root", "/", "text/plain", "document.htm"},
+                      DocumentRow{"QueryDropped", "/files/update.zip?x=1", "application/zip", "update.zip"},
+                      DocumentRow{"Folder", "/dir/sub/", "text/html", "sub"},
+                      DocumentRow{"ProgramServedAsHtml", "/setup.exe", "text/html", "setup.htm"},
+                      DocumentRow{"ProgramServedAsBytes", "/setup.EXE", "application/octet-stream", "setup.EXE"},
+                      DocumentRow{"DottedNameServedAsHtml", "/a/b.c.exe", "text/html", "b.c.htm"}),
+    [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(HttpCli, ProxyGetsTheAbsoluteUrlAndTheTargetInHost)
 {

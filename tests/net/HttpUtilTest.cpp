@@ -6,39 +6,43 @@
 #include <QDate>
 #include <gtest/gtest.h>
 
-TEST(HttpUtil, ParseUrlForms)
+namespace {
+struct UrlRow {
+    const char *Name, *Url, *Proto, *User, *Pass, *Host, *Port, *Path;
+};
+class UrlForm : public ::testing::TestWithParam<UrlRow> {};
+
+const UrlRow UrlForms[] = {
+    {"Empty", "", "", "", "", "", "", ""},
+    {"HostOnly", "http://www.example.com", "http", "", "", "www.example.com", "", ""},
+    {"HostAndRoot", "http://www.example.com/", "http", "", "", "www.example.com", "", "/"},
+    {"PortAndQuery", "http://www.example.com:8080/a/b.htm?x=1", "http", "", "", "www.example.com", "8080",
+     "/a/b.htm?x=1"},
+    {"UserAndPassword", "http://user:pw@host/p", "http", "user", "pw", "host", "", "/p"},
+    {"UserAndPort", "http://user@host:81/p", "http", "user", "", "host", "81", "/p"},
+    {"UserPasswordAndPort", "http://user:pw@host:81/p", "http", "user", "pw", "host", "81", "/p"},
+    {"Ftp", "ftp://files.example.org/pub", "ftp", "", "", "files.example.org", "", "/pub"},
+    {"PathOnly", "/relative/page.htm", "http", "", "", "", "", "/relative/page.htm"},
+    {"DoubleSlashWithoutScheme", "//host/x", "http", "", "", "", "", "/host/x"},
+    {"SchemeAndPath", "http:/x.htm", "http", "", "", "", "", "/x.htm"},
+    {"SchemeInCapitals", "HTTP:/x", "http", "", "", "", "", "/x"},
+    {"Mailto", "mailto:support@example.com", "mailto", "support", "", "example.com", "", ""},
+    {"HostAndPathWithoutScheme", "www.example.com/index.html", "", "", "", "www.example.com", "", "/index.html"},
+    {"HostAndPortWithoutScheme", "proxy.example.net:3128", "", "", "", "proxy.example.net", "3128", ""},
+    {"BareName", "new.htm", "", "", "", "new.htm", "", ""},
+};
+} // namespace
+
+TEST_P(UrlForm, SplitsIntoItsParts)
 {
-    struct Row {
-        const char *url, *proto, *user, *pass, *host, *port, *path;
-    };
-    const Row rows[] = {
-        {"", "", "", "", "", "", ""},
-        {"http://www.example.com", "http", "", "", "www.example.com", "", ""},
-        {"http://www.example.com/", "http", "", "", "www.example.com", "", "/"},
-        {"http://www.example.com:8080/a/b.htm?x=1", "http", "", "", "www.example.com", "8080", "/a/b.htm?x=1"},
-        {"http://user:pw@host/p", "http", "user", "pw", "host", "", "/p"},
-        {"http://user@host:81/p", "http", "user", "", "host", "81", "/p"},
-        {"http://user:pw@host:81/p", "http", "user", "pw", "host", "81", "/p"},
-        {"ftp://files.example.org/pub", "ftp", "", "", "files.example.org", "", "/pub"},
-        {"/relative/page.htm", "http", "", "", "", "", "/relative/page.htm"},
-        {"//host/x", "http", "", "", "", "", "/host/x"},
-        {"http:/x.htm", "http", "", "", "", "", "/x.htm"},
-        {"HTTP:/x", "http", "", "", "", "", "/x"},
-        {"mailto:support@example.com", "mailto", "support", "", "example.com", "", ""},
-        {"www.example.com/index.html", "", "", "", "www.example.com", "", "/index.html"},
-        {"proxy.example.net:3128", "", "", "", "proxy.example.net", "3128", ""},
-        {"new.htm", "", "", "", "new.htm", "", ""},
-    };
-    for (const Row &row : rows) {
-        const TUrlParts parts = ParseUrl(QString::fromLatin1(row.url));
-        EXPECT_EQ(parts.Proto, QLatin1String(row.proto)) << row.url;
-        EXPECT_EQ(parts.User, QLatin1String(row.user)) << row.url;
-        EXPECT_EQ(parts.Pass, QLatin1String(row.pass)) << row.url;
-        EXPECT_EQ(parts.Host, QLatin1String(row.host)) << row.url;
-        EXPECT_EQ(parts.Port, QLatin1String(row.port)) << row.url;
-        EXPECT_EQ(parts.Path, QLatin1String(row.path)) << row.url;
-    }
+    const UrlRow &row = GetParam();
+    const TUrlParts parts = ParseUrl(QString::fromLatin1(row.Url));
+    EXPECT_EQ((QStringList{parts.Proto, parts.User, parts.Pass, parts.Host, parts.Port, parts.Path}),
+              (QStringList{row.Proto, row.User, row.Pass, row.Host, row.Port, row.Path}));
 }
+
+INSTANTIATE_TEST_SUITE_P(HttpUtil, UrlForm, ::testing::ValuesIn(UrlForms),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(HttpUtil, Rfc1123Dates)
 {

@@ -57,6 +57,14 @@ QByteArray Socks5Request(const QByteArray &host, int port)
     return Bytes({5, 1, 0, 3, int(host.size())}) + host + Bytes({port >> 8, port & 0xFF});
 }
 
+// The events of a connection the proxy refuses: the error is told once, then the connect and
+// the close carry its code.
+QStringList Refused(int code, const char *message, const QStringList &before = {"socks-connected 0"})
+{
+    return before + QStringList{QStringLiteral("socks-error %1 %2").arg(code).arg(QLatin1String(message)),
+                                QStringLiteral("connected %1").arg(code), QStringLiteral("closed %1").arg(code)};
+}
+
 } // namespace
 
 TEST(SocksWSocket, Socks5ReplyAndApplicationDataInOnePacket)
@@ -117,92 +125,106 @@ TEST(SocksWSocket, Socks5WithAuthenticationAndRepliesSplitOverPackets)
     EXPECT_TRUE(proxy.Errors().isEmpty()) << proxy.Errors().join('\n').toStdString();
 }
 
-TEST(SocksWSocket, Socks5NegotiationFailures)
+namespace {
+struct Socks5Row {
+    const char *Name;
+    QByteArray Method, Auth, Reply;
+    int Code;
+    const char *Message;
+};
+class Socks5Refusal : public ::testing::TestWithParam<Socks5Row> {};
+} // namespace
+
+TEST_P(Socks5Refusal, EndsInItsError)
 {
-    struct Row {
-        const char *name;
-        QByteArray method;
-        QByteArray auth;
-        QByteArray reply;
-        QStringList expected;
-    };
-    // The refusal is told once, not again by the close that follows it.
-    const QStringList authFailure{"socks-connected 0", "auth start", "auth failure"};
-    const std::vector<Row> rows = {
-        {"method 255", Bytes({5, 255}), {}, {}, {"socks-connected 0", "socks-error 20003 authentification method not acceptable", "connected 20003", "closed 20003"}},
-        {"wrong version", Bytes({4, 0}), {}, {}, {"socks-connected 0", "socks-error 20002 socks version error", "connected 20002", "closed 20002"}},
-        {"auth refused", Bytes({5, 2}), Bytes({1, 1}), {}, authFailure + QStringList{"socks-error 20015 socks authentication failed", "connected 20015", "closed 20015"}},
-        {"auth version", Bytes({5, 2}), Bytes({9, 0}), {}, authFailure + QStringList{"socks-error 20002 socks version error", "connected 20002", "closed 20002"}},
-        {"auth too long", Bytes({5, 2}), Bytes({1, 0, 0}), {}, authFailure + QStringList{"socks-error 20001 too much data availaible", "connected 20001", "closed 20001"}},
-        {"reply 1", Bytes({5, 0}), {}, Bytes({5, 1, 0, 1}), {"socks-connected 0", "socks-error 20004 general SOCKS server failure", "connected 20004", "closed 20004"}},
-        {"reply 2", Bytes({5, 0}), {}, Bytes({5, 2}), {"socks-connected 0", "socks-error 20005 connection not allowed by ruleset", "connected 20005", "closed 20005"}},
-        {"reply 5", Bytes({5, 0}), {}, Bytes({5, 5}), {"socks-connected 0", "socks-error 20008 connection refused", "connected 20008", "closed 20008"}},
-        {"reply 8", Bytes({5, 0}), {}, Bytes({5, 8}), {"socks-connected 0", "socks-error 20011 address type not supported", "connected 20011", "closed 20011"}},
-        {"reply 9", Bytes({5, 0}), {}, Bytes({5, 9}), {"socks-connected 0", "socks-error 20012 unassigned error #9", "connected 20012", "closed 20012"}},
-        {"reply version", Bytes({5, 0}), {}, Bytes({1, 0, 0, 1}), {"socks-connected 0", "socks-error 20002 socks version error", "connected 20002", "closed 20002"}},
-        {"address type 4", Bytes({5, 0}), {}, Bytes({5, 0, 0, 4, 1, 2, 3}), {"socks-connected 0", "socks-error 20011 address type not supported", "connected 20011", "closed 20011"}},
-        {"name too long", Bytes({5, 0}), {}, Bytes({5, 0, 0, 3, 200}) + QByteArray(50, 'n'), {"socks-connected 0", "socks-error 20001 too much data availaible", "connected 20001", "closed 20001"}},
-    };
-    for (const Row &row : rows) {
-        TScriptedServer proxy([&](TPeer &peer, int) {
-            peer.Read(3);
-            peer.Write(row.method);
-            if (!row.auth.isEmpty()) {
-                peer.Read(1 + 1 + 1 + 1 + 1);
-                peer.Write(row.auth);
-            }
-            if (!row.reply.isEmpty()) {
-                peer.Read(int(Socks5Request("dest.example", 8080).size()));
-                peer.Write(row.reply);
-            }
-            peer.WaitClosed();
-        });
-        TWSocket client;
-        TSocksProbe probe(client);
-        PointThroughSocks(client, proxy, QStringLiteral("5"));
-        if (!row.auth.isEmpty()) {
-            client.SetSocksAuthentication(socksAuthenticateUsercode);
-            client.SetSocksUsercode(QStringLiteral("u"));
-            client.SetSocksPassword(QStringLiteral("p"));
+    const Socks5Row &row = GetParam();
+    TScriptedServer proxy([&](TPeer &peer, int) {
+        peer.Read(3);
+        peer.Write(row.Method);
+        if (!row.Auth.isEmpty()) {
+            peer.Read(1 + 1 + 1 + 1 + 1);
+            peer.Write(row.Auth);
         }
-        client.Connect();
-        ASSERT_TRUE(WaitUntil([&] { return client.State() == wsClosed && proxy.Finished(); })) << row.name;
-        EXPECT_EQ(probe.Events, row.expected) << row.name << ": " << probe.Events.join(" | ").toStdString();
-        EXPECT_TRUE(proxy.Errors().isEmpty()) << row.name << proxy.Errors().join('\n').toStdString();
+        if (!row.Reply.isEmpty()) {
+            peer.Read(int(Socks5Request("dest.example", 8080).size()));
+            peer.Write(row.Reply);
+        }
+        peer.WaitClosed();
+    });
+    TWSocket client;
+    TSocksProbe probe(client);
+    PointThroughSocks(client, proxy, QStringLiteral("5"));
+    if (!row.Auth.isEmpty()) {
+        client.SetSocksAuthentication(socksAuthenticateUsercode);
+        client.SetSocksUsercode(QStringLiteral("u"));
+        client.SetSocksPassword(QStringLiteral("p"));
     }
+    client.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return client.State() == wsClosed && proxy.Finished(); }));
+    // The refusal is told once, not again by the close that follows it.
+    const QStringList before = row.Auth.isEmpty() ? QStringList{"socks-connected 0"}
+                                                  : QStringList{"socks-connected 0", "auth start", "auth failure"};
+    EXPECT_EQ(probe.Events, Refused(row.Code, row.Message, before)) << probe.Events.join(" | ").toStdString();
+    EXPECT_TRUE(proxy.Errors().isEmpty()) << proxy.Errors().join('\n').toStdString();
 }
 
-TEST(SocksWSocket, Socks4RequestsAndReplies)
+INSTANTIATE_TEST_SUITE_P(
+    SocksWSocket, Socks5Refusal,
+    ::testing::Values(
+        Socks5Row{"Method255", Bytes({5, 255}), {}, {}, 20003, "authentification method not acceptable"},
+        Socks5Row{"WrongVersion", Bytes({4, 0}), {}, {}, 20002, "socks version error"},
+        Socks5Row{"AuthRefused", Bytes({5, 2}), Bytes({1, 1}), {}, 20015, "socks authentication failed"},
+        Socks5Row{"AuthVersion", Bytes({5, 2}), Bytes({9, 0}), {}, 20002, "socks version error"},
+        Socks5Row{"AuthTooLong", Bytes({5, 2}), Bytes({1, 0, 0}), {}, 20001, "too much data availaible"},
+        Socks5Row{"Reply1", Bytes({5, 0}), {}, Bytes({5, 1, 0, 1}), 20004, "general SOCKS server failure"},
+        Socks5Row{"Reply2", Bytes({5, 0}), {}, Bytes({5, 2}), 20005, "connection not allowed by ruleset"},
+        Socks5Row{"Reply5", Bytes({5, 0}), {}, Bytes({5, 5}), 20008, "connection refused"},
+        Socks5Row{"Reply8", Bytes({5, 0}), {}, Bytes({5, 8}), 20011, "address type not supported"},
+        Socks5Row{"Reply9", Bytes({5, 0}), {}, Bytes({5, 9}), 20012, "unassigned error #9"},
+        Socks5Row{"ReplyVersion", Bytes({5, 0}), {}, Bytes({1, 0, 0, 1}), 20002, "socks version error"},
+        Socks5Row{"AddressType4", Bytes({5, 0}), {}, Bytes({5, 0, 0, 4, 1, 2, 3}), 20011, "address type not supported"},
+        Socks5Row{"NameTooLong", Bytes({5, 0}), {}, Bytes({5, 0, 0, 3, 200}) + QByteArray(50, 'n'), 20001,
+                  "too much data availaible"}),
+    [](const auto &info) { return std::string(info.param.Name); });
+
+namespace {
+struct Socks4Row {
+    const char *Name;
+    QByteArray Reply;
+    int Code;
+    const char *Message;
+};
+class Socks4Refusal : public ::testing::TestWithParam<Socks4Row> {};
+} // namespace
+
+TEST_P(Socks4Refusal, SendsTheRequestAndEndsInTheError)
 {
-    struct Row {
-        QByteArray reply;
-        QStringList expected;
-    };
-    const std::vector<Row> rows = {
-        {Bytes({0, 91, 0, 0, 0, 0, 0, 0}), {"socks-connected 0", "socks-error 20016 request rejected or failed", "connected 20016", "closed 20016"}},
-        {Bytes({0, 92, 0, 0, 0, 0, 0, 0}), {"socks-connected 0", "socks-error 20008 connection refused", "connected 20008", "closed 20008"}},
-        {Bytes({0, 93, 0, 0, 0, 0, 0, 0}), {"socks-connected 0", "socks-error 20015 authentification failed", "connected 20015", "closed 20015"}},
-        {Bytes({0, 94, 0, 0, 0, 0, 0, 0}), {"socks-connected 0", "socks-error 20012 unassigned error #94", "connected 20012", "closed 20012"}},
-        {Bytes({1, 90, 0, 0, 0, 0, 0, 0}), {"socks-connected 0", "socks-error 20002 socks version error", "connected 20002", "closed 20002"}},
-    };
-    for (const Row &row : rows) {
-        QByteArray request;
-        TScriptedServer proxy([&](TPeer &peer, int) {
-            request = peer.Read(8);
-            request += peer.ReadUntil(QByteArray(1, '\0'));
-            peer.Write(row.reply);
-            peer.WaitClosed();
-        });
-        TWSocket client;
-        TSocksProbe probe(client);
-        PointThroughSocks(client, proxy, QStringLiteral("4"), QStringLiteral("127.0.0.1"), QStringLiteral("8080"));
-        client.SetSocksUsercode(QStringLiteral("bob"));
-        client.Connect();
-        ASSERT_TRUE(WaitUntil([&] { return client.State() == wsClosed && proxy.Finished(); }));
-        EXPECT_EQ(request, Bytes({4, 1, 0x1F, 0x90, 127, 0, 0, 1}) + "bob" + Bytes({0}));
-        EXPECT_EQ(probe.Events, row.expected) << probe.Events.join(" | ").toStdString();
-    }
+    const Socks4Row &row = GetParam();
+    QByteArray request;
+    TScriptedServer proxy([&](TPeer &peer, int) {
+        request = peer.Read(8);
+        request += peer.ReadUntil(QByteArray(1, '\0'));
+        peer.Write(row.Reply);
+        peer.WaitClosed();
+    });
+    TWSocket client;
+    TSocksProbe probe(client);
+    PointThroughSocks(client, proxy, QStringLiteral("4"), QStringLiteral("127.0.0.1"), QStringLiteral("8080"));
+    client.SetSocksUsercode(QStringLiteral("bob"));
+    client.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return client.State() == wsClosed && proxy.Finished(); }));
+    EXPECT_EQ(request, Bytes({4, 1, 0x1F, 0x90, 127, 0, 0, 1}) + "bob" + Bytes({0}));
+    EXPECT_EQ(probe.Events, Refused(row.Code, row.Message)) << probe.Events.join(" | ").toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    SocksWSocket, Socks4Refusal,
+    ::testing::Values(Socks4Row{"Reply91", Bytes({0, 91, 0, 0, 0, 0, 0, 0}), 20016, "request rejected or failed"},
+                      Socks4Row{"Reply92", Bytes({0, 92, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
+                      Socks4Row{"Reply93", Bytes({0, 93, 0, 0, 0, 0, 0, 0}), 20015, "authentification failed"},
+                      Socks4Row{"Reply94", Bytes({0, 94, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #94"},
+                      Socks4Row{"WrongVersion", Bytes({1, 90, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"}),
+    [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(SocksWSocket, Socks4ASendsTheNameAndASplitReplySucceeds)
 {
@@ -268,25 +290,37 @@ TEST(SocksWSocket, SettingsAndRefusals)
     EXPECT_EQ(errorOf([&] { socket.Connect(); }), QStringLiteral("tcp is the only protocol supported thru socks server"));
 }
 
-TEST(SocksWSocket, GarbageFromTheProxyNeverHangsOrCrashes)
+namespace {
+struct GarbageRow {
+    const char *Name;
+    QByteArray Bytes;
+};
+class SocksGarbage : public ::testing::TestWithParam<GarbageRow> {};
+} // namespace
+
+// Whatever the proxy answers, the connection ends in an error or a wait for more;
+// the loop stays free and nothing overruns the reply buffer.
+TEST_P(SocksGarbage, NeverHangsOrCrashes)
 {
-    // Whatever the proxy answers, the connection ends in an error or a wait for more;
-    // the loop stays free and nothing overruns the reply buffer.
-    const std::vector<QByteArray> garbage = {QByteArray(300, '\xff'), QByteArray(1, '\x05'), Bytes({5, 0, 5, 0, 0, 3, 255}),
-                                             QByteArray(127, '\x05'), Bytes({5, 0}) + QByteArray(500, '\0')};
-    for (const QByteArray &bytes : garbage) {
-        TScriptedServer proxy([&](TPeer &peer, int) {
-            peer.Read(3);
-            peer.Write(bytes);
-            peer.WaitClosed(3000);
-        });
-        TWSocket client;
-        TSocksProbe probe(client);
-        PointThroughSocks(client, proxy, QStringLiteral("5"));
-        client.Connect();
-        WaitUntil([&] { return client.State() == wsClosed; }, 1000);
-        client.Abort();
-        EXPECT_EQ(client.State(), wsClosed);
-        EXPECT_FALSE(probe.Events.contains(QStringLiteral("connected 0"))) << probe.Events.join(" | ").toStdString();
-    }
+    TScriptedServer proxy([&](TPeer &peer, int) {
+        peer.Read(3);
+        peer.Write(GetParam().Bytes);
+        peer.WaitClosed(3000);
+    });
+    TWSocket client;
+    TSocksProbe probe(client);
+    PointThroughSocks(client, proxy, QStringLiteral("5"));
+    client.Connect();
+    WaitUntil([&] { return client.State() == wsClosed; }, 1000);
+    client.Abort();
+    EXPECT_EQ(client.State(), wsClosed);
+    EXPECT_FALSE(probe.Events.contains(QStringLiteral("connected 0"))) << probe.Events.join(" | ").toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(SocksWSocket, SocksGarbage,
+                         ::testing::Values(GarbageRow{"AllOnes", QByteArray(300, '\xff')},
+                                           GarbageRow{"VersionOnly", QByteArray(1, '\x05')},
+                                           GarbageRow{"AcceptedThenANameOf255Bytes", Bytes({5, 0, 5, 0, 0, 3, 255})},
+                                           GarbageRow{"Fives", QByteArray(127, '\x05')},
+                                           GarbageRow{"AcceptedThenZeros", Bytes({5, 0}) + QByteArray(500, '\0')}),
+                         [](const auto &info) { return std::string(info.param.Name); });

@@ -6,6 +6,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Winsock.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,18 +39,38 @@ TEST(WSocketResolve, HostTexts)
               QStringLiteral("WSocketResolveHost: Cannot convert host address 'no-such-host.invalid'"));
 }
 
-TEST(WSocketResolve, PortAndProtocolTexts)
+namespace {
+
+struct PortRow {
+    const char *Name, *Port, *Proto;
+    int Expected;
+};
+
+const PortRow PortTexts[] = {
+    {"Number", "80", "tcp", 80},
+    {"NumberThenLetters", "80x", "tcp", 80},
+    {"NoProtocol", "8080", "", 8080},
+    {"Zero", "0", "tcp", 0},
+    {"Service", "http", "tcp", 80},
+    {"ServiceWithoutProtocol", "ftp", "", 21},
+    {"AboveTheLastPort", "70000", "tcp", 70000},
+};
+
+class PortText : public ::testing::TestWithParam<PortRow> {};
+
+} // namespace
+
+TEST_P(PortText, ResolvesToItsNumber)
 {
-    struct Row {
-        const char *port;
-        const char *proto;
-        int expected;
-    };
-    const Row rows[] = {{"80", "tcp", 80}, {"80x", "tcp", 80}, {"8080", "", 8080}, {"0", "tcp", 0},
-                        {"http", "tcp", 80}, {"ftp", "", 21}, {"70000", "tcp", 70000}};
-    for (const Row &row : rows)
-        EXPECT_EQ(WSocketResolvePort(QString::fromLatin1(row.port), QString::fromLatin1(row.proto)), row.expected)
-            << row.port;
+    const PortRow &row = GetParam();
+    EXPECT_EQ(WSocketResolvePort(QString::fromLatin1(row.Port), QString::fromLatin1(row.Proto)), row.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(WSocketResolve, PortText, ::testing::ValuesIn(PortTexts),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST(WSocketResolve, PortErrorsAndProtocolTexts)
+{
     EXPECT_EQ(ErrorOf([] { WSocketResolvePort(QString(32, QLatin1Char('1')), QStringLiteral("tcp")); }),
               QStringLiteral("WSocketResolvePort: Invalid Port."));
     EXPECT_EQ(ErrorOf([] { WSocketResolvePort(QString(), QStringLiteral("tcp")); }),
@@ -65,29 +86,45 @@ TEST(WSocketResolve, PortAndProtocolTexts)
               QStringLiteral("WSocketResolveProto: Cannot convert protocol 'bogus'"));
 }
 
-TEST(WSocketResolve, ErrorDescriptions)
+namespace {
+
+struct ErrorRow {
+    int Code;
+    const char *Text;
+};
+
+const ErrorRow ErrorTexts[] = {
+    {0, "No Error"},
+    {10004, "Interrupted system call"},
+    {10022, "Invalid argument"},
+    {10035, "Operation would block"},
+    {10048, "Address already in use"},
+    {10053, "Connection aborted"},
+    {10054, "Connection reset by peer"},
+    {10057, "Socket is not connected"},
+    {10060, "Connection timed out"},
+    {10061, "Connection refused"},
+    {10093, "WinSock not initialized"},
+    {11001, "Host not found"},
+    {11004, "No Data"},
+    {12345, "Not a WinSock error"},
+};
+
+class ErrorDescription : public ::testing::TestWithParam<ErrorRow> {};
+
+} // namespace
+
+TEST_P(ErrorDescription, NamesTheError)
 {
-    struct Row {
-        int code;
-        const char *text;
-    };
-    const Row rows[] = {{0, "No Error"},
-                        {10004, "Interrupted system call"},
-                        {10022, "Invalid argument"},
-                        {10035, "Operation would block"},
-                        {10048, "Address already in use"},
-                        {10053, "Connection aborted"},
-                        {10054, "Connection reset by peer"},
-                        {10057, "Socket is not connected"},
-                        {10060, "Connection timed out"},
-                        {10061, "Connection refused"},
-                        {10093, "WinSock not initialized"},
-                        {11001, "Host not found"},
-                        {11004, "No Data"},
-                        {12345, "Not a WinSock error"}};
-    for (const Row &row : rows)
-        EXPECT_EQ(SocketErrorDesc(row.code), QString::fromLatin1(row.text)) << row.code;
+    EXPECT_EQ(SocketErrorDesc(GetParam().Code), QString::fromLatin1(GetParam().Text));
 }
+
+// Each case is named by its text, blanks as underscores.
+INSTANTIATE_TEST_SUITE_P(WSocketResolve, ErrorDescription, ::testing::ValuesIn(ErrorTexts), [](const auto &info) {
+    std::string name = info.param.Text;
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+});
 
 TEST(WSocketLookup, DottedNamesAnswerAtOnceAndNamesFromTheLoop)
 {

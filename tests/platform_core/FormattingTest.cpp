@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cfloat>
+#include <map>
 
 namespace {
 
@@ -38,59 +40,77 @@ long double FromBytes(std::array<std::uint8_t, 6> bytes)
 
 } // namespace
 
-TEST(TextToFloat, AcceptsOnlyTheNumberGrammar)
+namespace {
+
+// A case's name spelled out from its text: test names take letters, digits and underscores only.
+std::string Spelled(const char *text)
 {
-    struct Row {
-        const char *text;
-        bool ok;
-        long double value;
-    };
-    const Row rows[] = {
-        {"1234.56", true, 1234.56L},
-        {"  12  ", true, 12.0L},
-        {"+5", true, 5.0L},
-        {"-5", true, -5.0L},
-        {" -0.25 ", true, -0.25L},
-        {"1e3", true, 1000.0L},
-        {"1E+3", true, 1000.0L},
-        {"25e-2", true, 0.25L},
-        {".5", true, 0.5L},
-        {"5.", true, 5.0L},
-        {"1e4932", true, 1e4932L},
-        {"", false, 0},
-        {"   ", false, 0},
-        {"-", false, 0},
-        {".", false, 0},
-        {"-.", false, 0},
-        {"1,000", false, 0},
-        {"$5", false, 0},
-        {"\t5", false, 0},
-        {"5\t", false, 0},
-        {"1.2.3", false, 0},
-        {"1e", false, 0},
-        {"1e+", false, 0},
-        {"e5", false, 0},
-        {"+-5", false, 0},
-        {"1 2", false, 0},
-        {"abc", false, 0},
-        {"0x10", false, 0},
-        {"inf", false, 0},
-        {"nan", false, 0},
-        {"1e4933", false, 0},
-        {"-1e5000", false, 0},
-    };
-    for (const Row &row : rows) {
-        long double value = -42;
-        const bool ok = TextToFloat(QString::fromLatin1(row.text), value, Us());
-        EXPECT_EQ(ok, row.ok) << row.text;
-        if (row.ok && ok) {
-            EXPECT_EQ(value, row.value) << row.text;
-        }
-        if (!row.ok) {
-            EXPECT_EQ(value, -42) << "a bad text leaves the value alone: " << row.text;
-        }
-    }
+    static const std::map<char, const char *> words = {{' ', "_"},     {'\t', "Tab"},  {'.', "Dot"},
+                                                       {',', "Comma"}, {'-', "Minus"}, {'+', "Plus"},
+                                                       {'$', "Dollar"}, {'(', "Open"}, {')', "Close"},
+                                                       {'#', "Hash"},   {'%', "Percent"}};
+    std::string name;
+    for (const char *c = text; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? std::string(1, *c) : std::string(words.at(*c));
+    return name.empty() ? "Empty" : name;
 }
+
+struct NumberTextRow {
+    const char *text;
+    bool ok;
+    long double value;
+};
+
+const NumberTextRow NumberTexts[] = {
+    {"1234.56", true, 1234.56L},
+    {"  12  ", true, 12.0L},
+    {"+5", true, 5.0L},
+    {"-5", true, -5.0L},
+    {" -0.25 ", true, -0.25L},
+    {"1e3", true, 1000.0L},
+    {"1E+3", true, 1000.0L},
+    {"25e-2", true, 0.25L},
+    {".5", true, 0.5L},
+    {"5.", true, 5.0L},
+    {"1e4932", true, 1e4932L},
+    {"", false, 0},
+    {"   ", false, 0},
+    {"-", false, 0},
+    {".", false, 0},
+    {"-.", false, 0},
+    {"1,000", false, 0},
+    {"$5", false, 0},
+    {"\t5", false, 0},
+    {"5\t", false, 0},
+    {"1.2.3", false, 0},
+    {"1e", false, 0},
+    {"1e+", false, 0},
+    {"e5", false, 0},
+    {"+-5", false, 0},
+    {"1 2", false, 0},
+    {"abc", false, 0},
+    {"0x10", false, 0},
+    {"inf", false, 0},
+    {"nan", false, 0},
+    {"1e4933", false, 0},
+    {"-1e5000", false, 0},
+};
+
+class NumberText : public ::testing::TestWithParam<NumberTextRow> {};
+
+} // namespace
+
+// Only the number grammar is accepted; a bad text leaves the value alone.
+TEST_P(NumberText, FollowsTheNumberGrammar)
+{
+    const NumberTextRow &row = GetParam();
+    long double value = -42;
+    const bool ok = TextToFloat(QString::fromLatin1(row.text), value, Us());
+    EXPECT_EQ(std::make_pair(ok, value), std::make_pair(row.ok, row.ok ? row.value : -42.0L));
+}
+
+INSTANTIATE_TEST_SUITE_P(TextToFloat, NumberText, ::testing::ValuesIn(NumberTexts),
+                         [](const auto &info) { return Spelled(info.param.text); });
 
 TEST(TextToFloat, UsesTheLocaleDecimalSeparatorOnly)
 {
@@ -127,37 +147,53 @@ TEST(StrToFloat, RaisesTheConversionError)
     EXPECT_THROW(StrToFloat(QString(), Us()), EConvertError);
 }
 
-TEST(FloatToStr, FifteenDigitGeneralFormat)
+namespace {
+
+struct GeneralRow {
+    long double value;
+    const char *text;
+    const char *name = nullptr; // where the text alone does not name the case
+};
+
+const GeneralRow GeneralTexts[] = {
+    {0.0L, "0"},
+    {-0.0L, "0", "NegativeZero"},
+    {4.0L, "4"},
+    {4.5L, "4.5"},
+    {4.125L, "4.125"},
+    {-2500.75L, "-2500.75"},
+    {100000.0L, "100000"},
+    {123456789012345.0L, "123456789012345"},
+    {1234567890123456.0L, "1.23456789012346E15"},
+    {1e15L, "1E15"},
+    {1e20L, "1E20"},
+    {0.0001L, "0.0001"},
+    {0.00012345L, "0.00012345"},
+    {0.00001L, "1E-5"},
+    {-0.000012345L, "-1.2345E-5"},
+    {0.1L, "0.1"},
+    {1.0L / 3.0L, "0.333333333333333"},
+    {2.0L / 3.0L, "0.666666666666667"},
+    {999999999999999.5L, "1E15", "HalfBelow1E15"},
+    {1.7e38L, "1.7E38"},
+    {2.9e-39L, "2.9E-39"},
+};
+
+class GeneralFormat : public ::testing::TestWithParam<GeneralRow> {};
+
+} // namespace
+
+TEST_P(GeneralFormat, ShowsFifteenDigits)
 {
-    struct Row {
-        long double value;
-        const char *text;
-    };
-    const Row rows[] = {
-        {0.0L, "0"},
-        {-0.0L, "0"},
-        {4.0L, "4"},
-        {4.5L, "4.5"},
-        {4.125L, "4.125"},
-        {-2500.75L, "-2500.75"},
-        {100000.0L, "100000"},
-        {123456789012345.0L, "123456789012345"},
-        {1234567890123456.0L, "1.23456789012346E15"},
-        {1e15L, "1E15"},
-        {1e20L, "1E20"},
-        {0.0001L, "0.0001"},
-        {0.00012345L, "0.00012345"},
-        {0.00001L, "1E-5"},
-        {-0.000012345L, "-1.2345E-5"},
-        {0.1L, "0.1"},
-        {1.0L / 3.0L, "0.333333333333333"},
-        {2.0L / 3.0L, "0.666666666666667"},
-        {999999999999999.5L, "1E15"},
-        {1.7e38L, "1.7E38"},
-        {2.9e-39L, "2.9E-39"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FloatToStr(row.value, Us()), QString::fromLatin1(row.text)) << row.text;
+    EXPECT_EQ(FloatToStr(GetParam().value, Us()), QString::fromLatin1(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(FloatToStr, GeneralFormat, ::testing::ValuesIn(GeneralTexts), [](const auto &info) {
+    return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
+});
+
+TEST(FloatToStr, GermanSettingsUseTheDecimalComma)
+{
     EXPECT_EQ(FloatToStr(-2500.75L, German()), QStringLiteral("-2500,75"));
     EXPECT_EQ(FloatToStr(1.5e-7L, German()), QStringLiteral("1,5E-7"));
 }
@@ -172,56 +208,85 @@ TEST(FloatToStr, ShowsTheStorageRoundingOfSavedValues)
               QStringLiteral("0.100000000000023"));
 }
 
-TEST(FloatToStrF, CurrencyUnderUnitedStatesSettings)
+namespace {
+
+struct CurrencyRow {
+    long double value;
+    int precision;
+    int digits;
+    const char *text;
+    const char *name = nullptr; // where the text alone does not name the case
+};
+
+const CurrencyRow CurrencyTexts[] = {
+    {1234.5L, 12, 2, "$1,234.50"},
+    {-1234.5L, 12, 2, "($1,234.50)"},
+    {1000.0L, 10, 2, "$1,000.00"},
+    {0.0L, 12, 2, "$0.00"},
+    {-0.001L, 12, 2, "$0.00", "LessThanAHalfCentBelowZero"},
+    {0.125L, 12, 2, "$0.13"},
+    {-0.125L, 12, 2, "($0.13)"},
+    {30000000.0L, 12, 2, "$30,000,000.00"},
+    {123456789.12L, 10, 2, "$123,456,789.10"},
+    {999999999999.0L, 12, 2, "$999,999,999,999.00"},
+    {1234567890123.0L, 12, 2, "1.23456789012E12"},
+    {12345678901.23L, 10, 2, "1.23456789E10"},
+    {-12345678901.23L, 10, 2, "-1.23456789E10"},
+    {9999999999.996L, 10, 2, "1E10"},
+    {6144.567L, 12, 2, "$6,144.57"},
+    {5.0L, 12, 0, "$5"},
+};
+
+class UnitedStatesCurrency : public ::testing::TestWithParam<CurrencyRow> {};
+
+} // namespace
+
+TEST_P(UnitedStatesCurrency, ShowsTheAmount)
 {
-    struct Row {
-        long double value;
-        int precision;
-        int digits;
-        const char *text;
-    };
-    const Row rows[] = {
-        {1234.5L, 12, 2, "$1,234.50"},
-        {-1234.5L, 12, 2, "($1,234.50)"},
-        {1000.0L, 10, 2, "$1,000.00"},
-        {0.0L, 12, 2, "$0.00"},
-        {-0.001L, 12, 2, "$0.00"},
-        {0.125L, 12, 2, "$0.13"},
-        {-0.125L, 12, 2, "($0.13)"},
-        {30000000.0L, 12, 2, "$30,000,000.00"},
-        {123456789.12L, 10, 2, "$123,456,789.10"},
-        {999999999999.0L, 12, 2, "$999,999,999,999.00"},
-        {1234567890123.0L, 12, 2, "1.23456789012E12"},
-        {12345678901.23L, 10, 2, "1.23456789E10"},
-        {-12345678901.23L, 10, 2, "-1.23456789E10"},
-        {9999999999.996L, 10, 2, "1E10"},
-        {6144.567L, 12, 2, "$6,144.57"},
-        {5.0L, 12, 0, "$5"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FloatToStrF(row.value, ffCurrency, row.precision, row.digits, Us()),
-                  QString::fromLatin1(row.text))
-            << row.text;
+    const CurrencyRow &row = GetParam();
+    EXPECT_EQ(FloatToStrF(row.value, ffCurrency, row.precision, row.digits, Us()), QString::fromLatin1(row.text));
 }
 
-TEST(FloatToStrF, EveryCurrencyPattern)
+INSTANTIATE_TEST_SUITE_P(FloatToStrF, UnitedStatesCurrency, ::testing::ValuesIn(CurrencyTexts), [](const auto &info) {
+    return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
+});
+
+namespace {
+
+// A currency pattern of the record: the amount's sign, the pattern's number and the text.
+struct CurrencyPatternRow {
+    bool negative;
+    quint8 format;
+    const char *text;
+};
+
+const CurrencyPatternRow CurrencyPatterns[] = {
+    {false, 0, "$1,234.50"}, {false, 1, "1,234.50$"}, {false, 2, "$ 1,234.50"}, {false, 3, "1,234.50 $"},
+    {true, 0, "($1.50)"},    {true, 1, "-$1.50"},     {true, 2, "$-1.50"},     {true, 3, "$1.50-"},
+    {true, 4, "(1.50$)"},    {true, 5, "-1.50$"},     {true, 6, "1.50-$"},     {true, 7, "1.50$-"},
+    {true, 8, "-1.50 $"},    {true, 9, "-$ 1.50"},    {true, 10, "1.50 $-"},   {true, 11, "$ 1.50-"},
+    {true, 12, "$ -1.50"},   {true, 13, "1.50- $"},   {true, 14, "($ 1.50)"},  {true, 15, "(1.50 $)"},
+};
+
+class CurrencyPattern : public ::testing::TestWithParam<CurrencyPatternRow> {};
+
+} // namespace
+
+TEST_P(CurrencyPattern, PlacesTheSymbolAndTheSign)
 {
+    const CurrencyPatternRow &row = GetParam();
     TFormatSettings fs = Us();
-    const char *positive[] = {"$1,234.50", "1,234.50$", "$ 1,234.50", "1,234.50 $"};
-    for (int i = 0; i < 4; ++i) {
-        fs.CurrencyFormat = quint8(i);
-        EXPECT_EQ(FloatToStrF(1234.5L, ffCurrency, 15, 2, fs), QString::fromLatin1(positive[i]));
-    }
-    const char *negative[] = {"($1.50)", "-$1.50", "$-1.50", "$1.50-", "(1.50$)", "-1.50$",
-                              "1.50-$", "1.50$-", "-1.50 $", "-$ 1.50", "1.50 $-", "$ 1.50-",
-                              "$ -1.50", "1.50- $", "($ 1.50)", "(1.50 $)"};
-    for (int i = 0; i < 16; ++i) {
-        fs.NegCurrFormat = quint8(i);
-        EXPECT_EQ(FloatToStrF(-1.5L, ffCurrency, 15, 2, fs), QString::fromLatin1(negative[i]))
-            << i;
-    }
-    EXPECT_EQ(FloatToStrF(-1234.5L, ffCurrency, 15, 2, German()),
-              QString::fromUtf8("-1.234,50 €"));
+    (row.negative ? fs.NegCurrFormat : fs.CurrencyFormat) = row.format;
+    EXPECT_EQ(FloatToStrF(row.negative ? -1.5L : 1234.5L, ffCurrency, 15, 2, fs), QString::fromLatin1(row.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(FloatToStrF, CurrencyPattern, ::testing::ValuesIn(CurrencyPatterns), [](const auto &info) {
+    return (info.param.negative ? "Negative" : "Positive") + std::to_string(info.param.format);
+});
+
+TEST(FloatToStrF, GermanCurrency)
+{
+    EXPECT_EQ(FloatToStrF(-1234.5L, ffCurrency, 15, 2, German()), QString::fromUtf8("-1.234,50 €"));
 }
 
 TEST(FloatToStrF, FixedNumberAndExponent)
@@ -267,96 +332,128 @@ TEST(FloatToStrF, RoundsHalfAwayFromZeroOnTheExactBinaryValue)
               QStringLiteral("-3.6451995318824746E-4951"));
 }
 
-TEST(FormatFloat, MaskSections)
+namespace {
+
+struct MaskRow {
+    const char *mask;
+    long double value;
+    const char *text;
+    const char *name = nullptr; // where the text alone does not name the case
+};
+
+const MaskRow Masks[] = {
+    {"#,##0", 1234567.0L, "1,234,567"},
+    {"#,##0", 0.0L, "0", "GroupedZero"},
+    {"#,##0", 999.0L, "999"},
+    {"#,##0", -5.0L, "-5"},
+    {"#,##0;;", -5.0L, "-5", "EmptyNegativeSection"},
+    {"#,##0;(#,##0);", -5.0L, "(5)"},
+    {"#,##0;(#,##0);", -1234.0L, "(1,234)"},
+    {"#,##0;(#,##0);\"zero\"", 0.0L, "zero"},
+    {"#,##0;(#,##0);'nil'", -0.3L, "nil"},
+    {"#,##0;;", -0.3L, "0", "EmptySectionsRoundingToZero"},
+    {"0.000", 4.125L, "4.125"},
+    {"0.000", 4.0L, "4.000"},
+    {"0.000", -3.0L, "-3.000"},
+    {"0.000", 0.0625L, "0.063"},
+    {"0.000", -0.0625L, "-0.063"},
+    {"0", 2.5L, "3"},
+    {"0", 0.0L, "0", "OneDigitZero"},
+    {"0.00", 1234567.891L, "1234567.89"},
+    {"#.##", 0.5L, ".5"},
+    {"0.##", 1.0L, "1"},
+    {"0.##", 1.25L, "1.25"},
+    {"0.0#", 1.5L, "1.5"},
+    {"0.0#", 1.0L, "1.0"},
+    {"00000", 42.0L, "00042"},
+    {"000-00-0000", 123456789.0L, "123-45-6789"},
+    {"'$'#,##0.00", 12.5L, "$12.50"},
+    {"\"#\"0", 5.0L, "#5"},
+    {"0.00%", 12.5L, "12.50%"},
+    {"0.00E+00", 12345.0L, "1.23E+04"},
+    {"0.0E-0", 0.00012L, "1.2E-4"},
+    {"0.0E+0", 0.0L, "0.0E+0"},
+    {"0.0E-0", 25000.0L, "2.5E4"},
+    {"0", 1e18L, "1E18"},
+    {"", 1234.5L, "1234.5", "NoMask"},
+};
+
+class Mask : public ::testing::TestWithParam<MaskRow> {};
+
+} // namespace
+
+TEST_P(Mask, FormatsEachSection)
 {
-    const TFormatSettings us = Us();
-    struct Row {
-        const char *mask;
-        long double value;
-        const char *text;
-    };
-    const Row rows[] = {
-        {"#,##0", 1234567.0L, "1,234,567"},
-        {"#,##0", 0.0L, "0"},
-        {"#,##0", 999.0L, "999"},
-        {"#,##0", -5.0L, "-5"},
-        {"#,##0;;", -5.0L, "-5"},
-        {"#,##0;(#,##0);", -5.0L, "(5)"},
-        {"#,##0;(#,##0);", -1234.0L, "(1,234)"},
-        {"#,##0;(#,##0);\"zero\"", 0.0L, "zero"},
-        {"#,##0;(#,##0);'nil'", -0.3L, "nil"},
-        {"#,##0;;", -0.3L, "0"},
-        {"0.000", 4.125L, "4.125"},
-        {"0.000", 4.0L, "4.000"},
-        {"0.000", -3.0L, "-3.000"},
-        {"0.000", 0.0625L, "0.063"},
-        {"0.000", -0.0625L, "-0.063"},
-        {"0", 2.5L, "3"},
-        {"0", 0.0L, "0"},
-        {"0.00", 1234567.891L, "1234567.89"},
-        {"#.##", 0.5L, ".5"},
-        {"0.##", 1.0L, "1"},
-        {"0.##", 1.25L, "1.25"},
-        {"0.0#", 1.5L, "1.5"},
-        {"0.0#", 1.0L, "1.0"},
-        {"00000", 42.0L, "00042"},
-        {"000-00-0000", 123456789.0L, "123-45-6789"},
-        {"'$'#,##0.00", 12.5L, "$12.50"},
-        {"\"#\"0", 5.0L, "#5"},
-        {"0.00%", 12.5L, "12.50%"},
-        {"0.00E+00", 12345.0L, "1.23E+04"},
-        {"0.0E-0", 0.00012L, "1.2E-4"},
-        {"0.0E+0", 0.0L, "0.0E+0"},
-        {"0.0E-0", 25000.0L, "2.5E4"},
-        {"0", 1e18L, "1E18"},
-        {"", 1234.5L, "1234.5"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FormatFloat(QString::fromLatin1(row.mask), row.value, us), QString::fromLatin1(row.text))
-            << row.mask << " " << double(row.value);
-    EXPECT_EQ(FormatFloat(QStringLiteral("0.000"), 4.125L, German()), QStringLiteral("4,125"));
-    EXPECT_EQ(FormatFloat(QStringLiteral("#,##0.00"), 1234.5L, German()),
-              QStringLiteral("1.234,50"));
+    const MaskRow &row = GetParam();
+    EXPECT_EQ(FormatFloat(QString::fromLatin1(row.mask), row.value, Us()), QString::fromLatin1(row.text));
 }
 
-TEST(FormatDateTime, PatternsAndRecordFormats)
+INSTANTIATE_TEST_SUITE_P(FormatFloat, Mask, ::testing::ValuesIn(Masks), [](const auto &info) {
+    return info.param.name ? std::string(info.param.name) : Spelled(info.param.text);
+});
+
+TEST(FormatFloat, GermanSettingsUseTheirSeparators)
 {
-    const TFormatSettings us = Us();
-    const QDateTime afternoon(QDate(2024, 3, 5), QTime(14, 7, 9, 45));
-    const QDateTime midnight(QDate(2024, 3, 5), QTime(0, 0));
-    const QDateTime halfPast(QDate(1999, 12, 31), QTime(0, 30, 5));
-    struct Row {
-        const char *format;
-        QDateTime dt;
-        const char *text;
-    };
-    const Row rows[] = {
-        {"c", afternoon, "3/5/2024 2:07:09 PM"},
-        {"c", midnight, "3/5/2024"},
-        {"t", afternoon, "2:07 PM"},
-        {"tt", afternoon, "2:07:09 PM"},
-        {"tt", halfPast, "12:30:05 AM"},
-        {"ddddd", afternoon, "3/5/2024"},
-        {"dddddd", afternoon, "Tuesday, March 05, 2024"},
-        {"ddddd tt", halfPast, "12/31/1999 12:30:05 AM"},
-        {"yyyy-mm-dd hh:nn:ss.zzz", afternoon, "2024-03-05 14:07:09.045"},
-        {"d/m/yy", afternoon, "5/3/24"},
-        {"ddd mmm", afternoon, "Tue Mar"},
-        {"dddd mmmm", halfPast, "Friday December"},
-        {"h:mm", afternoon, "14:07"},
-        {"H:MM:SS", afternoon, "14:07:09"},
-        {"h:n:s", halfPast, "0:30:5"},
-        {"hh a/p", afternoon, "02 p"},
-        {"h am/pm", halfPast, "12 am"},
-        {"h AM/PM", afternoon, "2 PM"},
-        {"'at' h", afternoon, "at 14"},
-        {"\"m\"m", afternoon, "m3"},
-        {"yyyy", QDateTime(QDate(905, 1, 1), QTime(1, 0)), "0905"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FormatDateTime(QString::fromLatin1(row.format), row.dt, us), QString::fromLatin1(row.text))
-            << row.format;
+    EXPECT_EQ(FormatFloat(QStringLiteral("0.000"), 4.125L, German()), QStringLiteral("4,125"));
+    EXPECT_EQ(FormatFloat(QStringLiteral("#,##0.00"), 1234.5L, German()), QStringLiteral("1.234,50"));
 }
+
+namespace {
+
+// The moments the patterns are shown for.
+enum Moment { Afternoon, Midnight, HalfPast, Year905 };
+
+QDateTime At(Moment moment)
+{
+    const QDateTime moments[] = {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9, 45)),
+                                 QDateTime(QDate(2024, 3, 5), QTime(0, 0)),
+                                 QDateTime(QDate(1999, 12, 31), QTime(0, 30, 5)), QDateTime(QDate(905, 1, 1), QTime(1, 0))};
+    return moments[moment];
+}
+
+struct PatternRow {
+    const char *name;
+    const char *format;
+    Moment moment;
+    const char *text;
+};
+
+const PatternRow Patterns[] = {
+    {"DateAndTime", "c", Afternoon, "3/5/2024 2:07:09 PM"},
+    {"DateAndTimeAtMidnight", "c", Midnight, "3/5/2024"},
+    {"ShortTime", "t", Afternoon, "2:07 PM"},
+    {"LongTime", "tt", Afternoon, "2:07:09 PM"},
+    {"LongTimeAfterMidnight", "tt", HalfPast, "12:30:05 AM"},
+    {"ShortDate", "ddddd", Afternoon, "3/5/2024"},
+    {"LongDate", "dddddd", Afternoon, "Tuesday, March 05, 2024"},
+    {"ShortDateAndLongTime", "ddddd tt", HalfPast, "12/31/1999 12:30:05 AM"},
+    {"EveryFieldWithMilliseconds", "yyyy-mm-dd hh:nn:ss.zzz", Afternoon, "2024-03-05 14:07:09.045"},
+    {"DayMonthShortYear", "d/m/yy", Afternoon, "5/3/24"},
+    {"ShortNames", "ddd mmm", Afternoon, "Tue Mar"},
+    {"LongNames", "dddd mmmm", HalfPast, "Friday December"},
+    {"MinutesAfterHours", "h:mm", Afternoon, "14:07"},
+    {"CapitalLetters", "H:MM:SS", Afternoon, "14:07:09"},
+    {"UnpaddedFields", "h:n:s", HalfPast, "0:30:5"},
+    {"LetterForAfternoon", "hh a/p", Afternoon, "02 p"},
+    {"LowerCaseAmPm", "h am/pm", HalfPast, "12 am"},
+    {"CapitalAmPm", "h AM/PM", Afternoon, "2 PM"},
+    {"QuotedText", "'at' h", Afternoon, "at 14"},
+    {"DoubleQuotedText", "\"m\"m", Afternoon, "m3"},
+    {"FourDigitYear", "yyyy", Year905, "0905"},
+};
+
+class Pattern : public ::testing::TestWithParam<PatternRow> {};
+
+} // namespace
+
+TEST_P(Pattern, ShowsTheMoment)
+{
+    const PatternRow &row = GetParam();
+    EXPECT_EQ(FormatDateTime(QString::fromLatin1(row.format), At(row.moment), Us()), QString::fromLatin1(row.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(FormatDateTime, Pattern, ::testing::ValuesIn(Patterns),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(FormatDateTime, FollowsTheRecord)
 {

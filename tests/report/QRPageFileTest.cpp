@@ -191,14 +191,12 @@ TEST_F(PageFile, HeaderAndRecordsAreLaidOutAsDesigned)
     EXPECT_EQ(At<qint32>(bytes, 8), QRPrinter()->PageWidth());
     EXPECT_EQ(At<qint32>(bytes, 12), QRScreenPixelsPerInch());
     EXPECT_EQ(At<qint32>(bytes, 16), pageCount);
-    for (int i = 20; i < 104; ++i)
-        ASSERT_EQ(bytes.at(i), 0) << "offset " << i;
+    EXPECT_EQ(bytes.mid(20, 104 - 20), QByteArray(104 - 20, '\0'));
     const double saved = At<double>(bytes, 104);
     EXPECT_GE(saved, before);
     EXPECT_LE(saved, after);
     EXPECT_EQ(bytes.at(112), 1);
-    for (int i = 113; i < 372; ++i)
-        ASSERT_EQ(bytes.at(i), 0) << "offset " << i;
+    EXPECT_EQ(bytes.mid(113, 372 - 113), QByteArray(372 - 113, '\0'));
 
     // Record after record: "PAGE", the total size, the picture, the record's offset.
     qsizetype at = QRPageFile::HeaderSize;
@@ -282,82 +280,102 @@ TEST_F(PageFile, SaveThatCannotWriteRaisesAndCreatesNothing)
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("idle.QRP"))));
 }
 
-TEST_F(PageFile, BadFilesEndInAClearMessageAndLeaveTheShownReport)
-{
-    int pageCount = 0;
-    const QString good = SaveRichReport(40, nullptr, &pageCount);
-    const QByteArray bytes = ReadAll(good);
-    ASSERT_GE(pageCount, 2);
-    const qsizetype firstRecord = QRPageFile::HeaderSize;
-    const quint32 firstTotal = At<quint32>(bytes, firstRecord + 4);
-    const qsizetype secondRecord = firstRecord + firstTotal + 4;
+namespace {
 
-    auto with = [&](const std::function<void(QByteArray &)> &change) {
-        QByteArray b = bytes;
-        change(b);
-        return b;
-    };
-    // A picture of the second page with one command the player cannot take safely:
-    // a polyline announcing two billion points, with a true checksum.
+// A saved report of several pages and where its first two page records begin.
+struct SavedFile {
+    QByteArray Bytes;
+    int PageCount = 0;
+    qsizetype FirstRecord = QRPageFile::HeaderSize, SecondRecord = 0;
+};
+
+// The second page's picture replaced by one with a command the player cannot take safely:
+// a polyline announcing two billion points, with a true checksum.
+void ReplaceSecondPicture(SavedFile &f)
+{
     const QByteArray hostile =
         PictureBuilder()
             .Add(12, PictureBuilder::Params([](QDataStream &s) { s << quint32(0x7fffffff) << 1.0 << 2.0; }))
             .Bytes();
-    auto replaceSecondPicture = [&](QByteArray &b) {
-        QByteArray record = QRPageFile::EncodeRecordHeader(quint32(8 + hostile.size())) + hostile
-                            + QRPageFile::EncodeOffset(qint32(secondRecord));
-        b = b.left(secondRecord) + record + b.mid(secondRecord + At<quint32>(b, secondRecord + 4) + 4);
-    };
-    const QString notReport = QStringLiteral("%1 is not a report file, or it is damaged.");
-    const QString damaged = QStringLiteral("Page %1 of the report file %2 is damaged.");
-    const struct {
-        const char *Name;
-        QByteArray File;
-        QString Message; // %1 the page, %2 the file, or %1 the file
-        int Page;
-    } rows[] = {
-        {"empty file", QByteArray(), notReport, 0},
-        {"header cut short", bytes.left(371), notReport, 0},
-        {"no pages", with([](QByteArray &b) { Put<qint32>(b, 16, 0); }), notReport, 0},
-        {"negative page count", with([](QByteArray &b) { Put<qint32>(b, 16, -3); }), notReport, 0},
-        {"more pages than the file can hold", with([](QByteArray &b) { Put<qint32>(b, 16, 0x7fffffff); }), notReport,
-         0},
-        {"page of no width", with([](QByteArray &b) { Put<qint32>(b, 8, 0); }), notReport, 0},
-        {"page a mile high", with([](QByteArray &b) { Put<qint32>(b, 4, 6000000); }), notReport, 0},
-        {"one page more than there are", with([&](QByteArray &b) { Put<qint32>(b, 16, pageCount + 1); }), damaged,
-         pageCount + 1},
-        {"file cut inside the first page", bytes.left(firstRecord + 100), damaged, 1},
-        {"file cut before the last offset", bytes.chopped(2), damaged, pageCount},
-        {"record without its magic", with([&](QByteArray &b) { b[firstRecord] = 'X'; }), damaged, 1},
-        {"record larger than the file", with([&](QByteArray &b) { Put<quint32>(b, firstRecord + 4, 0xfffffff0u); }),
-         damaged, 1},
-        {"record smaller than a picture", with([&](QByteArray &b) { Put<quint32>(b, firstRecord + 4, 12); }), damaged,
-         1},
-        {"offset not the record's", with([&](QByteArray &b) { Put<qint32>(b, secondRecord - 4, 7); }), damaged, 1},
-        {"picture bytes changed",
-         with([&](QByteArray &b) { b[firstRecord + 200] = char(b[firstRecord + 200] ^ 0x5a); }), damaged, 1},
-        {"picture the player cannot take", with(replaceSecondPicture), damaged, 2},
-    };
+    const QByteArray record = QRPageFile::EncodeRecordHeader(quint32(8 + hostile.size())) + hostile
+                              + QRPageFile::EncodeOffset(qint32(f.SecondRecord));
+    f.Bytes = f.Bytes.left(f.SecondRecord) + record
+              + f.Bytes.mid(f.SecondRecord + At<quint32>(f.Bytes, f.SecondRecord + 4) + 4);
+}
+
+// The page the damage is found on: none for a file that is no report at all, or the
+// last page, or the one after it.
+enum : int { NotAReport = 0, LastPage = -1, PastLastPage = -2 };
+
+struct BadFileRow {
+    const char *Name;
+    void (*Damage)(SavedFile &);
+    int Page;
+};
+
+const BadFileRow BadFiles[] = {
+    {"Empty", [](SavedFile &f) { f.Bytes.clear(); }, NotAReport},
+    {"HeaderCutShort", [](SavedFile &f) { f.Bytes.truncate(371); }, NotAReport},
+    {"NoPages", [](SavedFile &f) { Put<qint32>(f.Bytes, 16, 0); }, NotAReport},
+    {"NegativePageCount", [](SavedFile &f) { Put<qint32>(f.Bytes, 16, -3); }, NotAReport},
+    {"MorePagesThanTheFileCanHold", [](SavedFile &f) { Put<qint32>(f.Bytes, 16, 0x7fffffff); }, NotAReport},
+    {"PageOfNoWidth", [](SavedFile &f) { Put<qint32>(f.Bytes, 8, 0); }, NotAReport},
+    {"PageAMileHigh", [](SavedFile &f) { Put<qint32>(f.Bytes, 4, 6000000); }, NotAReport},
+    {"OnePageMoreThanThereAre", [](SavedFile &f) { Put<qint32>(f.Bytes, 16, f.PageCount + 1); }, PastLastPage},
+    {"CutInsideTheFirstPage", [](SavedFile &f) { f.Bytes.truncate(f.FirstRecord + 100); }, 1},
+    {"CutBeforeTheLastOffset", [](SavedFile &f) { f.Bytes.chop(2); }, LastPage},
+    {"RecordWithoutItsMagic", [](SavedFile &f) { f.Bytes[f.FirstRecord] = 'X'; }, 1},
+    {"RecordLargerThanTheFile", [](SavedFile &f) { Put<quint32>(f.Bytes, f.FirstRecord + 4, 0xfffffff0u); }, 1},
+    {"RecordSmallerThanAPicture", [](SavedFile &f) { Put<quint32>(f.Bytes, f.FirstRecord + 4, 12); }, 1},
+    {"OffsetNotTheRecords", [](SavedFile &f) { Put<qint32>(f.Bytes, f.SecondRecord - 4, 7); }, 1},
+    {"PictureBytesChanged", [](SavedFile &f) { f.Bytes[f.FirstRecord + 200] ^= 0x5a; }, 1},
+    {"PictureThePlayerCannotTake", ReplaceSecondPicture, 2},
+};
+
+class BadPageFile : public PageFile, public ::testing::WithParamInterface<BadFileRow> {};
+
+} // namespace
+
+TEST_P(BadPageFile, EndsInAClearMessageAndLeavesTheShownReport)
+{
+    SavedFile file;
+    const QString good = SaveRichReport(40, nullptr, &file.PageCount);
+    ASSERT_GE(file.PageCount, 2);
+    file.Bytes = ReadAll(good);
+    file.SecondRecord = file.FirstRecord + At<quint32>(file.Bytes, file.FirstRecord + 4) + 4;
+    GetParam().Damage(file);
     const QString bad = Path(QStringLiteral("bad.QRP"));
-    for (const auto &row : rows) {
-        WriteAll(bad, row.File);
-        // A report already shown stays exactly as it was, on the page it was showing.
-        QRPrinter()->Load(good);
-        ASSERT_EQ(QRPrinter()->Status(), stFinished);
-        QRPrinter()->SetCurrentPage(2);
-        const QPicture *shown = QRPrinter()->Page();
-        const QString expected = row.Page == 0 ? row.Message.arg(bad) : row.Message.arg(row.Page).arg(bad);
-        EXPECT_EQ(LoadFailure(bad), expected) << row.Name;
-        EXPECT_EQ(QRPrinter()->Status(), stFinished) << row.Name;
-        EXPECT_EQ(QRPrinter()->PageCount(), pageCount) << row.Name;
-        EXPECT_EQ(QRPrinter()->CurrentPage(), 2) << row.Name;
-        EXPECT_EQ(QRPrinter()->Page(), shown) << row.Name;
-    }
+    WriteAll(bad, file.Bytes);
+
+    // A report already shown stays exactly as it was, on the page it was showing.
+    QRPrinter()->Load(good);
+    ASSERT_EQ(QRPrinter()->Status(), stFinished);
+    QRPrinter()->SetCurrentPage(2);
+    const QPicture *shown = QRPrinter()->Page();
+    const int page = GetParam().Page;
+    const QString expected =
+        page == NotAReport
+            ? QStringLiteral("%1 is not a report file, or it is damaged.").arg(bad)
+            : QStringLiteral("Page %1 of the report file %2 is damaged.")
+                  .arg(page == LastPage ? file.PageCount : page == PastLastPage ? file.PageCount + 1 : page)
+                  .arg(bad);
+    EXPECT_EQ(LoadFailure(bad), expected);
+    EXPECT_EQ(QRPrinter()->Status(), stFinished);
+    EXPECT_EQ(QRPrinter()->PageCount(), file.PageCount);
+    EXPECT_EQ(QRPrinter()->CurrentPage(), 2);
+    EXPECT_EQ(QRPrinter()->Page(), shown);
+    // The good file still loads after it.
+    EXPECT_EQ(LoadFailure(good), QString());
+    EXPECT_EQ(QRPrinter()->PageCount(), file.PageCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(PageFile, BadPageFile, ::testing::ValuesIn(BadFiles),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST_F(PageFile, MissingFileCannotBeOpened)
+{
     EXPECT_EQ(LoadFailure(Path(QStringLiteral("missing.QRP"))),
               QStringLiteral("The report file %1 cannot be opened.").arg(Path(QStringLiteral("missing.QRP"))));
-    // The good file still loads after all that.
-    EXPECT_EQ(LoadFailure(good), QString());
-    EXPECT_EQ(QRPrinter()->PageCount(), pageCount);
 }
 
 TEST_F(PageFile, LoadNeverTouchesAStoreBeingRecorded)

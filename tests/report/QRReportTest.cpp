@@ -93,41 +93,54 @@ TEST_F(ReportEngine, TitleAfterHeaderByDefault)
     EXPECT_EQ(f.Report->ColumnTop(), 551);
 }
 
-TEST_F(ReportEngine, BandEndingOnTheFooterLineMovesOn)
+namespace {
+// The page header's height less that of one that leaves room for a whole number of
+// 50-high details: 0, so that the last of them would end on the footer line, or 1, so
+// that it ends just above it.
+struct FooterLineRow {
+    const char *Name;
+    int Shorter;
+};
+class FooterLine : public ReportEngine, public ::testing::WithParamInterface<FooterLineRow> {};
+} // namespace
+
+TEST_P(FooterLine, BandEndingOnItMovesOn)
 {
     const int available = QRPrinter()->PageHeight();
-    // A header height that leaves room for a whole number of 50-high details, and one
-    // pixel less so that the last of them ends just above the footer line.
     const int exactHeader = 100 + (available - 200) % 50;
-    for (int header : {exactHeader, exactHeader - 1}) {
-        TestForm f;
-        f.AddBand(QStringLiteral("Header"), rbPageHeader, header);
-        f.AddBand(QStringLiteral("Detail"), rbDetail, 50);
-        f.AddBand(QStringLiteral("Footer"), rbPageFooter, 100);
-        const int room = available - 100 - exactHeader;
-        Repeat(f.Report, room / 50 + 1);
-        const PreviewRun run = RunPreview(*f.Report);
-        const auto details = PlacementsOf(f, "Detail");
-        ASSERT_EQ(int(details.size()), room / 50 + 1);
-        const int onFirst = int(std::count_if(details.begin(), details.end(), [](auto &p) { return p.Page == 1; }));
-        if (header == exactHeader) {
-            EXPECT_EQ(onFirst, room / 50 - 1);
-            EXPECT_EQ(run.PageCount, 2);
-        } else {
-            EXPECT_EQ(onFirst, room / 50);
-            EXPECT_EQ(details[onFirst - 1].Y + 50, available - 100 - 1);
-        }
-        const auto &firstOnNext = details[onFirst];
-        EXPECT_EQ(firstOnNext.Page, 2);
-        EXPECT_EQ(firstOnNext.Y, header);
-        // Page header and footer on both pages.
-        EXPECT_EQ(PlacementsOf(f, "Header").size(), 2u);
-        const auto footers = PlacementsOf(f, "Footer");
-        ASSERT_EQ(footers.size(), 2u);
-        EXPECT_EQ(footers[0].Y, available - 100);
-        EXPECT_EQ(footers[1].Page, 2);
+    const int header = exactHeader - GetParam().Shorter;
+    TestForm f;
+    f.AddBand(QStringLiteral("Header"), rbPageHeader, header);
+    f.AddBand(QStringLiteral("Detail"), rbDetail, 50);
+    f.AddBand(QStringLiteral("Footer"), rbPageFooter, 100);
+    const int room = available - 100 - exactHeader;
+    Repeat(f.Report, room / 50 + 1);
+    const PreviewRun run = RunPreview(*f.Report);
+    const auto details = PlacementsOf(f, "Detail");
+    ASSERT_EQ(int(details.size()), room / 50 + 1);
+    const int onFirst = int(std::count_if(details.begin(), details.end(), [](auto &p) { return p.Page == 1; }));
+    if (header == exactHeader) {
+        EXPECT_EQ(onFirst, room / 50 - 1);
+        EXPECT_EQ(run.PageCount, 2);
+    } else {
+        EXPECT_EQ(onFirst, room / 50);
+        EXPECT_EQ(details[onFirst - 1].Y + 50, available - 100 - 1);
     }
+    const auto &firstOnNext = details[onFirst];
+    EXPECT_EQ(firstOnNext.Page, 2);
+    EXPECT_EQ(firstOnNext.Y, header);
+    // Page header and footer on both pages.
+    EXPECT_EQ(PlacementsOf(f, "Header").size(), 2u);
+    const auto footers = PlacementsOf(f, "Footer");
+    ASSERT_EQ(footers.size(), 2u);
+    EXPECT_EQ(footers[0].Y, available - 100);
+    EXPECT_EQ(footers[1].Page, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(ReportEngine, FooterLine,
+                         ::testing::Values(FooterLineRow{"LastDetailEndsOnIt", 0},
+                                           FooterLineRow{"LastDetailEndsAPixelAbove", 1}),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST_F(ReportEngine, PageBreakOrderOfEvents)
 {

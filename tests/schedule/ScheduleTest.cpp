@@ -131,53 +131,57 @@ struct Inputs {
     QStringList Rates;
 };
 
+class CalculatorResults : public Schedule, public ::testing::WithParamInterface<Inputs> {};
+
+const Inputs CalculatorInputs[] = {
+    {"PurchaseAndSale",
+     {"-5000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "6000"},
+     {"8", "4.125", "10", "0", "15.5"}},
+    // The field shows three decimals and the calculator discounts at what it shows.
+    {"RatesWithMoreDecimalsThanShown",
+     {"1234.56", "-250.75", "0.01", "99999.99", "3", "0", "0", "17", "-4", "8"},
+     {"4.12345", "7.0005", "12.9996", "0.0004", "33.3333"}},
+    // Exactly half a cent: the result field rounds to the even cent.
+    {"HalfACent", {"0.125", "0", "0", "0", "0", "0", "0", "0", "0", "0"}, {"0", "0", "0", "0", "0"}},
+    {"LargeAmounts",
+     {"123456789", "-98765432.1", "5e7", "0", "0", "0", "0", "0", "0", "1e9"},
+     {"1", "2", "3", "50", "99"}},
+};
+
 } // namespace
 
 // The footers are the calculator's own results: its window is given the same settings
 // file, CalculateDCF runs, and every result field's value and text must match the
 // schedule's net present value and the amount the report prints.
-TEST_F(Schedule, GroupFootersEqualTheCalculatorsResults)
+TEST_P(CalculatorResults, AreTheGroupFooters)
 {
-    const Inputs rows[] = {
-        {"a purchase and its sale",
-         {"-5000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "6000"},
-         {"8", "4.125", "10", "0", "15.5"}},
-        // The field shows three decimals and the calculator discounts at what it shows.
-        {"rates with more decimals than shown",
-         {"1234.56", "-250.75", "0.01", "99999.99", "3", "0", "0", "17", "-4", "8"},
-         {"4.12345", "7.0005", "12.9996", "0.0004", "33.3333"}},
-        // Exactly half a cent: the result field rounds to the even cent.
-        {"half a cent", {"0.125", "0", "0", "0", "0", "0", "0", "0", "0", "0"}, {"0", "0", "0", "0", "0"}},
-        {"large amounts",
-         {"123456789", "-98765432.1", "5e7", "0", "0", "0", "0", "0", "0", "1e9"},
-         {"1", "2", "3", "50", "99"}},
-    };
-    for (const Inputs &row : rows) {
-        QTemporaryDir dir;
-        WriteSettings(dir.filePath(QStringLiteral("tlm.ini")), row.Years, row.Rates);
-        SavedValues values;
-        values.Load(ProfileFile(dir.filePath(QStringLiteral("tlm.ini"))));
-        const TDiscountSchedule schedule = TDiscountSchedule::FromSavedValues(values);
+    const Inputs &row = GetParam();
+    QTemporaryDir dir;
+    WriteSettings(dir.filePath(QStringLiteral("tlm.ini")), row.Years, row.Rates);
+    SavedValues values;
+    values.Load(ProfileFile(dir.filePath(QStringLiteral("tlm.ini"))));
+    const TDiscountSchedule schedule = TDiscountSchedule::FromSavedValues(values);
 
-        QStringList calculator;
-        {
-            TfrmMain main(dir.path() + QLatin1Char('/'));
-            QRPrinter()->OnPreview = nullptr;
-            main.CalculateDCF(nullptr);
-            for (int k = 1; k <= Npv::RateCount; ++k) {
-                const TDiscountSchedule::Rate &rate = schedule.RateAt(k - 1);
-                ASSERT_TRUE(rate.Defined) << row.Name;
-                EXPECT_EQ(rate.NetPresentValue, main.edtNPV(k)->Value()) << row.Name << " rate " << k;
-                EXPECT_EQ(TDiscountSchedule::CurrencyText(rate.NetPresentValue), main.edtNPV(k)->text())
-                    << row.Name << " rate " << k;
-                calculator << main.edtNPV(k)->text();
-            }
-        }
+    QStringList calculator;
+    {
+        TfrmMain main(dir.path() + QLatin1Char('/'));
         QRPrinter()->OnPreview = nullptr;
-        Application::Instance()->OnException = nullptr;
-        EXPECT_EQ(PrintedFooters(PrintedSchedule(schedule)), calculator) << row.Name;
+        main.CalculateDCF(nullptr);
+        for (int k = 1; k <= Npv::RateCount; ++k) {
+            const TDiscountSchedule::Rate &rate = schedule.RateAt(k - 1);
+            EXPECT_TRUE(rate.Defined) << "rate " << k;
+            EXPECT_EQ(rate.NetPresentValue, main.edtNPV(k)->Value()) << "rate " << k;
+            EXPECT_EQ(TDiscountSchedule::CurrencyText(rate.NetPresentValue), main.edtNPV(k)->text()) << "rate " << k;
+            calculator << main.edtNPV(k)->text();
+        }
     }
+    QRPrinter()->OnPreview = nullptr;
+    Application::Instance()->OnException = nullptr;
+    EXPECT_EQ(PrintedFooters(PrintedSchedule(schedule)), calculator);
 }
+
+INSTANTIATE_TEST_SUITE_P(Schedule, CalculatorResults, ::testing::ValuesIn(CalculatorInputs),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST_F(Schedule, YearsAddUpToTheNetPresentValue)
 {
@@ -237,39 +241,56 @@ TEST_F(Schedule, PrintedLayoutHasAGroupPerRate)
         text.count(QRegularExpression(QStringLiteral("^\\s+1\\s+\\$100.00"), QRegularExpression::MultilineOption)), 4);
 }
 
-TEST_F(Schedule, ArgumentsAskForHelpVersionOrAFile)
+namespace {
+
+using Command = ScheduleProgram::Command;
+
+struct ArgumentsRow {
+    const char *Name;
+    QStringList Args;
+    Command::TKind Kind;
+    const char *File; // the file named, for a file to open or a table to write
+};
+
+const ArgumentsRow ArgumentLists[] = {
+    {"None", {}, Command::Schedule, ""},
+    {"Help", {"--help"}, Command::Help, ""},
+    {"VersionAfterAFile", {"report.QRP", "--version"}, Command::Version, ""},
+    {"File", {"report.QRP"}, Command::OpenFile, "report.QRP"},
+    {"StandardInput", {"-"}, Command::OpenFile, "-"},
+    {"TwoFiles", {"a.QRP", "b.QRP"}, Command::Bad, ""},
+    {"UnknownOption", {"--colour"}, Command::Bad, ""},
+    {"Csv", {"--csv=out.csv"}, Command::Csv, "out.csv"},
+    {"CsvToStandardOutput", {"--csv=-"}, Command::Csv, "-"},
+    {"CsvWithAnEmptyName", {"--csv="}, Command::Bad, ""},
+    {"CsvWithoutAName", {"--csv"}, Command::Bad, ""},
+    {"CsvAndAFile", {"--csv=a.csv", "b.QRP"}, Command::Bad, ""},
+    {"FileAndACsv", {"b.QRP", "--csv=a.csv"}, Command::Bad, ""},
+    {"TwoCsvs", {"--csv=a.csv", "--csv=b.csv"}, Command::Bad, ""},
+};
+
+class ScheduleArguments : public ::testing::TestWithParam<ArgumentsRow> {};
+
+} // namespace
+
+TEST_P(ScheduleArguments, AskForHelpVersionOrAFile)
 {
-    using C = ScheduleProgram::Command;
-    const struct {
-        QStringList Args;
-        C::TKind Kind;
-        const char *File;
-    } rows[] = {
-        {{}, C::Schedule, ""},
-        {{"--help"}, C::Help, ""},
-        {{"report.QRP", "--version"}, C::Version, ""},
-        {{"report.QRP"}, C::OpenFile, "report.QRP"},
-        {{"-"}, C::OpenFile, "-"},
-        {{"a.QRP", "b.QRP"}, C::Bad, ""},
-        {{"--colour"}, C::Bad, ""},
-        {{"--csv=out.csv"}, C::Csv, "out.csv"},
-        {{"--csv=-"}, C::Csv, "-"},
-        {{"--csv="}, C::Bad, ""},
-        {{"--csv"}, C::Bad, ""},
-        {{"--csv=a.csv", "b.QRP"}, C::Bad, ""},
-        {{"b.QRP", "--csv=a.csv"}, C::Bad, ""},
-        {{"--csv=a.csv", "--csv=b.csv"}, C::Bad, ""},
-    };
-    for (const auto &row : rows) {
-        const C command = ScheduleProgram::ParseArguments(row.Args);
-        EXPECT_EQ(command.Kind, row.Kind) << row.Args.join(' ').toStdString();
-        if (row.Kind == C::OpenFile || row.Kind == C::Csv) {
-            EXPECT_EQ(command.File, QString::fromUtf8(row.File));
-        }
-        if (row.Kind == C::Bad) {
-            EXPECT_FALSE(command.Error.isEmpty());
-        }
+    const ArgumentsRow &row = GetParam();
+    const Command command = ScheduleProgram::ParseArguments(row.Args);
+    EXPECT_EQ(command.Kind, row.Kind);
+    if (row.Kind == Command::OpenFile || row.Kind == Command::Csv) {
+        EXPECT_EQ(command.File, QString::fromUtf8(row.File));
     }
+    if (row.Kind == Command::Bad) {
+        EXPECT_FALSE(command.Error.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Schedule, ScheduleArguments, ::testing::ValuesIn(ArgumentLists),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST_F(Schedule, ToolkitOptionsPassAndTheTextsNameTheProgram)
+{
     // The toolkit's own options, with or without their values, are not ours to refuse.
     using ScheduleProgram::WithoutToolkitOptions;
     EXPECT_EQ(WithoutToolkitOptions({"-platform", "offscreen", "report.QRP"}), QStringList{"report.QRP"});
@@ -339,27 +360,36 @@ TEST_F(Schedule, ScheduleShowsInTheBuiltInPreviewAndItsFileOpensAgain)
     EXPECT_EQ(messages.size(), 1);
 }
 
+namespace {
+struct OptionRow {
+    const char *Name, *Option;
+    QString (*Answer)();
+};
+class ScheduleOption : public Schedule, public ::testing::WithParamInterface<OptionRow> {};
+} // namespace
+
 // The program answers --help and --version without a display and exits.
-TEST_F(Schedule, HelpAndVersionPrintAndExit)
+TEST_P(ScheduleOption, PrintsItsAnswerAndExits)
 {
     // Every program of the project lands in one folder.
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-schedule");
     if (!QFile::exists(program))
         GTEST_SKIP() << "the program is not built";
-    for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        process.setProcessEnvironment(env);
-        process.start(program, {option});
-        ASSERT_TRUE(process.waitForFinished(30000));
-        EXPECT_EQ(process.exitCode(), 0);
-        const QString out = QString::fromUtf8(process.readAllStandardOutput());
-        EXPECT_EQ(out,
-                  option == QLatin1String("--help") ? ScheduleProgram::UsageText() : ScheduleProgram::VersionText());
-    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(env);
+    process.start(program, {QString::fromLatin1(GetParam().Option)});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), GetParam().Answer());
 }
+
+INSTANTIATE_TEST_SUITE_P(Schedule, ScheduleOption,
+                         ::testing::Values(OptionRow{"Help", "--help", ScheduleProgram::UsageText},
+                                           OptionRow{"Version", "--version", ScheduleProgram::VersionText}),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 namespace {
 

@@ -22,98 +22,115 @@ TWfiProductInfo ReadPage(const QByteArray &page, TWfiDateFormat dateFormat = wfi
 
 } // namespace
 
-TEST(InfoPage, VersionComparisonByBuildNumber)
+namespace {
+
+struct VersionRow {
+    const char *Name;
+    TWfiVersionFormat Mode;
+    const char *Current, *Product;
+    bool Newer;
+};
+
+const VersionRow BuildNumbers[] = {
+    {"NextBuild", wfivBuildNumber, "1.1.00", "1.1.01", true},
+    {"NextMinor", wfivBuildNumber, "1.1.00", "1.2", true},
+    {"Same", wfivBuildNumber, "1.1.00", "1.1.00", false},
+    // Its last segment 1 meets the third segment 0.
+    {"ShorterProduct", wfivBuildNumber, "1.1.00", "1.1", true},
+    {"FourthSegmentNeverCompared", wfivBuildNumber, "1.1.00", "1.1.00.5", false},
+    {"LeadingZeroReadsAsTheNumber", wfivBuildNumber, "1.1.00", "1.01.00", false},
+    {"NextMajor", wfivBuildNumber, "1.1.00", "2.0", true},
+    {"MajorOnly", wfivBuildNumber, "1.1.00", "2", true},
+    {"OlderBuild", wfivBuildNumber, "1.1.00", "1.0.9", false},
+    {"OlderMajor", wfivBuildNumber, "1.1.00", "0.9.99", false},
+    {"EmptyProduct", wfivBuildNumber, "1.1.00", "", false},
+    {"LettersProduct", wfivBuildNumber, "1.1.00", "abc", false},
+    // x reads as 0, older than 1.
+    {"LetterSegmentReadsAsZero", wfivBuildNumber, "1.1.00", "1.x.5", false},
+    {"BeyondTheRunningVersionsSegments", wfivBuildNumber, "1.1", "1.1.5", false},
+    {"NewerWithinTheRunningVersionsSegments", wfivBuildNumber, "1.1", "1.2.0", true},
+    {"NoRunningVersionAgainstZero", wfivBuildNumber, "", "0.0.1", false},
+    {"NoRunningVersion", wfivBuildNumber, "", "1", true},
+    {"SignBelongsToTheNumber", wfivBuildNumber, "1.-1", "1.0", true},
+    {"TwoDigitMajor", wfivBuildNumber, "9.9.9", "10", true},
+};
+
+const VersionRow Texts[] = {
+    {"Later", wfivSimpleString, "1.1.00", "1.1.01", true},
+    {"Same", wfivSimpleString, "1.1.00", "1.1.00", false},
+    {"CharacterByCharacter", wfivSimpleString, "1.9", "1.10", false},
+    {"ShorterProduct", wfivSimpleString, "1.1.00", "1.1", false},
+    {"LowerCaseAfterCapital", wfivSimpleString, "B", "a", true},
+    {"CapitalBeforeLowerCase", wfivSimpleString, "a", "B", false},
+    {"TrailingBlank", wfivSimpleString, "1.1", "1.1 ", true},
+    {"BothEmpty", wfivSimpleString, "", "", false},
+    {"EmptyProduct", wfivSimpleString, "x", "", false},
+};
+
+class VersionComparison : public ::testing::TestWithParam<VersionRow> {};
+
+} // namespace
+
+TEST_P(VersionComparison, TellsANewerProduct)
 {
-    struct Row {
-        const char *current;
-        const char *product;
-        bool newer;
-    };
-    const Row rows[] = {
-        {"1.1.00", "1.1.01", true},
-        {"1.1.00", "1.2", true},
-        {"1.1.00", "1.1.00", false},
-        {"1.1.00", "1.1", true},       // its last segment 1 meets the third segment 0
-        {"1.1.00", "1.1.00.5", false}, // a fourth segment is never compared
-        {"1.1.00", "1.01.00", false},  // 01 reads as 1
-        {"1.1.00", "2.0", true},
-        {"1.1.00", "2", true},
-        {"1.1.00", "1.0.9", false},
-        {"1.1.00", "0.9.99", false},
-        {"1.1.00", "", false},
-        {"1.1.00", "abc", false},
-        {"1.1.00", "1.x.5", false},    // x reads as 0, older than 1
-        {"1.1", "1.1.5", false},       // beyond the running version's segments
-        {"1.1", "1.2.0", true},
-        {"", "0.0.1", false},
-        {"", "1", true},
-        {"1.-1", "1.0", true},         // a sign belongs to the number
-        {"9.9.9", "10", true},
-    };
-    for (const Row &row : rows) {
-        EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.current), QString::fromUtf8(row.product),
-                                           wfivBuildNumber),
-                  row.newer)
-            << row.current << " against " << row.product;
-    }
+    const VersionRow &row = GetParam();
+    EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.Current), QString::fromUtf8(row.Product), row.Mode),
+              row.Newer);
 }
 
-TEST(InfoPage, VersionComparisonAsText)
+INSTANTIATE_TEST_SUITE_P(BuildNumber, VersionComparison, ::testing::ValuesIn(BuildNumbers),
+                         [](const auto &info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Text, VersionComparison, ::testing::ValuesIn(Texts),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+namespace {
+
+struct EntryLineRow {
+    const char *Name;
+    const char *Line;
+    bool Entry;
+    const char *EntryName; // looked at only on an entry line
+    const char *Content;
+};
+
+const EntryLineRow EntryLines[] = {
+    {"Capitals", R"(<META HTTP-EQUIV="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
+    {"IndentedLowerCaseTag", R"(  <meta http-equiv="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
+    {"MixedCaseTag", R"(<Meta Http-Equiv="Version" CONTENT="2">)", true, "Version", "2"},
+    // Lower-case content=: the value is read from the ninth character of the line.
+    {"LowerCaseContent", R"(<META HTTP-EQUIV="version" content="1.1.01">)", true, "version", "TP-EQUIV="},
+    // Blanks around the equals sign shift the name off its place.
+    {"BlanksAroundTheEquals", R"(<META HTTP-EQUIV = "version" CONTENT="1">)", true, " ", "1"},
+    // Two entries: the first name and the first value.
+    {"TwoEntries", R"(<META HTTP-EQUIV="version" CONTENT="3"><META HTTP-EQUIV="date" CONTENT="4">)", true, "version",
+     "3"},
+    {"EmptyName", R"(<META HTTP-EQUIV="" CONTENT="empty">)", true, "", "empty"},
+    {"EmptyContent", R"(<META HTTP-EQUIV="version" CONTENT="">)", true, "version", ""},
+    {"ContentWithoutItsQuote", R"(<META HTTP-EQUIV="version" CONTENT="no end)", true, "version", "no end"},
+    {"NameWithoutItsQuote", R"(<META HTTP-EQUIV="version)", true, "version", "TP-EQUIV="},
+    {"TagOnly", R"(<META HTTP-EQUIV)", true, "", "TP-EQUIV"},
+    {"NameInsteadOfHttpEquiv", R"(<META NAME="version" CONTENT="1.2">)", false, "", "1.2"},
+    {"NotAMetaTag", R"(<p>META HTTP-EQUI</p>)", false, "", "HTTP-EQUI</p>"},
+    {"Empty", "", false, "", ""},
+};
+
+class EntryLine : public ::testing::TestWithParam<EntryLineRow> {};
+
+} // namespace
+
+TEST_P(EntryLine, GivesItsNameAndContent)
 {
-    struct Row {
-        const char *current;
-        const char *product;
-        bool newer;
-    };
-    const Row rows[] = {
-        {"1.1.00", "1.1.01", true}, {"1.1.00", "1.1.00", false}, {"1.9", "1.10", false},
-        {"1.1.00", "1.1", false},   {"B", "a", true},            {"a", "B", false},
-        {"1.1", "1.1 ", true},      {"", "", false},             {"x", "", false},
-    };
-    for (const Row &row : rows) {
-        EXPECT_EQ(InfoPage::IsNewerVersion(QString::fromUtf8(row.current), QString::fromUtf8(row.product),
-                                           wfivSimpleString),
-                  row.newer)
-            << row.current << " against " << row.product;
+    const EntryLineRow &row = GetParam();
+    const QString line = QString::fromUtf8(row.Line);
+    EXPECT_EQ(InfoPage::IsEntryLine(line), row.Entry);
+    if (row.Entry) {
+        EXPECT_EQ(InfoPage::EntryName(line), QString::fromUtf8(row.EntryName));
     }
+    EXPECT_EQ(InfoPage::ExtractContent(line), QString::fromUtf8(row.Content));
 }
 
-TEST(InfoPage, EntriesOfOneLine)
-{
-    struct Row {
-        const char *line;
-        bool entry;
-        const char *name;
-        const char *content;
-    };
-    const Row rows[] = {
-        {R"(<META HTTP-EQUIV="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
-        {R"(  <meta http-equiv="version" CONTENT="1.1.01">)", true, "version", "1.1.01"},
-        {R"(<Meta Http-Equiv="Version" CONTENT="2">)", true, "Version", "2"},
-        // Lower-case content=: the value is read from the ninth character of the line.
-        {R"(<META HTTP-EQUIV="version" content="1.1.01">)", true, "version", "TP-EQUIV="},
-        // Blanks around the equals sign shift the name off its place.
-        {R"(<META HTTP-EQUIV = "version" CONTENT="1">)", true, " ", "1"},
-        // Two entries: the first name and the first value.
-        {R"(<META HTTP-EQUIV="version" CONTENT="3"><META HTTP-EQUIV="date" CONTENT="4">)", true, "version", "3"},
-        {R"(<META HTTP-EQUIV="" CONTENT="empty">)", true, "", "empty"},
-        {R"(<META HTTP-EQUIV="version" CONTENT="">)", true, "version", ""},
-        {R"(<META HTTP-EQUIV="version" CONTENT="no end)", true, "version", "no end"},
-        {R"(<META HTTP-EQUIV="version)", true, "version", "TP-EQUIV="},
-        {R"(<META HTTP-EQUIV)", true, "", "TP-EQUIV"},
-        {R"(<META NAME="version" CONTENT="1.2">)", false, "", "1.2"},
-        {R"(<p>META HTTP-EQUI</p>)", false, "", "HTTP-EQUI</p>"},
-        {"", false, "", ""},
-    };
-    for (const Row &row : rows) {
-        const QString line = QString::fromUtf8(row.line);
-        EXPECT_EQ(InfoPage::IsEntryLine(line), row.entry) << row.line;
-        if (row.entry) {
-            EXPECT_EQ(InfoPage::EntryName(line), QString::fromUtf8(row.name)) << row.line;
-        }
-        EXPECT_EQ(InfoPage::ExtractContent(line), QString::fromUtf8(row.content)) << row.line;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(InfoPage, EntryLine, ::testing::ValuesIn(EntryLines),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(InfoPage, ContentIsCappedAtOneThousandCharacters)
 {
@@ -215,41 +232,53 @@ TEST(InfoPage, ValuesWithoutEntriesAreLeftAlone)
     EXPECT_TRUE(none.ProductVersion.isEmpty());
 }
 
-TEST(InfoPage, ProductDates)
+namespace {
+
+struct DateTextRow {
+    const char *Name;
+    const char *Text;
+    QDate Date; // null: the text does not read
+};
+
+const DateTextRow DateTexts[] = {
+    {"FullMonth", "April 25, 1999", QDate(1999, 4, 25)},
+    {"OneDigitDay", "April 5, 1999", QDate(1999, 4, 5)},
+    {"LowerCaseMonth", "april 5, 1999", QDate(1999, 4, 5)},
+    {"ShortMonth", "Dec 31, 2000", QDate(2000, 12, 31)},
+    {"LeapDay", "February 29, 2000", QDate(2000, 2, 29)},
+    {"FirstDayOfTheEra", "Jan 1, 0001", QDate(1, 1, 1)},
+    // Only the first three letters count, wherever they occur in the month list.
+    {"LettersAcrossTwoMonthNames", "ANF 3, 1999", QDate(1999, 1, 3)},
+    {"LongerMonthName", "Junebug 7, 2001", QDate(2001, 6, 7)},
+    {"LeapDayOfACommonYear", "February 29, 1999", QDate()},
+    {"DayPastTheMonth", "April 31, 1999", QDate()},
+    {"UnknownMonth", "Smarch 5, 1999", QDate()}, // month 0
+    {"NoComma", "April 25 1999", QDate()},       // no comma, no day
+    {"DayNotANumber", "April x5, 1999", QDate()},
+    {"TwoDigitYear", "April 25, 99", QDate()}, // the last four characters ", 99" are no year
+    {"DayZero", "April 0, 1999", QDate()},
+    {"Empty", "", QDate()},
+};
+
+class DateText : public ::testing::TestWithParam<DateTextRow> {};
+
+} // namespace
+
+// Without a date format no text reads as a date.
+TEST_P(DateText, ReadsOrRaises)
 {
-    struct Row {
-        const char *text;
-        QDate date; // null: the text does not read
-    };
-    const Row rows[] = {
-        {"April 25, 1999", QDate(1999, 4, 25)},
-        {"April 5, 1999", QDate(1999, 4, 5)},
-        {"april 5, 1999", QDate(1999, 4, 5)},
-        {"Dec 31, 2000", QDate(2000, 12, 31)},
-        {"February 29, 2000", QDate(2000, 2, 29)},
-        {"Jan 1, 0001", QDate(1, 1, 1)},
-        // Only the first three letters count, wherever they occur in the month list.
-        {"ANF 3, 1999", QDate(1999, 1, 3)},
-        {"Junebug 7, 2001", QDate(2001, 6, 7)},
-        {"February 29, 1999", QDate()},
-        {"April 31, 1999", QDate()},
-        {"Smarch 5, 1999", QDate()},  // month 0
-        {"April 25 1999", QDate()},   // no comma, no day
-        {"April x5, 1999", QDate()},
-        {"April 25, 99", QDate()},    // the last four characters ", 99" are no year
-        {"April 0, 1999", QDate()},
-        {"", QDate()},
-    };
-    for (const Row &row : rows) {
-        const QString text = QString::fromUtf8(row.text);
-        if (row.date.isValid()) {
-            EXPECT_EQ(InfoPage::ParseProductDate(text, wfidDFSDate), row.date) << row.text;
-        } else {
-            EXPECT_THROW(InfoPage::ParseProductDate(text, wfidDFSDate), EConvertError) << row.text;
-        }
-        EXPECT_FALSE(InfoPage::ParseProductDate(text, wfidNone).isValid()) << row.text;
+    const DateTextRow &row = GetParam();
+    const QString text = QString::fromUtf8(row.Text);
+    if (row.Date.isValid()) {
+        EXPECT_EQ(InfoPage::ParseProductDate(text, wfidDFSDate), row.Date);
+    } else {
+        EXPECT_THROW(InfoPage::ParseProductDate(text, wfidDFSDate), EConvertError);
     }
+    EXPECT_FALSE(InfoPage::ParseProductDate(text, wfidNone).isValid());
 }
+
+INSTANTIATE_TEST_SUITE_P(InfoPage, DateText, ::testing::ValuesIn(DateTexts),
+                         [](const auto &info) { return std::string(info.param.Name); });
 
 TEST(InfoPage, BadDateOnThePageRaisesAfterFillingTheText)
 {
@@ -264,23 +293,52 @@ TEST(InfoPage, BadDateOnThePageRaisesAfterFillingTheText)
     EXPECT_FALSE(textOnly.ProductDate.isValid());
 }
 
-TEST(InfoPage, IntegerTexts)
+namespace {
+
+struct IntegerRow {
+    const char *Name;
+    const char *Text;
+    int Value; // -1: the text does not read
+};
+
+const IntegerRow IntegerTexts[] = {
+    {"Zero", "0", 0},
+    {"TwoDigits", "12", 12},
+    {"LeadingBlank", " 12", 12},
+    {"PlusSign", "+7", 7},
+    {"MinusSign", "-7", -7},
+    {"LeadingZeros", "007", 7},
+    {"TrailingBlank", "12 ", -1},
+    {"Empty", "", -1},
+    {"Blank", " ", -1},
+    {"SignOnly", "-", -1},
+    {"TrailingLetter", "1a", -1},
+    {"Hexadecimal", "0x10", -1},
+    {"Fraction", "1.5", -1},
+    {"Largest", "2147483647", 2147483647},
+    {"Smallest", "-2147483648", -2147483647 - 1},
+    {"OneAboveTheLargest", "2147483648", -1},
+    {"TwentyDigits", "99999999999999999999", -1},
+};
+
+class IntegerText : public ::testing::TestWithParam<IntegerRow> {};
+
+} // namespace
+
+TEST_P(IntegerText, ReadsOrGivesTheDefault)
 {
-    struct Row {
-        const char *text;
-        int value;
-    };
-    const Row rows[] = {
-        {"0", 0},    {"12", 12},   {" 12", 12}, {"+7", 7},          {"-7", -7},          {"007", 7},
-        {"12 ", -1}, {"", -1},     {" ", -1},   {"-", -1},          {"1a", -1},          {"0x10", -1},
-        {"1.5", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"2147483648", -1},
-        {"99999999999999999999", -1},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(InfoPage::StrToIntDef(QString::fromUtf8(row.text), -1), row.value) << row.text;
+    EXPECT_EQ(InfoPage::StrToIntDef(QString::fromUtf8(GetParam().Text), -1), GetParam().Value);
+}
+
+INSTANTIATE_TEST_SUITE_P(InfoPage, IntegerText, ::testing::ValuesIn(IntegerTexts),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST(InfoPage, BadIntegerTextRaises)
+{
     EXPECT_THROW(InfoPage::StrToInt(QStringLiteral("x")), EConvertError);
     try {
         InfoPage::StrToInt(QStringLiteral("5x"));
+        ADD_FAILURE() << "no error";
     } catch (const EConvertError &e) {
         EXPECT_EQ(e.Message(), "'5x' is not a valid integer value");
     }
