@@ -1,10 +1,9 @@
-#include "WindowInvariants.h"
+#include "ExplorerButtonCaption.h"
 
 #include "app/AboutBox.h"
 #include "app/Disclaim.h"
 #include "app/Main.h"
 #include "app/SplashScreen.h"
-#include "controls/ExplorerButton.h"
 #include "platform/core/FormatSettings.h"
 
 #include <QTemporaryDir>
@@ -13,18 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The explorer button draws its caption beside its glyph, inside a two-pixel margin.
-std::optional<WindowInvariants::Caption> ExplorerCaption(const QWidget &w)
-{
-    const auto *button = qobject_cast<const TExplorerButton *>(&w);
-    if (!button || (button->Options() & boIconOnly))
-        return std::nullopt;
-    const bool beside = button->Layout() == blBitmapLeft || button->Layout() == blBitmapRight;
-    const bool mark = (button->Options() & boPopupMark) && button->DropDownMenu();
-    const int glyph = button->Bitmap().isNull() || !beside ? 0 : button->Bitmap().width() + 2;
-    return WindowInvariants::Caption{WindowInvariants::Shown(button->Caption()), 4 + glyph + (mark ? 10 : 0)};
-}
 
 struct WindowRow {
     const char *Name;
@@ -41,7 +28,7 @@ TEST_P(AppWindowLayout, KeepsTheInvariants)
     const std::unique_ptr<QWidget> window = GetParam().Make();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const QStringList faults = WindowInvariants::LayoutFaults(*window, GetParam().DesignedClient, ExplorerCaption);
+    const QStringList faults = WindowInvariants::LayoutFaults(*window, GetParam().DesignedClient, ExplorerButtonCaption);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
