@@ -11,10 +11,12 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QWidget>
 
 #include <functional>
@@ -22,11 +24,14 @@
 
 namespace WindowInvariants {
 
-// A control that draws its own caption tells its text and how much of its width something
-// else beside the text takes (a glyph, a mark).
+// A control that draws its own caption tells its text, how much of its width something
+// else beside the text takes (a glyph, a mark) and, when it is not the contents rectangle,
+// the room the text is drawn in.
 struct Caption {
     QString Text;
     int Reserved = 0;
+    QRect Room = {};
+    Qt::Alignment Align = Qt::AlignCenter;
 };
 using CaptionOf = std::function<std::optional<Caption>(const QWidget &)>;
 
@@ -80,8 +85,27 @@ inline std::optional<Text> TextOf(const QWidget &w, const CaptionOf &captionOf)
         drawn.setWidth(ink.width());
         return Text{shown, drawn, room};
     }
+    if (const auto *edit = qobject_cast<const QLineEdit *>(&w)) {
+        if (edit->displayText().isEmpty())
+            return std::nullopt;
+        // Where the field draws its text: inside the frame and the text margins, less the two
+        // pixels a line edit keeps at either side and the one above and below.
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.rect = edit->rect();
+        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+        const QRect inside = edit->style()
+                                 ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+                                 .marginsRemoved(edit->textMargins())
+                                 .adjusted(2, 1, -2, -1);
+        const QSize need(fm.horizontalAdvance(edit->displayText()), fm.height());
+        return Text{edit->displayText(),
+                    QStyle::alignedRect(edit->layoutDirection(), edit->alignment(), need, inside), inside};
+    }
     QString caption;
     int reserved = 0;
+    QRect captionRoom = room;
+    Qt::Alignment captionAlign = Qt::AlignCenter;
     if (const auto *button = qobject_cast<const QAbstractButton *>(&w)) {
         caption = Shown(button->text());
         if (!button->icon().isNull())
@@ -92,12 +116,15 @@ inline std::optional<Text> TextOf(const QWidget &w, const CaptionOf &captionOf)
         if (const std::optional<Caption> custom = captionOf(w)) {
             caption = custom->Text;
             reserved = custom->Reserved;
+            if (custom->Room.isValid())
+                captionRoom = custom->Room;
+            captionAlign = custom->Align;
         }
     }
     if (caption.trimmed().isEmpty())
         return std::nullopt;
     const QSize need(fm.horizontalAdvance(caption.trimmed()) + reserved, fm.height());
-    return Text{caption, QStyle::alignedRect(w.layoutDirection(), Qt::AlignCenter, need, room), room};
+    return Text{caption, QStyle::alignedRect(w.layoutDirection(), captionAlign, need, captionRoom), captionRoom};
 }
 
 // Whether above is painted over below: the later of two siblings is drawn on top, and a
@@ -169,7 +196,8 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
                       .arg(designedClient.height());
     }
 
-    QList<const QWidget *> shown;
+    // The window itself carries a text when it is a control shown on its own.
+    QList<const QWidget *> shown{&window};
     for (const QWidget *w : window.findChildren<QWidget *>()) {
         if (!w->isWindow() && w->isVisibleTo(&window) && !Detail::InsideScrollArea(w, window))
             shown << w;
@@ -181,11 +209,10 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
     };
     QList<Placed> texts;
     for (const QWidget *w : shown) {
-        const QRect inParent = w->parentWidget()->rect();
-        if (!inParent.contains(w->geometry()))
+        if (w != &window && !w->parentWidget()->rect().contains(w->geometry()))
             faults << QStringLiteral("%1 %2 reaches out of %3 %4")
                           .arg(Detail::Name(w), Detail::RectText(w->geometry()), Detail::Name(w->parentWidget()),
-                               Detail::RectText(inParent));
+                               Detail::RectText(w->parentWidget()->rect()));
         const std::optional<Detail::Text> text = Detail::TextOf(*w, captionOf);
         if (!text)
             continue;

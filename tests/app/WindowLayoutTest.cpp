@@ -1,4 +1,4 @@
-#include "ExplorerButtonCaption.h"
+#include "ControlCaptions.h"
 
 #include "app/AboutBox.h"
 #include "app/Disclaim.h"
@@ -19,6 +19,11 @@ struct WindowRow {
     QSize DesignedClient;
 };
 
+void PrintTo(const WindowRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
+
 class AppWindowLayout : public ::testing::TestWithParam<WindowRow> {};
 
 } // namespace
@@ -28,7 +33,7 @@ TEST_P(AppWindowLayout, KeepsTheInvariants)
     const std::unique_ptr<QWidget> window = GetParam().Make();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const QStringList faults = WindowInvariants::LayoutFaults(*window, GetParam().DesignedClient, ExplorerButtonCaption);
+    const QStringList faults = WindowInvariants::LayoutFaults(*window, GetParam().DesignedClient, ControlCaption);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -13,6 +13,11 @@ struct ReportWindowRow {
     std::function<void(const std::function<void(QWidget &)> &check)> WhileShown;
 };
 
+inline void PrintTo(const ReportWindowRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
+
 // The designed client area of a preview: the screen's work area inside the window frame.
 QSize WorkAreaClient(const QWidget &window);
 

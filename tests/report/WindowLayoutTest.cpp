@@ -1,5 +1,5 @@
 #include "WindowLayout.h"
-#include "ExplorerButtonCaption.h"
+#include "ControlCaptions.h"
 
 #include "report/QRPrinter.h"
 
@@ -31,7 +31,7 @@ TEST_P(ReportWindowLayout, KeepsTheInvariants)
     bool checked = false;
     GetParam().WhileShown([&](QWidget &window) {
         checked = true;
-        const QStringList faults = WindowInvariants::LayoutFaults(window, WorkAreaClient(window), ExplorerButtonCaption);
+        const QStringList faults = WindowInvariants::LayoutFaults(window, WorkAreaClient(window), ControlCaption);
         EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
     });
     EXPECT_TRUE(checked) << "the window never showed";

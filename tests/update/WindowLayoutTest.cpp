@@ -24,6 +24,11 @@ struct WindowRow {
     std::function<QSize()> DesignedClient;
     // Whether the window shows what it came up to show.
     std::function<bool(QWidget &)> Settled = [](QWidget &) { return true; };
+
+void PrintTo(const WindowRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
 };
 
 class UpdateWindowLayout : public UpdateTest, public ::testing::WithParamInterface<WindowRow> {};
