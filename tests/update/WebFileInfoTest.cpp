@@ -446,17 +446,6 @@ TEST_F(UpdateTest, DownloadUpdateNamesTheFileFromTheAddress)
     EXPECT_EQ(FWfi->TargetFile(), Path(QStringLiteral("chosen.bin")));
     EXPECT_EQ(ReadFile(Path(QStringLiteral("chosen.bin"))), body);
 
-    // Names that are no file in the folder are refused before anything is written.
-    for (const char *bad : {"/files/", "/files/.", "/files/.."}) {
-        Publish(QStringLiteral("1.2"), QString::fromLatin1(bad));
-        FWfi->SetActive(false);
-        const int requests = int(FServer.RequestLines().size());
-        EXPECT_FALSE(FWfi->DownloadUpdate(folder)) << bad;
-        EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(QString::fromLatin1(bad)) + " names no file to save");
-        EXPECT_EQ(FServer.RequestLines().size(), requests + 1) << bad; // only the page was read
-    }
-    EXPECT_TRUE(QFileInfo(FDir.path()).isDir());
-
     // An address without "/" is its own file name.
     FServer.Serve(QStringLiteral("/tallowmere.htm"),
                   TRoutedServer::Page(InfoPageText(QStringLiteral("1.2"), QStringLiteral("tlm11.exe"))));
@@ -464,6 +453,35 @@ TEST_F(UpdateTest, DownloadUpdateNamesTheFileFromTheAddress)
     ASSERT_TRUE(FWfi->GetInfo());
     EXPECT_EQ(FWfi->UpdateFileName(), "tlm11.exe");
 }
+
+namespace {
+
+struct NoFileRow {
+    const char *name;
+    const char *path;
+};
+
+class AddressWithoutAFile : public UpdateTest, public ::testing::WithParamInterface<NoFileRow> {};
+
+} // namespace
+
+// Names that are no file in the folder are refused before anything is written.
+TEST_P(AddressWithoutAFile, IsRefusedBeforeAnythingIsWritten)
+{
+    const QString path = QString::fromLatin1(GetParam().path);
+    Publish(QStringLiteral("1.2"), path);
+    const int requests = int(FServer.RequestLines().size());
+    EXPECT_FALSE(FWfi->DownloadUpdate(FDir.path() + QLatin1Char('/')));
+    EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(path) + " names no file to save");
+    EXPECT_EQ(FServer.RequestLines().size(), requests + 1); // only the page was read
+    EXPECT_TRUE(QFileInfo(FDir.path()).isDir());
+    EXPECT_TRUE(QDir(FDir.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, AddressWithoutAFile,
+                         ::testing::Values(NoFileRow{"FolderOnly", "/files/"}, NoFileRow{"Dot", "/files/."},
+                                           NoFileRow{"DotDot", "/files/.."}),
+                         [](const ::testing::TestParamInfo<NoFileRow> &info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, PublishedChecksumGuardsTheDownload)
 {
