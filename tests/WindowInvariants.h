@@ -20,7 +20,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <ostream>
 
 namespace WindowInvariants {
 
@@ -34,6 +36,19 @@ struct Caption {
     Qt::Alignment Align = Qt::AlignCenter;
 };
 using CaptionOf = std::function<std::optional<Caption>(const QWidget &)>;
+
+// One window of a table of windows: how to make it and its designed client size.
+struct WindowRow {
+    const char *Name;
+    std::function<std::unique_ptr<QWidget>()> Make;
+    QSize DesignedClient;
+};
+
+// Failure messages name the row instead of dumping its bytes.
+inline void PrintTo(const WindowRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
 
 // The area the window's content is laid out in: below the menu bar for a main window.
 inline QSize ClientSize(const QWidget &window)

@@ -13,16 +13,7 @@
 
 namespace {
 
-struct WindowRow {
-    const char *Name;
-    std::function<std::unique_ptr<QWidget>()> Make;
-    QSize DesignedClient;
-};
-
-void PrintTo(const WindowRow &row, std::ostream *os)
-{
-    *os << row.Name;
-}
+using WindowInvariants::WindowRow;
 
 class AppWindowLayout : public ::testing::TestWithParam<WindowRow> {};
 

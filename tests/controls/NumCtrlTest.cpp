@@ -72,8 +72,9 @@ TEST_P(NumEditDisplay, FormatsTheValueWithoutChangingIt)
     EXPECT_EQ(edit.Value(), row.value) << "formatting never changes the value";
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, NumEditDisplay,
-                         ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Values, NumEditDisplay,
+    ::testing::Values(
         DisplayRow{ntCurrency, 2, true, 1234.5L, "", "", "$1,234.50"},
         DisplayRow{ntCurrency, 2, true, -1234.5L, "", "", "($1,234.50)"},
         DisplayRow{ntCurrency, 2, true, 0, "", "", "$0.00"},
@@ -96,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Values, NumEditDisplay,
         DisplayRow{ntGeneral, 2, true, -5.0L, "", "", "-5"},
         DisplayRow{ntGeneral, 2, true, 0.0L, "", "'none'", "none"},
         DisplayRow{ntGeneral, 2, true, 0.0L, "", "", "0"}),
-                         DisplayName);
+    DisplayName);
 
 // The text keeps clear of the frame by a quarter of the smaller of the two fonts' heights.
 TEST(NumEdit, StartsAtZeroInCurrencyWithAMarginFromTheFont)
@@ -223,8 +224,9 @@ TEST_P(NumEditKeyFilter, LetsOnlyANumberThrough)
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("999"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, NumEditKeyFilter,
-                         ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Keys, NumEditKeyFilter,
+    ::testing::Values(
         KeyFilterRow{"", 0, "12.5", "12.5", 4},
         KeyFilterRow{"12.5", 4, ".", "12.5", 4},
         KeyFilterRow{"12", 2, "..", "12.", 3},
@@ -238,11 +240,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, NumEditKeyFilter,
         KeyFilterRow{"1234", 4, "<<", "12", 2},
         KeyFilterRow{"1,234.50", 8, "<", "1,234.5", 7},
         KeyFilterRow{"5", 0, "7", "75", 1}),
-                         [](const ::testing::TestParamInfo<KeyFilterRow> &info) {
-                             const KeyFilterRow &row = info.param;
-                             return (*row.start ? KeysName(row.start) : std::string("Empty")) + "_At" +
-                                    std::to_string(row.caret) + "_" + KeysName(row.keys);
-                         });
+    [](const ::testing::TestParamInfo<KeyFilterRow> &info) {
+        const KeyFilterRow &row = info.param;
+        return (*row.start ? KeysName(row.start) : std::string("Empty")) + "_At" + std::to_string(row.caret) + "_" +
+               KeysName(row.keys);
+    });
 
 TEST(NumEdit, TypingLimitFollowsDigits)
 {
@@ -547,8 +549,9 @@ TEST_P(NumEditConversion, RoundsOrTruncatesWithinRange)
     EXPECT_EQ(edit.AsLongInt(), row.longInt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, NumEditConversion,
-                         ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Values, NumEditConversion,
+    ::testing::Values(
         ConversionRow{"TwoAndAHalfToEven", 2.5L, true, 2, 2, 2},
         ConversionRow{"ThreeAndAHalfToEven", 3.5L, true, 4, 4, 4},
         ConversionRow{"MinusTwoAndAHalfToEven", -2.5L, true, -2, -2, -2},
@@ -560,7 +563,7 @@ INSTANTIATE_TEST_SUITE_P(Values, NumEditConversion,
         ConversionRow{"LongIntMax", 2147483647.0L, true, 2147483647.0, 0, 0},
         ConversionRow{"LongIntMinPlusOne", -2147483647.0L, true, -2147483647.0, 0, 0},
         ConversionRow{"BeyondEveryRange", 1.7e308L, true, 0, 0, 0}),
-                         [](const ::testing::TestParamInfo<ConversionRow> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ConversionRow> &info) { return std::string(info.param.name); });
 
 TEST(NumEdit, ConversionsToReal48AndDigitText)
 {

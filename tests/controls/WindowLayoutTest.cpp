@@ -9,19 +9,10 @@
 
 namespace {
 
-// A control shown on its own, or in the window it is made for.
-struct ControlRow {
-    const char *Name;
-    std::function<std::unique_ptr<QWidget>()> Make;
-    QSize DesignedClient;
-};
+using WindowInvariants::WindowRow;
 
-void PrintTo(const ControlRow &row, std::ostream *os)
-{
-    *os << row.Name;
-}
-
-class ControlLayout : public ::testing::TestWithParam<ControlRow> {};
+// A control shown in the window it is made for.
+class ControlLayout : public ::testing::TestWithParam<WindowRow> {};
 
 // A number field at the height the calculator gives its fields, at the width it comes with.
 template <typename Field>
@@ -60,14 +51,14 @@ TEST_P(ControlLayout, KeepsTheInvariants)
 
 INSTANTIATE_TEST_SUITE_P(
     Controls, ControlLayout,
-    ::testing::Values(ControlRow{"NumEdit", FieldWindow<TNumEdit>, QSize(85, 22)},
-                      ControlRow{"FnpNumericEdit", FieldWindow<TFnpNumericEdit>, QSize(73, 22)},
-                      ControlRow{"ExplorerButton",
+    ::testing::Values(WindowRow{"NumEdit", FieldWindow<TNumEdit>, QSize(85, 22)},
+                      WindowRow{"FnpNumericEdit", FieldWindow<TFnpNumericEdit>, QSize(73, 22)},
+                      WindowRow{"ExplorerButton",
                                  [] {
                                      auto button = std::make_unique<TExplorerButton>();
                                      button->SetCaption(QStringLiteral("&Print"));
                                      return button;
                                  },
                                  QSize(50, 40)},
-                      ControlRow{"StatusLine", StatusLineWindow, QSize(402, 335)}),
-    [](const ::testing::TestParamInfo<ControlRow> &info) { return std::string(info.param.Name); });
+                      WindowRow{"StatusLine", StatusLineWindow, QSize(402, 335)}),
+    [](const ::testing::TestParamInfo<WindowRow> &info) { return std::string(info.param.Name); });
