@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTest>
 #include <QWidget>
 
 #include <functional>
@@ -256,6 +257,15 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
         }
     }
     return faults;
+}
+
+// Shows the window, waits until it is on screen and checks it there.
+inline QStringList ShownLayoutFaults(QWidget &window, const QSize &designedClient, const CaptionOf &captionOf = {})
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return {QStringLiteral("the window never showed")};
+    return LayoutFaults(window, designedClient, captionOf);
 }
 
 } // namespace WindowInvariants
