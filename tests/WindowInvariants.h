@@ -43,6 +43,8 @@ struct WindowRow {
     const char *Name;
     std::function<std::unique_ptr<QWidget>()> Make;
     QSize DesignedClient;
+    // A fault the window is known to have, described for the skip that reports it.
+    const char *KnownFault = nullptr;
 };
 
 // Failure messages name the row instead of dumping its bytes.
