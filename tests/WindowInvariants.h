@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -94,13 +93,14 @@ inline std::optional<Text> TextOf(const QWidget &w, const CaptionOf &captionOf)
         const Qt::Alignment align = QStyle::visualAlignment(label->layoutDirection(), label->alignment());
         if (label->wordWrap())
             return Text{shown, fm.boundingRect(room, int(align) | Qt::TextWordWrap, shown), room};
-        // Blanks at either end carry no ink: they may run under a neighbour.
-        const int lead = shown.size() - QString(shown).remove(QRegularExpression(QStringLiteral("^\\s+"))).size();
-        const QSize ink(fm.horizontalAdvance(shown.trimmed()), fm.height());
+        // Blanks at either end carry no ink: they may run under a neighbour or out of the label.
+        int lead = 0;
+        while (lead < shown.size() && shown[lead].isSpace())
+            ++lead;
         QRect drawn = QStyle::alignedRect(label->layoutDirection(), align,
                                           QSize(fm.horizontalAdvance(shown), fm.height()), room);
         drawn.setLeft(drawn.left() + fm.horizontalAdvance(shown.left(lead)));
-        drawn.setWidth(ink.width());
+        drawn.setWidth(fm.horizontalAdvance(shown.trimmed()));
         return Text{shown, drawn, room};
     }
     if (const auto *edit = qobject_cast<const QLineEdit *>(&w)) {
@@ -223,6 +223,7 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
 
     struct Placed {
         const QWidget *Widget;
+        QString Shown;
         QRect Drawn; // in window coordinates
     };
     QList<Placed> texts;
@@ -235,7 +236,7 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
         if (!text)
             continue;
         // Wrapped or not, the text's box lies within the room the control gives it.
-        if (text->Drawn.width() > text->Room.width() || text->Drawn.height() > text->Room.height())
+        if (!text->Room.contains(text->Drawn))
             faults << QStringLiteral("%1 \"%2\" needs %3x%4 and has %5x%6")
                           .arg(Detail::Name(w), text->Shown)
                           .arg(text->Drawn.width())
@@ -244,7 +245,7 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
                           .arg(text->Room.height());
         // What runs past the control is cut off, not drawn over its neighbours.
         const QRect drawn = text->Drawn & w->rect();
-        texts << Placed{w, QRect(w->mapTo(&window, drawn.topLeft()), drawn.size())};
+        texts << Placed{w, text->Shown, QRect(w->mapTo(&window, drawn.topLeft()), drawn.size())};
     }
 
     for (const Placed &t : texts) {
@@ -254,8 +255,8 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
             const QRect area = Detail::Painted(*other, window, captionOf);
             if (area.intersects(t.Drawn))
                 faults << QStringLiteral("%1 covers the text of %2 \"%3\" at %4")
-                              .arg(Detail::Name(other), Detail::Name(t.Widget),
-                                   Detail::TextOf(*t.Widget, captionOf)->Shown, Detail::RectText(area & t.Drawn));
+                              .arg(Detail::Name(other), Detail::Name(t.Widget), t.Shown,
+                                   Detail::RectText(area & t.Drawn));
         }
     }
     return faults;
