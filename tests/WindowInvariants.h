@@ -237,12 +237,9 @@ inline QStringList LayoutFaults(const QWidget &window, const QSize &designedClie
             continue;
         // Wrapped or not, the text's box lies within the room the control gives it.
         if (!text->Room.contains(text->Drawn))
-            faults << QStringLiteral("%1 \"%2\" needs %3x%4 and has %5x%6")
-                          .arg(Detail::Name(w), text->Shown)
-                          .arg(text->Drawn.width())
-                          .arg(text->Drawn.height())
-                          .arg(text->Room.width())
-                          .arg(text->Room.height());
+            faults << QStringLiteral("%1 \"%2\" needs %3 and has %4")
+                          .arg(Detail::Name(w), text->Shown, Detail::RectText(text->Drawn),
+                               Detail::RectText(text->Room));
         // What runs past the control is cut off, not drawn over its neighbours.
         const QRect drawn = text->Drawn & w->rect();
         texts << Placed{w, text->Shown, QRect(w->mapTo(&window, drawn.topLeft()), drawn.size())};
