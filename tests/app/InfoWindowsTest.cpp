@@ -18,15 +18,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
-
-struct LabelRow {
-    QLabel *label;
-    QPoint position;
-    QString text;
-};
 
 // "Arial, height 11" is read as the main window and the report read it: an 11-pixel
 // character cell, which is a 10-pixel em in Liberation Sans.
@@ -69,54 +65,29 @@ void ClickWhenShown(QDialog *dialog, TExplorerButton *button, bool *clicked)
 
 } // namespace
 
-TEST(InfoWindowsTest, SplashScreenLayout)
+// The geometry is checked with every window's invariants; here what the design fixes besides.
+TEST(InfoWindowsTest, SplashScreenLooksAsDesigned)
 {
     TSplashScreen splash;
     EXPECT_EQ(splash.windowTitle(), QStringLiteral("Tallowmere, 1.1"));
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(splash.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(splash.size(), QSize(326, 184));
     EXPECT_EQ(splash.minimumSize(), splash.maximumSize());
-    EXPECT_EQ(splash.palette().color(QPalette::Window), QColor(Qt::white));
-    EXPECT_EQ(TextColour(&splash), qRgb(0, 0, 0));
     ExpectDesignFont(splash.font(), false);
-
-    EXPECT_EQ(splash.Panel2->geometry(), QRect(0, 0, 326, 184));
-    EXPECT_EQ(splash.Panel2->BevelOuter(), bvRaised);
-    EXPECT_EQ(splash.Panel2->BevelInner(), bvLowered);
-    EXPECT_EQ(splash.Panel2->BorderWidth(), 5);
-    EXPECT_EQ(splash.Panel2->Color(), QColor(192, 192, 192));
-    EXPECT_EQ(splash.Panel1->parentWidget(), splash.Panel2);
-    EXPECT_EQ(splash.Panel1->geometry(), QRect(7, 7, 311, 169));
-    EXPECT_EQ(splash.Panel1->BevelOuter(), bvNone);
-    EXPECT_EQ(splash.Panel1->Color(), QColor(Qt::white));
-    EXPECT_EQ(splash.ImgLogo->parentWidget(), splash.Panel1);
-    EXPECT_EQ(splash.ImgLogo->geometry(), QRect(6, 5, 300, 162));
-
-    const QImage logo = splash.ImgLogo->pixmap().toImage();
-    EXPECT_EQ(logo.size(), QSize(300, 162));
     const QImage stored(QStringLiteral(":/images/logo.png"));
     EXPECT_EQ(stored.format(), QImage::Format_Indexed8);
-    EXPECT_LE(stored.colorCount(), 256);
-
     EXPECT_EQ(splash.Timer1->interval(), 3500);
     EXPECT_FALSE(splash.Timer1->isActive()) << "disabled as laid out";
 
-    // Raised outer bevel, silver border, lowered inner bevel, then the white panel
-    // with the logo.
+    // The logo shows on the white panel inside the silver border.
     splash.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
     ExpectCentred(splash);
     const QImage image = splash.grab().toImage();
-    const QRgb light = splash.palette().color(QPalette::Light).rgb();
-    const QRgb dark = splash.palette().color(QPalette::Dark).rgb();
-    EXPECT_EQ(image.pixel(0, 0), light);
-    EXPECT_EQ(image.pixel(325, 183), dark);
+    const QPoint logoAt = splash.ImgLogo->mapTo(&splash, QPoint(150, 40));
+    EXPECT_EQ(image.pixel(logoAt), splash.ImgLogo->pixmap().toImage().pixel(150, 40));
     EXPECT_EQ(image.pixel(3, 3), qRgb(192, 192, 192));
-    EXPECT_EQ(image.pixel(6, 6), dark);
-    EXPECT_EQ(image.pixel(319, 177), light);
-    EXPECT_EQ(image.pixel(8, 8), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(7 + 6 + 150, 7 + 5 + 40), logo.pixel(150, 40));
+    EXPECT_EQ(image.pixel(splash.Panel1->mapTo(&splash, QPoint(1, 1))), qRgb(255, 255, 255));
 }
 
 TEST(InfoWindowsTest, SplashTimerHidesTheWindowOnceAndKeepsIt)
@@ -139,74 +110,44 @@ TEST(InfoWindowsTest, SplashTimerHidesTheWindowOnceAndKeepsIt)
     delete splash;
 }
 
-TEST(InfoWindowsTest, AboutBoxLayoutAndTexts)
+TEST(InfoWindowsTest, AboutBoxTexts)
 {
     TAboutBox about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tallowmere, 1.1"));
-    EXPECT_EQ(about.size(), QSize(416, 269));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
-    EXPECT_TRUE(about.windowFlags() & Qt::CustomizeWindowHint);
     EXPECT_FALSE(about.windowFlags() & Qt::WindowCloseButtonHint) << "no close box";
     EXPECT_FALSE(about.windowFlags() & Qt::WindowSystemMenuHint);
     ExpectDesignFont(about.font(), false);
 
-    EXPECT_EQ(about.Panel1->geometry(), QRect(6, 6, 405, 227));
-    EXPECT_EQ(about.Panel1->BevelInner(), bvRaised);
-    EXPECT_EQ(about.Panel1->BevelOuter(), bvLowered);
-    EXPECT_EQ(about.Panel1->Color(), QColor(Qt::white));
+    // Top to bottom, the lines read as one text.
+    QList<QLabel *> lines = {about.Label4, about.Label5, about.Label6, about.Label3, about.Label7,
+                             about.Label10, about.Label12, about.Label1, about.Label8};
+    QStringList texts;
+    for (QLabel *line : lines)
+        texts << line->text();
+    EXPECT_EQ(texts, (QStringList{
+                         QStringLiteral(" Corvane Software creates award-winning financial calculators for"),
+                         QStringLiteral("consumers, professionals and corporations in the banking, real estate,"),
+                         QStringLiteral("mortgage and financial services industries."),
+                         QStringLiteral(" We invite you to visit our website at,"),
+                         QStringLiteral("and explore the other freeware and shareware financial"),
+                         QStringLiteral("calculators which are available for you to download."),
+                         QStringLiteral(" We also invite you to contact us with any questions or"),
+                         QStringLiteral("suggestions you might have about Corvane"),
+                         QStringLiteral("Software and our financial calculators.  "),
+                     }));
+    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(), [](QLabel *a, QLabel *b) { return a->y() < b->y(); }));
 
-    const LabelRow rows[] = {
-        {about.Label4, {8, 15}, QStringLiteral(" Corvane Software creates award-winning financial calculators for")},
-        {about.Label5, {10, 30}, QStringLiteral("consumers, professionals and corporations in the banking, real estate,")},
-        {about.Label6, {10, 45}, QStringLiteral("mortgage and financial services industries.")},
-        {about.Label3, {8, 75}, QStringLiteral(" We invite you to visit our website at,")},
-        {about.Label7, {10, 90}, QStringLiteral("and explore the other freeware and shareware financial")},
-        {about.Label10, {10, 105}, QStringLiteral("calculators which are available for you to download.")},
-        {about.Label12, {8, 135}, QStringLiteral(" We also invite you to contact us with any questions or")},
-        {about.Label1, {10, 150}, QStringLiteral("suggestions you might have about Corvane")},
-        {about.Label8, {10, 165}, QStringLiteral("Software and our financial calculators.  ")},
-    };
-    for (const LabelRow &row : rows) {
-        EXPECT_EQ(row.label->parentWidget(), about.Panel1);
-        EXPECT_EQ(row.label->pos(), row.position) << row.text.toStdString();
-        EXPECT_EQ(row.label->text(), row.text);
-        EXPECT_EQ(TextColour(row.label), qRgb(0, 0, 0));
-        EXPECT_FALSE(row.label->autoFillBackground()) << "the panel's white shows through";
-        ExpectDesignFont(row.label->font(), false);
-        // Sized to the whole text: nothing is cut off.
-        EXPECT_GE(row.label->width(), row.label->fontMetrics().horizontalAdvance(row.text.trimmed()));
-    }
-
-    EXPECT_EQ(about.UrlLabel1->geometry(), QRect(195, 74, 118, 14));
     EXPECT_EQ(about.UrlLabel1->Caption(), QStringLiteral("www.corvane.example"));
     EXPECT_EQ(about.UrlLabel1->URL(), Links::HomePage);
     EXPECT_EQ(TAboutBox::CommentsAddress, QStringLiteral("comments@corvane.example"));
     EXPECT_EQ(about.UrlLabel1->Hint(), QStringLiteral(" Click to visit our website ..."));
-    EXPECT_EQ(about.UrlLabel2->geometry(), QRect(10, 184, 164, 14));
     EXPECT_EQ(about.UrlLabel2->Caption(), TAboutBox::CommentsAddress);
     EXPECT_EQ(about.UrlLabel2->URL(), QStringLiteral("mailto:") + TAboutBox::CommentsAddress);
     EXPECT_EQ(about.UrlLabel2->Hint(), QStringLiteral(" Click to send email ..."));
-    for (TUrlLabel *link : {about.UrlLabel1, about.UrlLabel2}) {
-        EXPECT_EQ(link->FontColor(), QColor(0, 0, 255));
-        EXPECT_TRUE(link->font().underline());
-        EXPECT_EQ(QFontInfo(link->font()).family(), QStringLiteral("Liberation Sans"));
-    }
-
-    EXPECT_EQ(about.Label2->geometry(), QRect(10, 204, 388, 14));
     EXPECT_FALSE(about.Label2->text().isEmpty());
     EXPECT_EQ(TextColour(about.Label2), qRgb(128, 128, 128));
-    EXPECT_LE(about.Label2->fontMetrics().horizontalAdvance(about.Label2->text()), 388);
-
-    EXPECT_EQ(about.Image1->geometry(), QRect(248, 65, 144, 155));
-    EXPECT_EQ(about.Image1->pixmap().size(), QSize(144, 155));
-    EXPECT_LE(QImage(QStringLiteral(":/images/about.png")).colorCount(), 256);
-
-    EXPECT_EQ(about.btnClose->parentWidget(), &about);
-    EXPECT_EQ(about.btnClose->geometry(), QRect(150, 239, 115, 25));
     EXPECT_EQ(about.btnClose->Caption(), QStringLiteral("&OK"));
-    EXPECT_EQ(about.btnClose->Layout(), blBitmapLeft);
-    EXPECT_EQ(about.btnClose->Options(), boPopupMark | boShowBevel);
-    EXPECT_FALSE(about.btnClose->Bitmap().isNull());
 }
 
 TEST(InfoWindowsTest, AboutTextIsNotHiddenByThePicture)
@@ -229,10 +170,11 @@ TEST(InfoWindowsTest, AboutTextIsNotHiddenByThePicture)
             continue;
         EXPECT_GT(about.Panel1->children().indexOf(label), about.Panel1->children().indexOf(about.Image1))
             << label->objectName().toStdString();
+        int inked = 0;
         for (int y = overlap.top(); y <= overlap.bottom(); ++y)
             for (int x = overlap.left(); x <= overlap.right(); ++x)
-                ASSERT_EQ(picture.pixel(x - pictureRect.left(), y - pictureRect.top()), qRgb(255, 255, 255))
-                    << label->objectName().toStdString() << " at " << x << "," << y;
+                inked += picture.pixel(x - pictureRect.left(), y - pictureRect.top()) != qRgb(255, 255, 255);
+        EXPECT_EQ(inked, 0) << label->objectName().toStdString();
     }
 
     // Lowered outer bevel: shadow on the top and left; then the raised inner one.
@@ -278,64 +220,31 @@ TEST(InfoWindowsTest, AboutOkAnswersItsAccelerator)
     EXPECT_EQ(about.exec(), QDialog::Rejected);
 }
 
-TEST(InfoWindowsTest, DisclaimerLayoutAndTexts)
+TEST(InfoWindowsTest, DisclaimerTexts)
 {
     TfrmDisclaim disclaim;
     EXPECT_EQ(disclaim.windowTitle(), QStringLiteral("Disclaimer"));
-    EXPECT_EQ(disclaim.size(), QSize(224, 165));
     EXPECT_EQ(disclaim.minimumSize(), disclaim.maximumSize());
     EXPECT_FALSE(disclaim.windowFlags() & Qt::WindowCloseButtonHint) << "no close box";
     EXPECT_FALSE(disclaim.windowFlags() & Qt::WindowSystemMenuHint);
     ExpectDesignFont(disclaim.font(), false);
-
     disclaim.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&disclaim));
     ExpectCentred(disclaim);
-    EXPECT_EQ(disclaim.Panel1->geometry(), QRect(0, 0, 224, 135));
-    EXPECT_EQ(disclaim.Panel1->Align(), alTop);
-    EXPECT_EQ(disclaim.Panel1->BevelInner(), bvRaised);
-    EXPECT_EQ(disclaim.Panel1->BevelOuter(), bvLowered);
-    EXPECT_EQ(disclaim.Panel1->Color(), QColor(Qt::white));
 
-    struct Row {
-        QLabel *label;
-        QRect geometry;
-        QString text;
-        QRgb colour;
-        bool bold;
-    };
-    const Row rows[] = {
-        {disclaim.Label3, {7, 8, 210, 42},
-         QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations,"), qRgb(0, 0, 0),
-         false},
-        {disclaim.Label10, {12, 36, 200, 56},
-         QStringLiteral("there is  NO WARRANTY,  expressed or implied, for the accuracy or the applicability of "
-                        "this information to your particular financial question."),
-         qRgb(255, 0, 0), true},
-        {disclaim.Label12, {10, 97, 204, 31},
-         QStringLiteral("Please consult a qualified financial advisor before making any financial decision."),
-         qRgb(0, 0, 0), false},
-    };
-    for (const Row &row : rows) {
-        EXPECT_EQ(row.label->parentWidget(), disclaim.Panel1);
-        EXPECT_EQ(row.label->geometry(), row.geometry) << row.text.toStdString();
-        EXPECT_EQ(row.label->text(), row.text);
-        EXPECT_EQ(TextColour(row.label), row.colour);
-        EXPECT_TRUE(row.label->wordWrap());
-        EXPECT_EQ(row.label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-        ExpectDesignFont(row.label->font(), row.bold);
-        // The wrapped text fits the designed box: nothing is cut off at the bottom.
-        EXPECT_LE(row.label->heightForWidth(row.geometry.width()), row.geometry.height())
-            << row.text.toStdString();
-    }
-
-    EXPECT_EQ(disclaim.btnClose->parentWidget(), &disclaim);
-    EXPECT_EQ(disclaim.btnClose->geometry(), QRect(55, 138, 115, 25));
+    EXPECT_EQ(disclaim.Label3->text(),
+              QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations,"));
+    EXPECT_EQ(disclaim.Label10->text(),
+              QStringLiteral("there is  NO WARRANTY,  expressed or implied, for the accuracy or the applicability of "
+                             "this information to your particular financial question."));
+    EXPECT_EQ(disclaim.Label12->text(),
+              QStringLiteral("Please consult a qualified financial advisor before making any financial decision."));
+    // The warning stands out in bold red.
+    EXPECT_EQ(TextColour(disclaim.Label10), qRgb(255, 0, 0));
+    EXPECT_TRUE(disclaim.Label10->font().bold());
+    EXPECT_FALSE(disclaim.Label3->font().bold());
     EXPECT_EQ(disclaim.btnClose->Caption(), QStringLiteral(" &OK"));
     EXPECT_EQ(disclaim.btnClose->Hint(), QStringLiteral(" Close Disclaimer"));
-    EXPECT_EQ(disclaim.btnClose->Layout(), blBitmapLeft);
-    EXPECT_EQ(disclaim.btnClose->Options(), boPopupMark | boShowBevel);
-    EXPECT_FALSE(disclaim.btnClose->Bitmap().isNull());
 }
 
 TEST(InfoWindowsTest, DisclaimerClosesByItsOkButton)

@@ -13,8 +13,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 #include <ostream>
+#include <string>
 
 inline void PrintTo(const QString &s, std::ostream *os)
 {
@@ -114,3 +116,39 @@ public:
 private:
     TFormatSettings FBefore;
 };
+
+// A test row's name from what it types or shows: "12.5" reads "12p5", a minus "m",
+// Backspace "Backspace", Ctrl+V "CtrlV", so that the failing row is known by its name.
+inline std::string KeysName(const char *keys)
+{
+    std::string name;
+    for (const char *k = keys; *k; ++k) {
+        switch (*k) {
+        case '<': name += "Backspace"; break;
+        case '>': name += "Delete"; break;
+        case '!': name += "Enter"; break;
+        case '~': name += "Escape"; break;
+        case '.': name += "p"; break;
+        case ',': name += "Comma"; break;
+        case '-': name += "m"; break;
+        case ' ': name += "Space"; break;
+        case '$': name += "Dollar"; break;
+        case '%': name += "Percent"; break;
+        case '(':
+        case ')': name += "Paren"; break;
+        case '^':
+            if (k[1]) {
+                ++k;
+                name += "Ctrl";
+                name += char(std::toupper(static_cast<unsigned char>(*k)));
+            }
+            break;
+        default:
+            if (std::isalnum(static_cast<unsigned char>(*k)))
+                name += *k;
+            else
+                name += "Sym";
+        }
+    }
+    return name.empty() ? "Nothing" : name;
+}

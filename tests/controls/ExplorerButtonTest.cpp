@@ -140,27 +140,9 @@ protected:
 
 } // namespace
 
-TEST_F(ExplorerButtonTest, DefaultsAreThoseOfTheDesign)
+TEST_F(ExplorerButtonTest, NeverTakesTheFocus)
 {
     TExplorerButton button;
-    EXPECT_EQ(button.size(), QSize(50, 40));
-    EXPECT_EQ(button.Alignment(), TExplorerButton::taCenter);
-    EXPECT_FALSE(button.AllowAllUp());
-    EXPECT_EQ(button.BevelStyle(), bsRaised);
-    EXPECT_TRUE(button.Bitmap().isNull());
-    EXPECT_TRUE(button.Caption().isEmpty());
-    EXPECT_EQ(button.GroupIndex(), 0);
-    EXPECT_FALSE(button.Down());
-    EXPECT_EQ(button.DropDownMenu(), nullptr);
-    EXPECT_TRUE(button.Enabled());
-    EXPECT_EQ(button.Layout(), blBitmapTop);
-    EXPECT_EQ(button.Options(), boMonoDisplay | boPopupMark | boShowBevel);
-    EXPECT_EQ(button.ShadingType(), stMedium);
-    EXPECT_TRUE(button.ShowDownPattern());
-    EXPECT_EQ(button.UnselectedFontColor(), button.palette().color(QPalette::WindowText));
-    EXPECT_FALSE(button.WordWrap());
-    EXPECT_FALSE(button.Pressed());
-    EXPECT_FALSE(button.MouseInside());
     EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
 }
 

@@ -8,12 +8,8 @@
 
 namespace {
 
-struct Step {
-    // One character typed, or a key: '<' Backspace, '>' the Delete key, '!' Enter,
-    // '~' Escape, '^' followed by a letter for Ctrl+letter.
-    const char *keys;
-};
-
+// Types keys: a character, or '<' Backspace, '>' the Delete key, '!' Enter, '~' Escape,
+// '^' followed by a letter for Ctrl+letter.
 void Type(QWidget *edit, const char *keys)
 {
     for (const char *k = keys; *k; ++k) {
@@ -33,101 +29,105 @@ void Type(QWidget *edit, const char *keys)
 
 } // namespace
 
-TEST(FnpNumericEdit, Defaults)
+TEST(FnpNumericEdit, VersionIsFixed)
 {
-    UnitedStatesSettings us;
     TFnpNumericEdit edit;
-    EXPECT_EQ(edit.text(), QStringLiteral("0.00"));
-    EXPECT_EQ(edit.Decimals(), 2);
-    EXPECT_EQ(edit.DisplayMask(), QStringLiteral("0.00"));
-    EXPECT_EQ(edit.Alignment(), TCustomEdit::taRightJustify);
-    EXPECT_TRUE(edit.alignment() & Qt::AlignRight);
-    EXPECT_EQ(edit.MinValue(), 0);
-    EXPECT_EQ(edit.MaxValue(), 0);
     EXPECT_EQ(edit.Version(), QStringLiteral("1.00.08"));
     edit.SetVersion(QStringLiteral("2"));
     EXPECT_EQ(edit.Version(), QStringLiteral("1.00.08"));
-    EXPECT_TRUE(edit.AutoSelect());
-    EXPECT_EQ(edit.width(), 73);
-    EXPECT_EQ(edit.Value(), 0.0);
 }
 
-TEST(FnpNumericEdit, Typing)
+namespace {
+
+struct TypingRow {
+    int decimals;
+    double minValue;
+    const char *start;
+    int caret;
+    int selection; // characters selected from the caret to the right
+    const char *keys;
+    const char *text;
+    int caretAfter;
+};
+
+class FnpNumericEditTyping : public ::testing::TestWithParam<TypingRow> {};
+
+// "Dec3_12p567_At6_Sel0_Backspace"; "Neg" when negative numbers are allowed.
+std::string TypingName(const ::testing::TestParamInfo<TypingRow> &info)
+{
+    const TypingRow &row = info.param;
+    return "Dec" + std::to_string(row.decimals) + (row.minValue < 0 ? "Neg_" : "_") + KeysName(row.start) + "_At" +
+           std::to_string(row.caret) + "_Sel" + std::to_string(row.selection) + "_" + KeysName(row.keys);
+}
+
+} // namespace
+
+TEST_P(FnpNumericEditTyping, EditsTheNumberInPlace)
 {
     UnitedStatesSettings us;
     FocusWindow w;
     auto *edit = w.Add<TFnpNumericEdit>();
     ASSERT_TRUE(w.Show());
     edit->setFocus(Qt::TabFocusReason);
-
-    struct Row {
-        int decimals;
-        double minValue;
-        const char *start;
-        int caret;
-        int selection; // characters selected from the caret to the right
-        const char *keys;
-        const char *text;
-        int caretAfter;
-    };
-    const Row rows[] = {
-        // Fully selected, a digit replaces the number; the separator jumps; decimals overwrite.
-        {3, 0, "4.000", 0, 5, "5", "5.000", 1},
-        {3, 0, "4.000", 0, 5, "5.", "5.000", 2},
-        {3, 0, "4.000", 0, 5, "5.2", "5.200", 3},
-        {3, 0, "1.000", 1, 0, "2", "12.000", 2},
-        {3, 0, "12.567", 6, 0, "3", "12.567", 6},
-        {3, 0, "12.567", 6, 0, "<", "12.560", 5},
-        {3, 0, "12.500", 4, 0, "<", "12.000", 3},
-        {3, 0, "5.250", 1, 0, "<", "0.250", 1},
-        {3, 0, "5.250", 2, 0, "<", "5.250", 1},
-        {3, 0, "12.500", 1, 1, "<", "1.500", 1},
-        {3, 0, "0.250", 0, 0, "0", "0.250", 0},
-        {3, 0, "0.250", 0, 0, "7", "7.250", 1},
-        {3, 0, "0.250", 1, 0, "7", "7.250", 1},
-        {3, 0, "12.000", 2, 0, "5", "125.000", 3},
-        {3, 0, "12.000", 0, 0, "9", "912.000", 1},
-        {3, 0, "12.345", 3, 0, "9", "12.945", 4},
-        {3, 0, "12.345", 5, 0, "9", "12.349", 6},
-        {3, 0, "12.345", 0, 0, "abc/", "12.345", 0},
-        {3, 0, "12.345", 0, 2, "a", "0.345", 1},
-        {3, 0, "12.345", 1, 3, ".", "12.345", 3},
-        {3, 0, "3.000", 0, 0, "-", "3.000", 0},
-        {3, -10, "3.000", 0, 0, "-", "-3.000", 1},
-        {3, -10, "3.000", 2, 0, "--", "3.000", 2},
-        {3, -10, "-0.000", 0, 0, "7", "-7.000", 2},
-        {3, -10, "-0.500", 2, 0, "<", "-0.500", 1},
-        {3, -10, "-4.500", 2, 0, "<", "-0.500", 1},
-        {0, -1, "-0", 2, 0, "53", "-53", 3},
-        {0, 0, "0", 1, 0, "53", "53", 2},
-        {0, 0, "0", 1, 0, ".", "0", 1},
-        {0, 0, "53", 2, 0, "<<", "0", 1},
-        {0, -1, "-5", 2, 0, "<", "-0", 1},
-        {2, 0, "1.25", 0, 4, "<", "0.00", 1},
-        // Delete key: a decimal shifts left, the separator is jumped over.
-        {3, 0, "12.567", 3, 0, ">", "12.670", 3},
-        {3, 0, "12.567", 2, 0, ">", "12.567", 3},
-        {3, 0, "12.567", 0, 0, ">", "2.567", 0},
-        {3, 0, "12.567", 0, 6, ">", "0.000", 1},
-        {3, 0, "5.000", 5, 0, ">", "5.000", 5},
-        // Enter is never inserted; Escape with a selection deletes it like any character.
-        {3, 0, "12.500", 6, 0, "!", "12.500", 6},
-        {3, 0, "12.500", 0, 2, "~", "0.500", 1},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(QStringLiteral("%1 [%2] %3").arg(QString::fromLatin1(row.start)).arg(row.caret).arg(QString::fromLatin1(row.keys)).toStdString());
-        edit->SetDecimals(row.decimals);
-        edit->SetMinValue(row.minValue);
-        edit->setText(QString::fromLatin1(row.start));
-        if (row.selection > 0)
-            edit->setSelection(row.caret, row.selection);
-        else
-            edit->setCursorPosition(row.caret);
-        Type(edit, row.keys);
-        EXPECT_EQ(edit->text(), QString::fromLatin1(row.text));
-        EXPECT_EQ(edit->cursorPosition(), row.caretAfter);
-    }
+    const TypingRow &row = GetParam();
+    edit->SetDecimals(row.decimals);
+    edit->SetMinValue(row.minValue);
+    edit->setText(QString::fromLatin1(row.start));
+    if (row.selection > 0)
+        edit->setSelection(row.caret, row.selection);
+    else
+        edit->setCursorPosition(row.caret);
+    Type(edit, row.keys);
+    EXPECT_EQ(edit->text(), QString::fromLatin1(row.text));
+    EXPECT_EQ(edit->cursorPosition(), row.caretAfter);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, FnpNumericEditTyping,
+    ::testing::Values(
+        // Fully selected, a digit replaces the number; the separator jumps; decimals overwrite.
+        TypingRow{3, 0, "4.000", 0, 5, "5", "5.000", 1},
+        TypingRow{3, 0, "4.000", 0, 5, "5.", "5.000", 2},
+        TypingRow{3, 0, "4.000", 0, 5, "5.2", "5.200", 3},
+        TypingRow{3, 0, "1.000", 1, 0, "2", "12.000", 2},
+        TypingRow{3, 0, "12.567", 6, 0, "3", "12.567", 6},
+        TypingRow{3, 0, "12.567", 6, 0, "<", "12.560", 5},
+        TypingRow{3, 0, "12.500", 4, 0, "<", "12.000", 3},
+        TypingRow{3, 0, "5.250", 1, 0, "<", "0.250", 1},
+        TypingRow{3, 0, "5.250", 2, 0, "<", "5.250", 1},
+        TypingRow{3, 0, "12.500", 1, 1, "<", "1.500", 1},
+        TypingRow{3, 0, "0.250", 0, 0, "0", "0.250", 0},
+        TypingRow{3, 0, "0.250", 0, 0, "7", "7.250", 1},
+        TypingRow{3, 0, "0.250", 1, 0, "7", "7.250", 1},
+        TypingRow{3, 0, "12.000", 2, 0, "5", "125.000", 3},
+        TypingRow{3, 0, "12.000", 0, 0, "9", "912.000", 1},
+        TypingRow{3, 0, "12.345", 3, 0, "9", "12.945", 4},
+        TypingRow{3, 0, "12.345", 5, 0, "9", "12.349", 6},
+        TypingRow{3, 0, "12.345", 0, 0, "abc/", "12.345", 0},
+        TypingRow{3, 0, "12.345", 0, 2, "a", "0.345", 1},
+        TypingRow{3, 0, "12.345", 1, 3, ".", "12.345", 3},
+        TypingRow{3, 0, "3.000", 0, 0, "-", "3.000", 0},
+        TypingRow{3, -10, "3.000", 0, 0, "-", "-3.000", 1},
+        TypingRow{3, -10, "3.000", 2, 0, "--", "3.000", 2},
+        TypingRow{3, -10, "-0.000", 0, 0, "7", "-7.000", 2},
+        TypingRow{3, -10, "-0.500", 2, 0, "<", "-0.500", 1},
+        TypingRow{3, -10, "-4.500", 2, 0, "<", "-0.500", 1},
+        TypingRow{0, -1, "-0", 2, 0, "53", "-53", 3},
+        TypingRow{0, 0, "0", 1, 0, "53", "53", 2},
+        TypingRow{0, 0, "0", 1, 0, ".", "0", 1},
+        TypingRow{0, 0, "53", 2, 0, "<<", "0", 1},
+        TypingRow{0, -1, "-5", 2, 0, "<", "-0", 1},
+        TypingRow{2, 0, "1.25", 0, 4, "<", "0.00", 1},
+        // Delete key: a decimal shifts left, the separator is jumped over.
+        TypingRow{3, 0, "12.567", 3, 0, ">", "12.670", 3},
+        TypingRow{3, 0, "12.567", 2, 0, ">", "12.567", 3},
+        TypingRow{3, 0, "12.567", 0, 0, ">", "2.567", 0},
+        TypingRow{3, 0, "12.567", 0, 6, ">", "0.000", 1},
+        TypingRow{3, 0, "5.000", 5, 0, ">", "5.000", 5},
+        // Enter is never inserted; Escape with a selection deletes it like any character.
+        TypingRow{3, 0, "12.500", 6, 0, "!", "12.500", 6},
+        TypingRow{3, 0, "12.500", 0, 2, "~", "0.500", 1}),
+    TypingName);
 
 TEST(FnpNumericEdit, TabInSelectsAndTypingReplaces)
 {

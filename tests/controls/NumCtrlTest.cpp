@@ -32,73 +32,79 @@ void TabOut(QWidget *field)
 
 } // namespace
 
-TEST(NumEdit, DisplayText)
+namespace {
+
+struct DisplayRow {
+    TNumericType type;
+    int decimals;
+    bool rounding;
+    long double value;
+    const char *negativeMask;
+    const char *zeroMask;
+    const char *text;
+};
+
+class NumEditDisplay : public ::testing::TestWithParam<DisplayRow> {};
+
+std::string DisplayName(const ::testing::TestParamInfo<DisplayRow> &info)
 {
-    UnitedStatesSettings us;
-    struct Row {
-        TNumericType type;
-        int decimals;
-        bool rounding;
-        long double value;
-        const char *negativeMask;
-        const char *zeroMask;
-        const char *text;
-    };
-    const Row rows[] = {
-        {ntCurrency, 2, true, 1234.5L, "", "", "$1,234.50"},
-        {ntCurrency, 2, true, -1234.5L, "", "", "($1,234.50)"},
-        {ntCurrency, 2, true, 0, "", "", "$0.00"},
-        {ntCurrency, 2, true, 0.125L, "", "", "$0.12"},
-        {ntCurrency, 2, true, 0.375L, "", "", "$0.38"},
-        {ntCurrency, 2, false, 1.239L, "", "", "$1.23"},
-        {ntCurrency, 2, false, -1.239L, "", "", "($1.23)"},
-        {ntCurrency, 2, true, 30000000.0L, "", "", "$30,000,000.00"},
-        // Truncation applies while the scaled value fits 32 bits...
-        {ntCurrency, 2, false, 3000000.999L, "", "", "$3,000,000.99"},
-        // ...and is skipped beyond, where the display's own rounding is all there is.
-        {ntCurrency, 2, false, 30000000.999L, "", "", "$30,000,001.00"},
-        {ntCurrency, 0, true, 2.5L, "", "", "$2"},
-        {ntCurrency, 2, true, 6144.567L, "", "", "$6,144.57"},
-        {ntPercentage, 2, true, 0.125L, "", "", "12.50%"},
-        {ntPercentage, 2, true, -0.125L, "", "", "-12.50%"},
-        {ntPercentage, 1, true, 12.3456L, "", "", "1234.6%"},
-        {ntGeneral, 2, true, 1234567.0L, "", "", "1,234,567"},
-        {ntGeneral, 2, true, -5.0L, "(#,##0)", "", "(5)"},
-        {ntGeneral, 2, true, -5.0L, "", "", "-5"},
-        {ntGeneral, 2, true, 0.0L, "", "'none'", "none"},
-        {ntGeneral, 2, true, 0.0L, "", "", "0"},
-    };
-    for (const Row &row : rows) {
-        TNumEdit edit;
-        edit.SetDecimals(quint16(row.decimals));
-        edit.SetUseRounding(row.rounding);
-        edit.Masks().SetNegativeMask(QString::fromLatin1(row.negativeMask));
-        edit.Masks().SetZeroMask(QString::fromLatin1(row.zeroMask));
-        edit.SetNumericType(row.type);
-        edit.SetValue(row.value);
-        edit.Reformat();
-        EXPECT_EQ(edit.text(), QString::fromLatin1(row.text)) << row.text;
-        EXPECT_EQ(edit.Value(), row.value) << "formatting never changes the value";
-    }
+    const DisplayRow &row = info.param;
+    const char *type = row.type == ntCurrency ? "Currency" : row.type == ntPercentage ? "Percentage" : "General";
+    return std::string(type) + "_Dec" + std::to_string(row.decimals) + (row.rounding ? "_Rounding_" : "_Truncating_") +
+           KeysName(row.text);
 }
 
-TEST(NumEdit, Defaults)
+} // namespace
+
+TEST_P(NumEditDisplay, FormatsTheValueWithoutChangingIt)
+{
+    UnitedStatesSettings us;
+    const DisplayRow &row = GetParam();
+    TNumEdit edit;
+    edit.SetDecimals(quint16(row.decimals));
+    edit.SetUseRounding(row.rounding);
+    edit.Masks().SetNegativeMask(QString::fromLatin1(row.negativeMask));
+    edit.Masks().SetZeroMask(QString::fromLatin1(row.zeroMask));
+    edit.SetNumericType(row.type);
+    edit.SetValue(row.value);
+    edit.Reformat();
+    EXPECT_EQ(edit.text(), QString::fromLatin1(row.text));
+    EXPECT_EQ(edit.Value(), row.value) << "formatting never changes the value";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, NumEditDisplay,
+    ::testing::Values(
+        DisplayRow{ntCurrency, 2, true, 1234.5L, "", "", "$1,234.50"},
+        DisplayRow{ntCurrency, 2, true, -1234.5L, "", "", "($1,234.50)"},
+        DisplayRow{ntCurrency, 2, true, 0, "", "", "$0.00"},
+        DisplayRow{ntCurrency, 2, true, 0.125L, "", "", "$0.12"},
+        DisplayRow{ntCurrency, 2, true, 0.375L, "", "", "$0.38"},
+        DisplayRow{ntCurrency, 2, false, 1.239L, "", "", "$1.23"},
+        DisplayRow{ntCurrency, 2, false, -1.239L, "", "", "($1.23)"},
+        DisplayRow{ntCurrency, 2, true, 30000000.0L, "", "", "$30,000,000.00"},
+        // Truncation applies while the scaled value fits 32 bits...
+        DisplayRow{ntCurrency, 2, false, 3000000.999L, "", "", "$3,000,000.99"},
+        // ...and is skipped beyond, where the display's own rounding is all there is.
+        DisplayRow{ntCurrency, 2, false, 30000000.999L, "", "", "$30,000,001.00"},
+        DisplayRow{ntCurrency, 0, true, 2.5L, "", "", "$2"},
+        DisplayRow{ntCurrency, 2, true, 6144.567L, "", "", "$6,144.57"},
+        DisplayRow{ntPercentage, 2, true, 0.125L, "", "", "12.50%"},
+        DisplayRow{ntPercentage, 2, true, -0.125L, "", "", "-12.50%"},
+        DisplayRow{ntPercentage, 1, true, 12.3456L, "", "", "1234.6%"},
+        DisplayRow{ntGeneral, 2, true, 1234567.0L, "", "", "1,234,567"},
+        DisplayRow{ntGeneral, 2, true, -5.0L, "(#,##0)", "", "(5)"},
+        DisplayRow{ntGeneral, 2, true, -5.0L, "", "", "-5"},
+        DisplayRow{ntGeneral, 2, true, 0.0L, "", "'none'", "none"},
+        DisplayRow{ntGeneral, 2, true, 0.0L, "", "", "0"}),
+    DisplayName);
+
+// The text keeps clear of the frame by a quarter of the smaller of the two fonts' heights.
+TEST(NumEdit, StartsAtZeroInCurrencyWithAMarginFromTheFont)
 {
     UnitedStatesSettings us;
     TNumEdit edit;
-    EXPECT_EQ(edit.Decimals(), 2);
-    EXPECT_EQ(edit.Digits(), 12);
-    EXPECT_EQ(edit.Masks().PositiveMask(), QStringLiteral("#,##0"));
-    EXPECT_TRUE(edit.Masks().NegativeMask().isEmpty());
-    EXPECT_EQ(edit.NumericType(), ntCurrency);
-    EXPECT_TRUE(edit.UseRounding());
-    EXPECT_FALSE(edit.Validate());
-    EXPECT_EQ(edit.Value(), 0);
-    EXPECT_EQ(edit.width(), 85);
     EXPECT_EQ(edit.text(), QStringLiteral("$0.00"));
-    const TCustomNumEdit &base = edit;
-    EXPECT_TRUE(base.AutoSelect());
-    EXPECT_EQ(base.Alignment(), TCustomEdit::taRightJustify);
     const int expectedMargin = std::min(QFontMetrics(QApplication::font()).height(),
                                         QFontMetrics(edit.font()).height()) / 4;
     EXPECT_EQ(edit.TextMargin(), expectedMargin);
@@ -176,58 +182,69 @@ TEST(NumEdit, AutoSelectOnEveryEntryButAMouseClick)
     EXPECT_FALSE(edit->hasSelectedText());
 }
 
-TEST(NumEdit, KeyFilter)
+namespace {
+
+struct KeyFilterRow {
+    const char *start;
+    int caret;
+    const char *keys; // "<" is Backspace, "^v" Ctrl+V, "^c" Ctrl+C, "^x" Ctrl+X
+    const char *text;
+    int caretAfter;
+};
+
+class NumEditKeyFilter : public ::testing::TestWithParam<KeyFilterRow> {};
+
+} // namespace
+
+// A cash-flow field lets digits, separators and one leading minus through; the clipboard
+// keys do nothing to it or to the clipboard.
+TEST_P(NumEditKeyFilter, LetsOnlyANumberThrough)
 {
     UnitedStatesSettings us;
     FocusWindow w;
     TNumEdit *edit = CashFlowField(w);
     ASSERT_TRUE(w.Show());
     QApplication::clipboard()->setText(QStringLiteral("999"));
-
-    struct Row {
-        const char *start;
-        int caret;
-        const char *keys; // "<" is Backspace, "^v" Ctrl+V, "^c" Ctrl+C, "^x" Ctrl+X
-        const char *text;
-        int caretAfter;
-    };
-    const Row rows[] = {
-        {"", 0, "12.5", "12.5", 4},
-        {"12.5", 4, ".", "12.5", 4},
-        {"12", 2, "..", "12.", 3},
-        {"12", 0, "-", "-12", 1},
-        {"12", 2, "--", "12-", 3},
-        {"-12", 3, "-", "-12", 3},
-        {"12", 2, "abc$ E+", "12", 2},
-        {"12", 2, "^v", "12", 2},
-        {"12", 2, "^x", "12", 2},
-        {"1234", 1, ",", "1,234", 2},
-        {"1234", 4, "<<", "12", 2},
-        {"1,234.50", 8, "<", "1,234.5", 7},
-        {"5", 0, "7", "75", 1},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.keys);
-        w.Other->setFocus();
-        edit->SetValue(0);
-        TabInto(edit);
-        edit->setText(QString::fromLatin1(row.start));
-        edit->setCursorPosition(row.caret);
-        for (const char *k = row.keys; *k; ++k) {
-            if (*k == '<') {
-                QTest::keyClick(edit, Qt::Key_Backspace);
-            } else if (*k == '^') {
-                ++k;
-                QTest::keyClick(edit, Qt::Key(Qt::Key_A + (*k - 'a')), Qt::ControlModifier);
-            } else {
-                QTest::keyClick(edit, *k);
-            }
+    const KeyFilterRow &row = GetParam();
+    TabInto(edit);
+    edit->setText(QString::fromLatin1(row.start));
+    edit->setCursorPosition(row.caret);
+    for (const char *k = row.keys; *k; ++k) {
+        if (*k == '<') {
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        } else if (*k == '^') {
+            ++k;
+            QTest::keyClick(edit, Qt::Key(Qt::Key_A + (*k - 'a')), Qt::ControlModifier);
+        } else {
+            QTest::keyClick(edit, *k);
         }
-        EXPECT_EQ(edit->text(), QString::fromLatin1(row.text));
-        EXPECT_EQ(edit->cursorPosition(), row.caretAfter);
     }
+    EXPECT_EQ(edit->text(), QString::fromLatin1(row.text));
+    EXPECT_EQ(edit->cursorPosition(), row.caretAfter);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("999"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, NumEditKeyFilter,
+    ::testing::Values(
+        KeyFilterRow{"", 0, "12.5", "12.5", 4},
+        KeyFilterRow{"12.5", 4, ".", "12.5", 4},
+        KeyFilterRow{"12", 2, "..", "12.", 3},
+        KeyFilterRow{"12", 0, "-", "-12", 1},
+        KeyFilterRow{"12", 2, "--", "12-", 3},
+        KeyFilterRow{"-12", 3, "-", "-12", 3},
+        KeyFilterRow{"12", 2, "abc$ E+", "12", 2},
+        KeyFilterRow{"12", 2, "^v", "12", 2},
+        KeyFilterRow{"12", 2, "^x", "12", 2},
+        KeyFilterRow{"1234", 1, ",", "1,234", 2},
+        KeyFilterRow{"1234", 4, "<<", "12", 2},
+        KeyFilterRow{"1,234.50", 8, "<", "1,234.5", 7},
+        KeyFilterRow{"5", 0, "7", "75", 1}),
+    [](const ::testing::TestParamInfo<KeyFilterRow> &info) {
+        const KeyFilterRow &row = info.param;
+        return (*row.start ? KeysName(row.start) : std::string("Empty")) + "_At" + std::to_string(row.caret) + "_" +
+               KeysName(row.keys);
+    });
 
 TEST(NumEdit, TypingLimitFollowsDigits)
 {
@@ -503,38 +520,54 @@ TEST(NumEdit, Masks)
     EXPECT_EQ(edit.text(), QStringLiteral("zero"));
 }
 
-TEST(NumEdit, Conversions)
+namespace {
+
+struct ConversionRow {
+    const char *name;
+    long double value;
+    bool rounding;
+    double roundedDouble;
+    qint16 smallInt;
+    qint32 longInt;
+};
+
+class NumEditConversion : public ::testing::TestWithParam<ConversionRow> {};
+
+} // namespace
+
+// Rounding is half to even; without it the integers truncate; a value out of an integer's
+// range gives 0.
+TEST_P(NumEditConversion, RoundsOrTruncatesWithinRange)
 {
     UnitedStatesSettings us;
-    struct Row {
-        long double value;
-        bool rounding;
-        double roundedDouble;
-        qint16 smallInt;
-        qint32 longInt;
-    };
-    const Row rows[] = {
-        {2.5L, true, 2, 2, 2},
-        {3.5L, true, 4, 4, 4},
-        {-2.5L, true, -2, -2, -2},
-        {2.7L, false, 3, 2, 2},
-        {-2.7L, false, -3, -2, -2},
-        {32766.6L, true, 32767, 0 + 32767, 32767},
-        {32767.0L, true, 32767, 0, 32767},
-        {-32768.0L, true, -32768, 0, -32768},
-        {2147483647.0L, true, 2147483647.0, 0, 0},
-        {-2147483647.0L, true, -2147483647.0, 0, 0},
-        {1.7e308L, true, 0, 0, 0},
-    };
-    for (const Row &row : rows) {
-        TNumEdit edit;
-        edit.SetUseRounding(row.rounding);
-        edit.SetValue(row.value);
-        EXPECT_EQ(edit.AsRoundedDouble(), row.roundedDouble) << double(row.value);
-        EXPECT_EQ(edit.AsSmallInt(), row.smallInt) << double(row.value);
-        EXPECT_EQ(edit.AsLongInt(), row.longInt) << double(row.value);
-    }
+    const ConversionRow &row = GetParam();
+    TNumEdit edit;
+    edit.SetUseRounding(row.rounding);
+    edit.SetValue(row.value);
+    EXPECT_EQ(edit.AsRoundedDouble(), row.roundedDouble);
+    EXPECT_EQ(edit.AsSmallInt(), row.smallInt);
+    EXPECT_EQ(edit.AsLongInt(), row.longInt);
+}
 
+INSTANTIATE_TEST_SUITE_P(
+    Values, NumEditConversion,
+    ::testing::Values(
+        ConversionRow{"TwoAndAHalfToEven", 2.5L, true, 2, 2, 2},
+        ConversionRow{"ThreeAndAHalfToEven", 3.5L, true, 4, 4, 4},
+        ConversionRow{"MinusTwoAndAHalfToEven", -2.5L, true, -2, -2, -2},
+        ConversionRow{"TwoPointSevenTruncated", 2.7L, false, 3, 2, 2},
+        ConversionRow{"MinusTwoPointSevenTruncated", -2.7L, false, -3, -2, -2},
+        ConversionRow{"JustBelowSmallIntMax", 32766.6L, true, 32767, 0 + 32767, 32767},
+        ConversionRow{"SmallIntMax", 32767.0L, true, 32767, 0, 32767},
+        ConversionRow{"SmallIntMin", -32768.0L, true, -32768, 0, -32768},
+        ConversionRow{"LongIntMax", 2147483647.0L, true, 2147483647.0, 0, 0},
+        ConversionRow{"LongIntMinPlusOne", -2147483647.0L, true, -2147483647.0, 0, 0},
+        ConversionRow{"BeyondEveryRange", 1.7e308L, true, 0, 0, 0}),
+    [](const ::testing::TestParamInfo<ConversionRow> &info) { return std::string(info.param.name); });
+
+TEST(NumEdit, ConversionsToReal48AndDigitText)
+{
+    UnitedStatesSettings us;
     TNumEdit edit;
     edit.SetValue(1234.56L);
     Real48 expected;

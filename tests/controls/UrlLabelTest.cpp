@@ -112,47 +112,54 @@ TEST_F(UrlLabelTest, LooksLikeALinkWithTheHandCursor)
     EXPECT_GT(CountPixels(image, QColor(0, 0, 255)), 20) << "the caption is drawn in blue";
 }
 
-TEST_F(UrlLabelTest, AClickOpensTheUrlOrElseTheCaption)
+namespace {
+
+struct ClickRow {
+    const char *name;
+    const char *url;
+    const char *caption;
+    const char *opened; // empty: nothing opens
+};
+
+class UrlLabelClick : public UrlLabelTest, public ::testing::WithParamInterface<ClickRow> {};
+
+} // namespace
+
+// OnClick comes first, then the address opens: the URL, or else the caption.
+TEST_P(UrlLabelClick, OpensTheUrlOrElseTheCaption)
 {
-    struct Row {
-        QString url;
-        QString caption;
-        QString opened;
+    const ClickRow &row = GetParam();
+    QStringList events;
+    FLabel->SetURL(QString::fromLatin1(row.url));
+    FLabel->SetCaption(QString::fromLatin1(row.caption));
+    FLabel->OnClick = [&](QObject *sender) {
+        EXPECT_EQ(sender, FLabel);
+        events.append(QStringLiteral("OnClick"));
     };
-    const Row rows[] = {
-        {QStringLiteral("https://www.corvane.example/"), QStringLiteral("www.corvane.example"),
-         QStringLiteral("https://www.corvane.example/")},
-        {QString(), QStringLiteral("https://www.corvane.example/suggest.htm"),
-         QStringLiteral("https://www.corvane.example/suggest.htm")},
-        {QStringLiteral("   "), QStringLiteral("mailto:comments@corvane.example"),
-         QStringLiteral("mailto:comments@corvane.example")},
-        {QStringLiteral("mailto:support@corvane.example"), QStringLiteral("emailSupport"),
-         QStringLiteral("mailto:support@corvane.example")},
-        {QString(), QStringLiteral("www.corvane.example"), QStringLiteral("http://www.corvane.example")},
-        {QString(), QString(), QString()},
-        {QStringLiteral("  "), QStringLiteral("   "), QString()},
-    };
-    for (const Row &row : rows) {
-        FRecorder.Opened.clear();
-        QStringList events;
-        FLabel->SetURL(row.url);
-        FLabel->SetCaption(row.caption);
-        FLabel->OnClick = [&](QObject *sender) {
-            EXPECT_EQ(sender, FLabel);
-            events.append(QStringLiteral("OnClick"));
-        };
-        FRecorder.OnOpen = [&] { events.append(QStringLiteral("open")); };
-        FLabel->Click();
-        if (row.opened.isEmpty()) {
-            EXPECT_TRUE(FRecorder.Opened.isEmpty()) << row.caption.toStdString();
-            EXPECT_EQ(events, QStringList{QStringLiteral("OnClick")});
-        } else {
-            EXPECT_EQ(FRecorder.Opened, QStringList{row.opened}) << row.caption.toStdString();
-            EXPECT_EQ(events, (QStringList{QStringLiteral("OnClick"), QStringLiteral("open")}));
-        }
-    }
+    FRecorder.OnOpen = [&] { events.append(QStringLiteral("open")); };
+    FLabel->Click();
     FRecorder.OnOpen = nullptr;
+    const QString opened = QString::fromLatin1(row.opened);
+    EXPECT_EQ(FRecorder.Opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+    EXPECT_EQ(events, opened.isEmpty() ? QStringList{QStringLiteral("OnClick")}
+                                       : (QStringList{QStringLiteral("OnClick"), QStringLiteral("open")}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, UrlLabelClick,
+    ::testing::Values(ClickRow{"Url", "https://www.corvane.example/", "www.corvane.example",
+                               "https://www.corvane.example/"},
+                      ClickRow{"CaptionWithoutUrl", "", "https://www.corvane.example/suggest.htm",
+                               "https://www.corvane.example/suggest.htm"},
+                      ClickRow{"MailCaptionBlankUrl", "   ", "mailto:comments@corvane.example",
+                               "mailto:comments@corvane.example"},
+                      ClickRow{"MailUrl", "mailto:support@corvane.example", "emailSupport",
+                               "mailto:support@corvane.example"},
+                      // A bare host name is a web page.
+                      ClickRow{"BareHostCaption", "", "www.corvane.example", "http://www.corvane.example"},
+                      ClickRow{"Nothing", "", "", ""},
+                      ClickRow{"OnlyBlanks", "  ", "   ", ""}),
+    [](const ::testing::TestParamInfo<ClickRow> &info) { return std::string(info.param.name); });
 
 TEST_F(UrlLabelTest, AHiddenLabelStillOpensItsTargetWhenClickedByCode)
 {

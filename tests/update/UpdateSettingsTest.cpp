@@ -31,11 +31,8 @@ TEST(UpdateSettings, DesignedConfigurationWithoutASettingsFile)
     EXPECT_TRUE(wfi.HomeURL().startsWith("https://"));
     EXPECT_TRUE(wfi.CAFile().isEmpty());
     EXPECT_TRUE(wfi.InfoTags() == TWfiTags::ProgramTags());
-    EXPECT_EQ(wfi.Options(), wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate);
     EXPECT_FALSE(wfi.UIOwnerFont());
     EXPECT_EQ(wfi.UIFont(), Fonts::Make(QStringLiteral("Arial"), -11));
-    EXPECT_TRUE(wfi.ProxyHost().isEmpty());
-    EXPECT_EQ(wfi.ProxyPort(), 80);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("tlm.ini")))); // reading creates nothing
 }
 
@@ -56,26 +53,34 @@ TEST(UpdateSettings, UpdateSectionOverridesAndLeavesTheFileAlone)
     EXPECT_EQ(file.readAll(), text);
 }
 
-TEST(UpdateSettings, UnusableValuesKeepTheBuiltInOnes)
+namespace {
+
+struct UnusableRow {
+    const char *Name;
+    QByteArray Section;
+    int Port;
+};
+
+class UnusableSettings : public ::testing::TestWithParam<UnusableRow> {};
+
+} // namespace
+
+TEST_P(UnusableSettings, KeepTheBuiltInOnes)
 {
-    struct Row {
-        QByteArray section;
-        QString homeUrl;
-        int port;
-    };
-    const Row rows[] = {
-        {"[Update]\nHomeURL=ftp://files.example.net/page.htm\nProxyPort=abc\n", UpdateSettings::DefaultHomeURL, 80},
-        {"[Update]\nHomeURL=www.example.net/page.htm\nProxyPort=70000\n", UpdateSettings::DefaultHomeURL, 80},
-        {"[Update]\nHomeURL=\nProxyPort=0\n", UpdateSettings::DefaultHomeURL, 80},
-        {"[Update]\nProxyPort=8080\n", UpdateSettings::DefaultHomeURL, 8080},
-        {"[Other]\nHomeURL=http://elsewhere.example.net/\n", UpdateSettings::DefaultHomeURL, 80},
-    };
-    for (const Row &row : rows) {
-        QTemporaryDir dir;
-        TWebFileInfo wfi;
-        UpdateSettings::ConfigureWebFileInfo(wfi, WriteSettings(dir, row.section));
-        EXPECT_EQ(wfi.HomeURL(), row.homeUrl) << row.section.toStdString();
-        EXPECT_EQ(wfi.ProxyPort(), row.port) << row.section.toStdString();
-        EXPECT_TRUE(wfi.ProxyHost().isEmpty());
-    }
+    QTemporaryDir dir;
+    TWebFileInfo wfi;
+    UpdateSettings::ConfigureWebFileInfo(wfi, WriteSettings(dir, GetParam().Section));
+    EXPECT_EQ(wfi.HomeURL(), UpdateSettings::DefaultHomeURL);
+    EXPECT_EQ(wfi.ProxyPort(), GetParam().Port);
+    EXPECT_TRUE(wfi.ProxyHost().isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, UnusableSettings,
+    ::testing::Values(
+        UnusableRow{"FtpAddressLetterPort", "[Update]\nHomeURL=ftp://files.example.net/page.htm\nProxyPort=abc\n", 80},
+        UnusableRow{"NoSchemePortTooLarge", "[Update]\nHomeURL=www.example.net/page.htm\nProxyPort=70000\n", 80},
+        UnusableRow{"EmptyAddressPortZero", "[Update]\nHomeURL=\nProxyPort=0\n", 80},
+        UnusableRow{"OnlyAPort", "[Update]\nProxyPort=8080\n", 8080},
+        UnusableRow{"OtherSection", "[Other]\nHomeURL=http://elsewhere.example.net/\n", 80}),
+    [](const ::testing::TestParamInfo<UnusableRow> &info) { return std::string(info.param.Name); });

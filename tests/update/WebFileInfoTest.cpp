@@ -11,46 +11,51 @@
 #include <QTest>
 #include <QWidget>
 
-TEST(WebFileInfo, DefaultsAndSetterRules)
+TEST(WebFileInfo, OptionsAlwaysKeepTheUserInterfaceAndActiveCannotBeSet)
 {
     TWebFileInfo wfi;
-    EXPECT_FALSE(wfi.Active());
-    EXPECT_EQ(wfi.DateFormat(), wfidDFSDate);
-    EXPECT_EQ(wfi.VersionFormat(), wfivBuildNumber);
-    EXPECT_EQ(wfi.Options(), wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate);
-    EXPECT_EQ(wfi.ProxyPort(), 80);
-    EXPECT_TRUE(wfi.ProxyHost().isEmpty());
-    EXPECT_TRUE(wfi.UIOwnerFont());
-    EXPECT_TRUE(wfi.HomeURL().isEmpty());
-    EXPECT_TRUE(wfi.InfoTags().NoneForCheck());
-
     wfi.SetOptions(wfioRunUpdate);
     EXPECT_EQ(wfi.Options(), wfioRunUpdate | wfioDisplayUI);
     wfi.SetOptions({});
     EXPECT_EQ(wfi.Options(), TWfiOptions(wfioDisplayUI));
-
-    struct Row {
-        const char *url;
-        const char *stored;
-    };
-    const Row rows[] = {
-        {"http://a", "http://a"},
-        {"http:/", "http://a"},            // six characters or fewer: ignored
-        {"HTTP://X.Y/page.htm", "HTTP://X.Y/page.htm"},
-        {"https://x.y/page.htm", "https://x.y/page.htm"},
-        {"ftp://x.y/page.htm", "https://x.y/page.htm"},
-        {"www.corvane.example/", "https://x.y/page.htm"},
-        {"", "https://x.y/page.htm"},
-        {"http://", "http://"},
-    };
-    for (const Row &row : rows) {
-        wfi.SetHomeURL(QString::fromLatin1(row.url));
-        EXPECT_EQ(wfi.HomeURL(), QString::fromLatin1(row.stored)) << row.url;
-    }
-
     wfi.SetActive(true);
     EXPECT_FALSE(wfi.Active());
 }
+
+namespace {
+
+// The address set after another one: what the component keeps.
+struct HomeUrlRow {
+    const char *Name;
+    const char *Before;
+    const char *Url;
+    const char *Stored;
+};
+
+class HomeUrlSetter : public ::testing::TestWithParam<HomeUrlRow> {};
+
+} // namespace
+
+TEST_P(HomeUrlSetter, KeepsOnlyWebAddresses)
+{
+    TWebFileInfo wfi;
+    wfi.SetHomeURL(QString::fromLatin1(GetParam().Before));
+    wfi.SetHomeURL(QString::fromLatin1(GetParam().Url));
+    EXPECT_EQ(wfi.HomeURL(), QString::fromLatin1(GetParam().Stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, HomeUrlSetter,
+    ::testing::Values(HomeUrlRow{"Http", "", "http://a", "http://a"},
+                      // Six characters or fewer are ignored.
+                      HomeUrlRow{"TooShort", "http://a", "http:/", "http://a"},
+                      HomeUrlRow{"SchemeInCapitals", "http://a", "HTTP://X.Y/page.htm", "HTTP://X.Y/page.htm"},
+                      HomeUrlRow{"Https", "http://a", "https://x.y/page.htm", "https://x.y/page.htm"},
+                      HomeUrlRow{"Ftp", "https://x.y/page.htm", "ftp://x.y/page.htm", "https://x.y/page.htm"},
+                      HomeUrlRow{"NoScheme", "https://x.y/page.htm", "www.corvane.example/", "https://x.y/page.htm"},
+                      HomeUrlRow{"Empty", "https://x.y/page.htm", "", "https://x.y/page.htm"},
+                      HomeUrlRow{"SchemeOnly", "https://x.y/page.htm", "http://", "http://"}),
+    [](const ::testing::TestParamInfo<HomeUrlRow> &info) { return std::string(info.param.Name); });
 
 TEST(WebFileInfo, UIFontFollowsTheOwnerUntilOneIsAssigned)
 {
@@ -441,17 +446,6 @@ TEST_F(UpdateTest, DownloadUpdateNamesTheFileFromTheAddress)
     EXPECT_EQ(FWfi->TargetFile(), Path(QStringLiteral("chosen.bin")));
     EXPECT_EQ(ReadFile(Path(QStringLiteral("chosen.bin"))), body);
 
-    // Names that are no file in the folder are refused before anything is written.
-    for (const char *bad : {"/files/", "/files/.", "/files/.."}) {
-        Publish(QStringLiteral("1.2"), QString::fromLatin1(bad));
-        FWfi->SetActive(false);
-        const int requests = int(FServer.RequestLines().size());
-        EXPECT_FALSE(FWfi->DownloadUpdate(folder)) << bad;
-        EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(QString::fromLatin1(bad)) + " names no file to save");
-        EXPECT_EQ(FServer.RequestLines().size(), requests + 1) << bad; // only the page was read
-    }
-    EXPECT_TRUE(QFileInfo(FDir.path()).isDir());
-
     // An address without "/" is its own file name.
     FServer.Serve(QStringLiteral("/tallowmere.htm"),
                   TRoutedServer::Page(InfoPageText(QStringLiteral("1.2"), QStringLiteral("tlm11.exe"))));
@@ -459,6 +453,35 @@ TEST_F(UpdateTest, DownloadUpdateNamesTheFileFromTheAddress)
     ASSERT_TRUE(FWfi->GetInfo());
     EXPECT_EQ(FWfi->UpdateFileName(), "tlm11.exe");
 }
+
+namespace {
+
+struct NoFileRow {
+    const char *name;
+    const char *path;
+};
+
+class AddressWithoutAFile : public UpdateTest, public ::testing::WithParamInterface<NoFileRow> {};
+
+} // namespace
+
+// Names that are no file in the folder are refused before anything is written.
+TEST_P(AddressWithoutAFile, IsRefusedBeforeAnythingIsWritten)
+{
+    const QString path = QString::fromLatin1(GetParam().path);
+    Publish(QStringLiteral("1.2"), path);
+    const int requests = int(FServer.RequestLines().size());
+    EXPECT_FALSE(FWfi->DownloadUpdate(FDir.path() + QLatin1Char('/')));
+    EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(path) + " names no file to save");
+    EXPECT_EQ(FServer.RequestLines().size(), requests + 1); // only the page was read
+    EXPECT_TRUE(QFileInfo(FDir.path()).isDir());
+    EXPECT_TRUE(QDir(FDir.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, AddressWithoutAFile,
+                         ::testing::Values(NoFileRow{"FolderOnly", "/files/"}, NoFileRow{"Dot", "/files/."},
+                                           NoFileRow{"DotDot", "/files/.."}),
+                         [](const ::testing::TestParamInfo<NoFileRow> &info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, PublishedChecksumGuardsTheDownload)
 {
