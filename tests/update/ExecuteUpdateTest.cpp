@@ -161,7 +161,10 @@ TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
         auto *dialog = qobject_cast<TUpdateSaveDialog *>(window);
         if (!dialog)
             return false;
-        dialog->selectFile(Path(QStringLiteral("no/such/update.exe")));
+        // Typed as a user types it, relative to the folder shown (selectFile() of an
+        // absolute name in a missing folder would resolve it against the start folder).
+        dialog->setDirectory(FDir.path());
+        dialog->selectFile(QStringLiteral("no/such/update.exe"));
         dialog->accept(); // refused with a box: the dialog stays
         ++answered;
         EXPECT_TRUE(dialog->isVisible());
