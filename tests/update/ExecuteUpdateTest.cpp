@@ -108,7 +108,7 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
     EXPECT_EQ(FServer.CountOf(QStringLiteral("/tlm11.txt")), 0); // the read-me was declined
     EXPECT_EQ(FWfi->TargetFile(), chosen + ".EXE");
     EXPECT_EQ(ReadFile(chosen + ".EXE"), script);
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(marker) && !ReadFile(marker).isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(marker) && !ReadFile(marker).isEmpty(); }));
     EXPECT_EQ(ReadFile(marker), "--from 1.1.00\n");
 }
 
