@@ -3,8 +3,8 @@
 #include "controls/NumCtrl.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/gui/Application.h"
-#include "platform/gui/MessageBox.h"
 #include "report/QRPrinter.h"
+#include "support/BoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +18,16 @@
 
 namespace {
 
-// Records the raw text of every message box and answers it with its default button.
-struct BoxRecorder {
-    QStringList Texts;
-    BoxRecorder()
+// The calculator's own errors come as information boxes, each answered with OK.
+class InformationBoxes : public TBoxRecorder {
+public:
+    InformationBoxes()
     {
-        MessageBox::SetOnShow([this](QMessageBox &box) {
-            Texts << box.property("rawText").toString();
-            EXPECT_EQ(box.windowTitle(), "Information");
-            EXPECT_EQ(box.icon(), QMessageBox::Information);
-            box.accept();
-        });
+        OnBox = [](const Box &box) {
+            EXPECT_EQ(box.Caption, "Information");
+            EXPECT_EQ(box.Icon, QMessageBox::Information);
+        };
     }
-    ~BoxRecorder() { MessageBox::SetOnShow(nullptr); }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -139,9 +136,9 @@ TEST_F(MainWindowTest, ClosingWithoutChangesWritesTheDefaultsAndKeepsOtherLines)
 TEST_F(MainWindowTest, ABadSavedValueShowsTheMessageAndKeepsTheLayoutValues)
 {
     writeSettings("[LastValues]\nYear1=11\nYear6=66\nYear7=abc\nYear8=88\nRate1=9\n");
-    BoxRecorder boxes;
+    InformationBoxes boxes;
     TfrmMain w(FProgramDir);
-    ASSERT_EQ(boxes.Texts, QStringList{"An unidentified error has occurred."});
+    ASSERT_EQ(boxes.Texts(), QStringList{"An unidentified error has occurred."});
     EXPECT_EQ(w.edtDCFYear(1)->Value(), 0.0L);
     EXPECT_EQ(w.edtDiscountRate(1)->text(), "4.000");
     EXPECT_EQ(w.Saved().Value(0), 11.0L);
@@ -157,22 +154,22 @@ TEST_F(MainWindowTest, ABadSavedValueShowsTheMessageAndKeepsTheLayoutValues)
 TEST_F(MainWindowTest, AValueBeyondTheStorageRangeShowsTheMathMessage)
 {
     writeSettings("[LastValues]\nYear2=1e40\n");
-    BoxRecorder boxes;
+    InformationBoxes boxes;
     TfrmMain w(FProgramDir);
-    EXPECT_EQ(boxes.Texts, QStringList{TfrmMain::MathErrorText});
+    EXPECT_EQ(boxes.Texts(), QStringList{TfrmMain::MathErrorText});
     EXPECT_TRUE(TfrmMain::MathErrorText.startsWith("Results of this calculation cannot be determined\n\r"));
 }
 
 TEST_F(MainWindowTest, MinusOneHundredPercentStopsAtThatRate)
 {
     writeSettings("[LastValues]\nYear1=100\nRate3=-100\n");
-    BoxRecorder boxes;
+    InformationBoxes boxes;
     TfrmMain w(FProgramDir);
     showActive(w);
-    ASSERT_TRUE(boxes.Texts.isEmpty());
+    ASSERT_TRUE(boxes.Texts().isEmpty());
     QTest::keyClick(w.edtDCFYear(1), Qt::Key_Tab);
     QApplication::processEvents();
-    EXPECT_EQ(boxes.Texts, QStringList{TfrmMain::MathErrorText});
+    EXPECT_EQ(boxes.Texts(), QStringList{TfrmMain::MathErrorText});
     EXPECT_EQ(w.edtNPV(1)->text(), "$96.15");
     EXPECT_EQ(w.edtNPV(2)->text(), "$95.24");
     EXPECT_EQ(w.edtNPV(3)->text(), "$0.00");
@@ -206,12 +203,12 @@ TEST_F(MainWindowTest, ResetFromARateFieldEndsWithEverythingClearedAndDisabled)
 TEST_F(MainWindowTest, AFailedSaveKeepsTheWindowOpen)
 {
     QDir().mkpath(FProgramDir + "tlm.ini"); // a folder where the file should be
-    BoxRecorder boxes;
+    InformationBoxes boxes;
     TfrmMain w(FProgramDir);
     showActive(w);
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(boxes.Texts, QStringList{"An unidentified error has occurred."});
+    EXPECT_EQ(boxes.Texts(), QStringList{"An unidentified error has occurred."});
 }
 
 TEST_F(MainWindowTest, TabCyclesRatesThenYearsAndSkipsTheResults)

@@ -3,11 +3,11 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/gui/Application.h"
-#include "platform/gui/MessageBox.h"
+#include "support/BoxRecorder.h"
+#include "support/QtPrinting.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -15,13 +15,7 @@
 
 #include <cctype>
 #include <memory>
-#include <ostream>
 #include <string>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 // A shown, active top-level window holding the edits under test and a plain field to
 // move the focus to, so focus entry and exit happen as they do for a user.
@@ -64,29 +58,6 @@ public:
     std::unique_ptr<QWidget> Window;
     QVBoxLayout *Layout;
     QLineEdit *Other;
-};
-
-// Reads every message box that shows and presses its OK button.
-class MessageBoxRecorder {
-public:
-    struct Box {
-        QString Caption;
-        QString Text;
-        QMessageBox::Icon Icon;
-        int Buttons;
-    };
-
-    MessageBoxRecorder()
-    {
-        MessageBox::SetOnShow([this](QMessageBox &box) {
-            Boxes.push_back({box.windowTitle(), box.property("rawText").toString(), box.icon(),
-                             int(box.buttons().size())});
-            box.accept();
-        });
-    }
-    ~MessageBoxRecorder() { MessageBox::SetOnShow(nullptr); }
-
-    std::vector<Box> Boxes;
 };
 
 // Catches what reaches the application's exception handler.

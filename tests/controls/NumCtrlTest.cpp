@@ -333,7 +333,7 @@ TEST(NumEdit, FocusExitParsesFormatsAndRaisesOnExit)
 TEST(NumEdit, RangeRefusalKeepsTheFocus)
 {
     UnitedStatesSettings us;
-    MessageBoxRecorder boxes;
+    TBoxRecorder boxes;
     FocusWindow w;
     TNumEdit *edit = CashFlowField(w);
     TNumEdit *next = CashFlowField(w);
@@ -349,11 +349,11 @@ TEST(NumEdit, RangeRefusalKeepsTheFocus)
     TabInto(edit);
     QTest::keyClicks(edit, QStringLiteral("150"));
     TabOut(edit);
-    ASSERT_EQ(boxes.Boxes.size(), 1u);
-    EXPECT_EQ(boxes.Boxes[0].Caption, QStringLiteral("Information"));
-    EXPECT_EQ(boxes.Boxes[0].Text, QStringLiteral("Value must be between 0 and 100"));
-    EXPECT_EQ(boxes.Boxes[0].Icon, QMessageBox::Information);
-    EXPECT_EQ(boxes.Boxes[0].Buttons, 1);
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].Caption, QStringLiteral("Information"));
+    EXPECT_EQ(boxes.Boxes()[0].Text, QStringLiteral("Value must be between 0 and 100"));
+    EXPECT_EQ(boxes.Boxes()[0].Icon, QMessageBox::Information);
+    EXPECT_EQ(boxes.Boxes()[0].Buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     EXPECT_EQ(w.Window->focusWidget(), edit);
     ASSERT_TRUE(w.Reactivate());
     EXPECT_TRUE(edit->hasFocus());
@@ -371,7 +371,7 @@ TEST(NumEdit, RangeRefusalKeepsTheFocus)
     QTest::keyClicks(edit, QStringLiteral("99.5"));
     EXPECT_EQ(edit->text(), QStringLiteral("99.5"));
     TabOut(edit);
-    EXPECT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(edit->Value(), 99.5L);
     EXPECT_TRUE(next->hasFocus());
@@ -379,7 +379,7 @@ TEST(NumEdit, RangeRefusalKeepsTheFocus)
 
     // From code the value is simply not changed.
     edit->SetValue(-3);
-    EXPECT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes().size(), 2);
     ASSERT_TRUE(w.Reactivate());
     EXPECT_TRUE(next->hasFocus());
     EXPECT_EQ(edit->Value(), 99.5L);
@@ -388,8 +388,8 @@ TEST(NumEdit, RangeRefusalKeepsTheFocus)
     edit->SetMin(-1e300L);
     edit->SetMax(1.23456789012345e300L);
     edit->SetValue(-1e301L);
-    ASSERT_EQ(boxes.Boxes.size(), 3u);
-    EXPECT_EQ(boxes.Boxes[2].Text, QStringLiteral("Value must be between -1E300 and 1.23456789012345E300"));
+    ASSERT_EQ(boxes.Boxes().size(), 3);
+    EXPECT_EQ(boxes.Boxes()[2].Text, QStringLiteral("Value must be between -1E300 and 1.23456789012345E300"));
 }
 
 TEST(NumEdit, NotANumberGoesToTheApplicationHandler)
@@ -444,7 +444,7 @@ TEST(NumEdit, FailingOnExitHandlerStillEndsEditing)
 TEST(NumEdit, PropertyWriters)
 {
     UnitedStatesSettings us;
-    MessageBoxRecorder boxes;
+    TBoxRecorder boxes;
     TNumEdit edit;
     int changes = 0;
     edit.OnChange = [&](QObject *) { ++changes; };
@@ -473,7 +473,7 @@ TEST(NumEdit, PropertyWriters)
     other.SetValidate(true);
     EXPECT_EQ(other.Value(), 0) << "switching Validate on moves the value to Min";
     EXPECT_EQ(other.text(), QStringLiteral("$0.00"));
-    EXPECT_TRUE(boxes.Boxes.empty());
+    EXPECT_TRUE(boxes.Boxes().empty());
 
     changes = 0;
     edit.SetDecimals(3);

@@ -1,12 +1,11 @@
 #include "platform/gui/HelpViewer.h"
-#include "platform/gui/MessageBox.h"
+#include "support/BoxRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -66,15 +65,10 @@ TEST(HelpViewer, CommandsShowContentsIndexAndHelpOnHelpAndQuitCloses)
 
 TEST(HelpViewer, AMissingHelpFileIsReportedNotShown)
 {
-    QStringList shown;
-    MessageBox::SetOnShow([&](QMessageBox &box) {
-        shown << box.text();
-        box.accept();
-    });
+    TBoxRecorder boxes;
     EXPECT_FALSE(HelpViewer::WinHelp(nullptr, "/nonexistent/tlm.hlp", HELP_CONTENTS));
-    MessageBox::SetOnShow(nullptr);
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].contains("/nonexistent/tlm.hlp"));
+    ASSERT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts()[0].contains("/nonexistent/tlm.hlp"));
     EXPECT_EQ(HelpViewer::Current(), nullptr);
 }
 

@@ -2,6 +2,7 @@
 
 #include "support/ScriptedServer.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -10,11 +11,47 @@
 #include <QThread>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// An external server listens on a port picked before it starts (its socket closed
+// again so the server can bind it), and its start is judged by a connection to that
+// port. Two starting at once, from cases ctest runs side by side, could pick the same
+// port and each take the other's listener for its own. So the test programs of one
+// build run their external servers one at a time: each holds an exclusive flock on a
+// file beside the programs while a server runs. The lock belongs to the open file, so
+// the servers of one process (a proxy in front of a web server) share one descriptor.
+int LockHolders = 0;
+int LockFd = -1;
+
+void LockExternalServers()
+{
+    if (LockHolders++ > 0)
+        return;
+    const QByteArray path =
+        QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/external-servers.lock"));
+    LockFd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Without the file the servers still run, only no longer one at a time.
+    if (LockFd >= 0) {
+        while (::flock(LockFd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+}
+
+void UnlockExternalServers()
+{
+    if (--LockHolders > 0)
+        return;
+    if (LockFd >= 0)
+        ::close(LockFd);
+    LockFd = -1;
+}
 
 bool CanConnect(quint16 port)
 {
@@ -43,6 +80,8 @@ TExternalServer::~TExternalServer()
             FProcess->waitForFinished(5000);
         }
     }
+    if (FLocked)
+        UnlockExternalServers();
 }
 
 QString TExternalServer::Name(TKind kind)
@@ -148,6 +187,10 @@ bool TExternalServer::Start(QString *error)
                                            QFileDevice::ReadOther | QFileDevice::WriteOther |
                                            QFileDevice::ExeOther | QFileDevice::ReadGroup |
                                            QFileDevice::WriteGroup | QFileDevice::ExeGroup);
+    if (!FLocked) {
+        LockExternalServers();
+        FLocked = true;
+    }
     const QString binary = FindBinary(FKind);
     for (int attempt = 0; attempt < 5; ++attempt) {
         FPort = FreeLoopbackPort();

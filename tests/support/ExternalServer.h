@@ -7,7 +7,8 @@
 
 // A real server binary (nginx, tinyproxy, danted) run by the test on a free loopback
 // port with a configuration file of its own in a temporary folder, stopped with the
-// object.
+// object. External servers of one build's test programs run one at a time, so cases
+// run side by side never race for a port.
 class TExternalServer {
 public:
     enum TKind { Nginx, Tinyproxy, Dante };
@@ -42,6 +43,8 @@ private:
     QString FUser;
     QString FPassword;
     std::unique_ptr<QProcess> FProcess;
+    // Whether this server holds its share of the lock that runs external servers one at a time.
+    bool FLocked = false;
 };
 
 // Skips the test when the server binary is not installed, and fails it in CI, where

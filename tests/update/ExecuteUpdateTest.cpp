@@ -108,7 +108,7 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
     EXPECT_EQ(FServer.CountOf(QStringLiteral("/tlm11.txt")), 0); // the read-me was declined
     EXPECT_EQ(FWfi->TargetFile(), chosen + ".EXE");
     EXPECT_EQ(ReadFile(chosen + ".EXE"), script);
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(marker) && !ReadFile(marker).isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(marker) && !ReadFile(marker).isEmpty(); }));
     EXPECT_EQ(ReadFile(marker), "--from 1.1.00\n");
 }
 
@@ -161,7 +161,10 @@ TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
         auto *dialog = qobject_cast<TUpdateSaveDialog *>(window);
         if (!dialog)
             return false;
-        dialog->selectFile(Path(QStringLiteral("no/such/update.exe")));
+        // Typed as a user types it, relative to the folder shown (selectFile() of an
+        // absolute name in a missing folder would resolve it against the start folder).
+        dialog->setDirectory(FDir.path());
+        dialog->selectFile(QStringLiteral("no/such/update.exe"));
         dialog->accept(); // refused with a box: the dialog stays
         ++answered;
         EXPECT_TRUE(dialog->isVisible());

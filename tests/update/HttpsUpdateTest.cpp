@@ -64,7 +64,7 @@ TEST_F(HttpsUpdateTest, TheUpdateCenterReadsAVerifiedPageAndTheFileComesWhole)
     TfrmUpdate form(FWfi.get());
     form.show();
     form.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return form.btnRetrieveUpdate->isEnabled(); }));
+    ASSERT_TRUE(WaitUntil([&] { return form.btnRetrieveUpdate->isEnabled(); }));
     EXPECT_EQ(form.lblVersion->text(), "1.1.01");
     EXPECT_TRUE(boxes.Boxes().isEmpty());
     form.close();

@@ -121,7 +121,7 @@ TEST_F(UpdateTest, UpdateCenterOffersANewerVersion)
     TfrmUpdate form(FWfi.get());
     form.show();
     form.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return form.btnRetrieveUpdate->isEnabled(); }));
+    ASSERT_TRUE(WaitUntil([&] { return form.btnRetrieveUpdate->isEnabled(); }));
     EXPECT_EQ(form.lblUpdateStatus->text(), "Update Information");
     EXPECT_EQ(TextColor(form.lblUpdateStatus), Red);
     EXPECT_EQ(form.lblVersion->text(), "1.1.01");
@@ -141,7 +141,7 @@ TEST_F(UpdateTest, UpdateCenterWithTheSameVersion)
     TfrmUpdate form(FWfi.get());
     form.show();
     form.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return form.lblUpdateStatus->text() == "No Update Available"; }));
+    ASSERT_TRUE(WaitUntil([&] { return form.lblUpdateStatus->text() == "No Update Available"; }));
     EXPECT_EQ(TextColor(form.lblUpdateStatus), Red);
     EXPECT_EQ(form.lblVersion->text(), "1.1.00");
     EXPECT_FALSE(form.btnRetrieveUpdate->isEnabled());
@@ -161,7 +161,7 @@ TEST_F(UpdateTest, UpdateCenterWithTheServerDown)
     form.show();
     form.activateWindow();
     // No status came from a server that is not there, so no bare status box either.
-    ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return boxes.Boxes().size() == 1; }));
     EXPECT_EQ(boxes.Boxes()[0].Caption, "Tallowmere");
     EXPECT_EQ(boxes.Boxes()[0].Text, "Get Info failed due to:\r\n" + FWfi->LastError());
     EXPECT_TRUE(FWfi->LastError().endsWith("(Error #10061)"));
@@ -171,7 +171,7 @@ TEST_F(UpdateTest, UpdateCenterWithTheServerDown)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // Neither the boxes nor the wait window closing start the check again.
-    WaitFor([] { return false; }, 300);
+    WaitUntil([] { return false; }, 300);
     EXPECT_EQ(boxes.Boxes().size(), 1);
 
     // The hidden button checks again, now successfully.
@@ -189,12 +189,12 @@ TEST_F(UpdateTest, UpdateCenterWithAMissingPage)
     TfrmUpdate form(FWfi.get());
     form.show();
     form.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return boxes.Boxes().size() == 2; }));
     EXPECT_EQ(boxes.Boxes()[0].Text, "404");
     EXPECT_EQ(boxes.Boxes()[1].Text, "Get Info failed due to:\r\nNot Found");
     EXPECT_EQ(form.lblUpdateStatus->text(), "Update Status:  Unknown");
     EXPECT_FALSE(form.btnRetrieveUpdate->isEnabled());
-    WaitFor([] { return false; }, 300);
+    WaitUntil([] { return false; }, 300);
     EXPECT_EQ(FServer.RequestLines().size(), 1);
 }
 

@@ -105,7 +105,7 @@ TEST(WebDlProgress, DisplayCatchesUpAndShowsTheLastStateWhenClosing)
     for (qint64 received = 20; received <= 1000; received += 10)
         window.UpdateProgress(received, 1000);
     // However fast the chunks came, the display catches up without further chunks...
-    EXPECT_TRUE(WaitFor([&] { return window.lblProgress->text() == "1,000 of 1,000 bytes received."; }));
+    EXPECT_TRUE(WaitUntil([&] { return window.lblProgress->text() == "1,000 of 1,000 bytes received."; }));
     EXPECT_EQ(window.pbarProgress->value(), 100);
 
     // ...and closing shows the final state at once.

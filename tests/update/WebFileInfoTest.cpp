@@ -324,7 +324,7 @@ TEST_F(UpdateTest, HttpExceptionDuringTheCheckClosesTheWaitWindow)
     // The request still runs; a new check is refused while it does, and works after.
     EXPECT_THROW(FWfi->GetInfo(), EHttpException);
     cli->Abort();
-    EXPECT_TRUE(WaitFor([cli] { return cli->State() == THttpState::Idle; }));
+    EXPECT_TRUE(WaitUntil([cli] { return cli->State() == THttpState::Idle; }));
     QCoreApplication::processEvents();
     Publish(QStringLiteral("1.2"));
     EXPECT_TRUE(FWfi->GetInfo());

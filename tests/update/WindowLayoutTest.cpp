@@ -48,7 +48,7 @@ TEST_P(UpdateWindowLayout, KeepsTheInvariants)
     const std::unique_ptr<QWidget> window = GetParam().Make(FWfi.get());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    ASSERT_TRUE(WaitFor([&] { return GetParam().Settled(*window); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetParam().Settled(*window); }));
     const QStringList faults = WindowInvariants::LayoutFaults(*window, GetParam().DesignedClient());
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }

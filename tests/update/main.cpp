@@ -1,4 +1,5 @@
 #include "platform/gui/Application.h"
+#include "support/OffscreenDefault.h"
 #include "update/WebFileInfo.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,7 @@ int DownloadUnderFileSizeLimit(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    DefaultToOffscreenPlatform();
     if (argc == 5 && std::strcmp(argv[1], "--download-under-file-size-limit") == 0)
         return DownloadUnderFileSizeLimit(argc, argv);
     Application app(argc, argv);
