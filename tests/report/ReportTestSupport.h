@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/gui/Printers.h"
+#include "support/PdfReading.h"
+#include "support/PrinterScope.h"
 #include "report/QRBand.h"
 #include "report/QRCustomControl.h"
 #include "report/QRReport.h"
@@ -11,34 +12,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// The printer list for one test: "Print to PDF" alone unless told otherwise, with the
-// file question answered by a file in a temporary folder. The system's list comes
-// back afterwards.
-class PrinterScope {
-public:
-    explicit PrinterScope(const QStringList &names = {Printers::PdfPrinterName()});
-    ~PrinterScope();
-
-    // The file the next PDF job writes; Asked counts the questions.
-    QString NextFile;
-    bool Decline = false;
-    int Asked = 0;
-    QTemporaryDir Dir;
-};
-
-// pdftotext's reading of a PDF (with -layout when asked); empty when it fails.
-QString PdfText(const QString &file, bool layout = false);
-int PdfPageCount(const QString &file);
-
-// The words of a PDF with their boxes in points from the top-left of their page.
-struct PdfWord {
-    QString Text;
-    int Page;
-    double XMin, YMin, XMax, YMax;
-};
-std::vector<PdfWord> PdfWords(const QString &file);
-const PdfWord *FindWord(const std::vector<PdfWord> &words, const QString &text);
 
 // A report form of the tests' own: a hidden window with one report and bands added in
 // order. Every band's events write to Log as "<band name>:<event>".

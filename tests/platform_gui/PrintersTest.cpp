@@ -1,4 +1,5 @@
-#include "ReportTestSupport.h"
+#include "support/PdfReading.h"
+#include "support/PrinterScope.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/gui/Printers.h"
