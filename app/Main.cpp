@@ -101,8 +101,8 @@ TfrmMain::TfrmMain(const QString &programDir, QWidget *parent) : QMainWindow(par
         FProgramDir += QLatin1Char('/');
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tallowmere, 1.1"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setFont(Fonts::Make(QStringLiteral("Arial"), 11));
     BuildActions();
     BuildLayout();
@@ -130,9 +130,8 @@ void TfrmMain::BuildActions()
 {
     auto command = [this](const QString &text, auto handler) {
         auto *action = new QAction(text, this);
-        connect(action, &QAction::triggered, this, [this, action, handler] {
-            RunHandled(action, [&] { (this->*handler)(action); });
-        });
+        connect(action, &QAction::triggered, this,
+                [this, action, handler] { RunHandled(action, [&] { (this->*handler)(action); }); });
         addAction(action);
         return action;
     };
@@ -325,9 +324,8 @@ void TfrmMain::BuildMenus()
                               void (TfrmMain::*handler)(QObject *)) {
         QAction *entry = menu->addAction(caption);
         entry->setObjectName(QString::fromLatin1(name));
-        connect(entry, &QAction::triggered, this, [this, entry, handler] {
-            RunHandled(entry, [&] { (this->*handler)(entry); });
-        });
+        connect(entry, &QAction::triggered, this,
+                [this, entry, handler] { RunHandled(entry, [&] { (this->*handler)(entry); }); });
         return entry;
     };
     auto separator = [](QMenu *menu, const char *name) {

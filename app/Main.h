@@ -105,7 +105,6 @@ signals:
     void Closed();
 
 public:
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;

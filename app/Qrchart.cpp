@@ -88,14 +88,14 @@ TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
     lblURL = AddLabel(PageFooter, QString(), 647, 4, 118, 14, &small11, taRightJustify);
     QFont note = small11;
     AddLabel(PageFooter,
-              QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations, there is NO "
-                             "WARRANTY, expressed or implied, for the accuracy or the"),
-              41, 33, 713, 14, &note, taLeftJustify, false)
+             QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations, there is NO "
+                            "WARRANTY, expressed or implied, for the accuracy or the"),
+             41, 33, 713, 14, &note, taLeftJustify, false)
         ->SetFontColor(Qt::black);
     AddLabel(PageFooter,
-              QStringLiteral("applicability of this information to your particular financial situation.  Please "
-                             "consult your own qualified advisor before making any financial decisions."),
-              41, 47, 713, 14, &note, taLeftJustify, false)
+             QStringLiteral("applicability of this information to your particular financial situation.  Please "
+                            "consult your own qualified advisor before making any financial decisions."),
+             41, 47, 713, 14, &note, taLeftJustify, false)
         ->SetFontColor(Qt::black);
 }
 

@@ -8,8 +8,8 @@
 #include <QTimer>
 
 TSplashScreen::TSplashScreen(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      Panel2(new TPanel(this)), Panel1(new TPanel(Panel2)), ImgLogo(new QLabel(Panel1)), Timer1(new QTimer(this))
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), Panel2(new TPanel(this)),
+      Panel1(new TPanel(Panel2)), ImgLogo(new QLabel(Panel1)), Timer1(new QTimer(this))
 {
     InfoWindowLayout::InitResources();
     // Hiding the splash must never count as the last window closing.

@@ -37,8 +37,9 @@ int main(int argc, char **argv)
     std::vector<double> theirs;
     for (int i = 0; i < runs; ++i) {
         const double a = TimeCommand(fetch, {QStringLiteral("-q"), url});
-        const double b = TimeCommand(curl, {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
-                                        QStringLiteral("-o"), QStringLiteral("/dev/null"), url});
+        const double b = TimeCommand(curl,
+                                     {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
+                                      QStringLiteral("-o"), QStringLiteral("/dev/null"), url});
         if (a < 0 || b < 0) {
             std::fprintf(stderr, "a download failed (%s)\n", a < 0 ? "tallowmere-fetch" : "curl");
             return 1;

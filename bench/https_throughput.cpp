@@ -37,10 +37,10 @@ int main(int argc, char **argv)
         return 1;
     }
     TExternalServer nginx(TExternalServer::Nginx);
-    nginx.AddServerConfig(QStringLiteral("    sendfile on;\n    ssl on;\n    ssl_certificate %1;\n"
-                                         "    ssl_certificate_key %2;\n")
-                              .arg(certificates.CertFile(TTestCertificates::Good),
-                                   certificates.KeyFile(TTestCertificates::Good)));
+    nginx.AddServerConfig(
+        QStringLiteral("    sendfile on;\n    ssl on;\n    ssl_certificate %1;\n"
+                       "    ssl_certificate_key %2;\n")
+            .arg(certificates.CertFile(TTestCertificates::Good), certificates.KeyFile(TTestCertificates::Good)));
     nginx.AddFile(QStringLiteral("small.txt"), "small");
     if (!StartWithSparseFile(nginx, QStringLiteral("big.bin"), size))
         return 1;
@@ -51,8 +51,8 @@ int main(int argc, char **argv)
     };
     const auto theirs = [&](const QString &path) {
         return TimeCommand(curl, {QStringLiteral("--http1.0"), QStringLiteral("-sS"), QStringLiteral("--fail"),
-                              QStringLiteral("--cacert"), ca, QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                              base + path});
+                                  QStringLiteral("--cacert"), ca, QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                                  base + path});
     };
 
     std::vector<double> oursBig, theirsBig, oursSmall, theirsSmall;
@@ -73,7 +73,8 @@ int main(int argc, char **argv)
     const double mb = double(size) / 1e6;
     const double oursRate = mb / Median(oursBig);
     const double theirsRate = mb / Median(theirsBig);
-    std::printf("https_throughput: %lld MiB over https://localhost, median of %d runs\n", (long long)(size >> 20), runs);
+    std::printf("https_throughput: %lld MiB over https://localhost, median of %d runs\n", (long long)(size >> 20),
+                runs);
     std::printf("  tallowmere-fetch  %8.1f MB/s\n", oursRate);
     std::printf("  curl --http1.0    %8.1f MB/s\n", theirsRate);
     std::printf("  ratio             %8.2fx\n", oursRate / theirsRate);

@@ -53,8 +53,8 @@ void measure(const char *title, const std::vector<Npv::CashFlows> &sets)
         perSet.push_back(Micro(Clock::now() - start).count() / Sets);
     }
     std::sort(perSet.begin(), perSet.end());
-    std::printf("%s: median %.2f us per set (best %.2f, worst %.2f); %.3f rates per set\n", title,
-                perSet[Rounds / 2], perSet.front(), perSet.back(), static_cast<double>(rates) / Sets);
+    std::printf("%s: median %.2f us per set (best %.2f, worst %.2f); %.3f rates per set\n", title, perSet[Rounds / 2],
+                perSet.front(), perSet.back(), static_cast<double>(rates) / Sets);
 }
 
 } // namespace

@@ -33,10 +33,8 @@ bool IsNavigationKey(int key)
     case Qt::Key_Home:
     case Qt::Key_End:
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return true;
-    default:
-        return false;
+    case Qt::Key_PageDown: return true;
+    default: return false;
     }
 }
 
@@ -172,23 +170,12 @@ void TCustomEdit::DefaultCharHandling(QChar Key)
         if (!isReadOnly())
             backspace();
         return;
-    case CtrlA:
-        selectAll();
-        return;
-    case CtrlC:
-        CopyToClipboard();
-        return;
-    case CtrlV:
-        PasteFromClipboard();
-        return;
-    case CtrlX:
-        CutToClipboard();
-        return;
-    case CtrlZ:
-        Undo();
-        return;
-    default:
-        break;
+    case CtrlA: selectAll(); return;
+    case CtrlC: CopyToClipboard(); return;
+    case CtrlV: PasteFromClipboard(); return;
+    case CtrlX: CutToClipboard(); return;
+    case CtrlZ: Undo(); return;
+    default: break;
     }
     if (Key.unicode() < 0x20 || Key.unicode() == 0x7F || isReadOnly())
         return;
@@ -374,8 +361,7 @@ void TCustomEdit::mouseMoveEvent(QMouseEvent *event)
 {
     QPointer<TCustomEdit> self(this);
     if (OnMouseMove)
-        OnMouseMove(this, event->modifiers(), event->position().toPoint().x(),
-                    event->position().toPoint().y());
+        OnMouseMove(this, event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
     if (self)
         QLineEdit::mouseMoveEvent(event);
 }

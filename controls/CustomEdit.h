@@ -29,10 +29,9 @@ public:
     using TNotifyEvent = std::function<void(QObject *Sender)>;
     using TKeyEvent = std::function<void(QObject *Sender, int &Key, Qt::KeyboardModifiers Shift)>;
     using TKeyPressEvent = std::function<void(QObject *Sender, QChar &Key)>;
-    using TMouseEvent = std::function<void(QObject *Sender, Qt::MouseButton Button,
-                                           Qt::KeyboardModifiers Shift, int X, int Y)>;
-    using TMouseMoveEvent =
-        std::function<void(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseEvent =
+        std::function<void(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseMoveEvent = std::function<void(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
     explicit TCustomEdit(QWidget *parent = nullptr);
 

@@ -5,10 +5,7 @@
 #include <QFontMetrics>
 #include <QPointer>
 
-TCustomEditAccessible::TCustomEditAccessible(TCustomEdit *edit)
-    : QAccessibleWidget(edit, QAccessible::EditableText)
-{
-}
+TCustomEditAccessible::TCustomEditAccessible(TCustomEdit *edit) : QAccessibleWidget(edit, QAccessible::EditableText) {}
 
 TCustomEdit *TCustomEditAccessible::Edit() const
 {
@@ -119,8 +116,8 @@ QRect TCustomEditAccessible::characterRect(int offset) const
     else if (align & Qt::AlignHCenter)
         left = box.left() + (box.width() - textWidth) / 2;
     const int x = left + metrics.horizontalAdvance(shown.left(offset));
-    const QRect local(x, box.top() + (box.height() - metrics.height()) / 2,
-                      metrics.horizontalAdvance(shown.at(offset)), metrics.height());
+    const QRect local(x, box.top() + (box.height() - metrics.height()) / 2, metrics.horizontalAdvance(shown.at(offset)),
+                      metrics.height());
     return QRect(Edit()->mapToGlobal(local.topLeft()), local.size());
 }
 

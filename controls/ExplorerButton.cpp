@@ -70,8 +70,8 @@ QString TExplorerButton::StripAccelerator(const QString &caption)
     return result;
 }
 
-QImage TExplorerButton::MonoImage(const QImage &bitmap, TExplorerButtonShadingType shadingType,
-                                  const QColor &highlight, const QColor &shadow)
+QImage TExplorerButton::MonoImage(const QImage &bitmap, TExplorerButtonShadingType shadingType, const QColor &highlight,
+                                  const QColor &shadow)
 {
     return ExplorerButtonImages::Mono(bitmap, shadingType, highlight, shadow);
 }
@@ -487,7 +487,8 @@ void TExplorerButton::paintEvent(QPaintEvent *)
 
     if (FDown && FShowDownPattern) {
         painter.setBrushOrigin(0, 0);
-        painter.fillRect(rect(), QBrush(ExplorerButtonImages::DownPattern(palette().color(QPalette::Button), highlight)));
+        painter.fillRect(rect(),
+                         QBrush(ExplorerButtonImages::DownPattern(palette().color(QPalette::Button), highlight)));
     }
     painter.setFont(font());
 

@@ -9,12 +9,9 @@ struct ShadingThresholds {
 ShadingThresholds Thresholds(TExplorerButtonShadingType type)
 {
     switch (type) {
-    case stLight:
-        return {205, 127, 68};
-    case stDark:
-        return {335, 274, 175};
-    case stMedium:
-        break;
+    case stLight: return {205, 127, 68};
+    case stDark: return {335, 274, 175};
+    case stMedium: break;
     }
     return {553, 231, 57};
 }
@@ -68,8 +65,7 @@ QImage Silhouette(const QImage &image, const QColor &color)
     return result;
 }
 
-QImage Mono(const QImage &bitmap, TExplorerButtonShadingType shadingType, const QColor &highlight,
-            const QColor &shadow)
+QImage Mono(const QImage &bitmap, TExplorerButtonShadingType shadingType, const QColor &highlight, const QColor &shadow)
 {
     if (bitmap.isNull())
         return QImage();

@@ -45,8 +45,7 @@ void TFnpNumericEdit::SetDecimals(int decimals)
 {
     const double current = Value();
     FDecimals = qint8(std::clamp(decimals, 0, 9));
-    FDisplayMask = FDecimals == 0 ? QStringLiteral("0")
-                                  : QStringLiteral("0.") + QString(FDecimals, QLatin1Char('0'));
+    FDisplayMask = FDecimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(FDecimals, QLatin1Char('0'));
     ++FChangeSuppressed;
     setText(FormatFloat(FDisplayMask, current));
     --FChangeSuppressed;

@@ -53,8 +53,7 @@ QString FilterNumberText(const QString &text, const QString &set)
 
 TCustomStrEdit::TCustomStrEdit(QWidget *parent) : TCustomEdit(parent)
 {
-    FTextMargin = std::min(QFontMetrics(QApplication::font()).height(),
-                           QFontMetrics(font()).height()) / 4;
+    FTextMargin = std::min(QFontMetrics(QApplication::font()).height(), QFontMetrics(font()).height()) / 4;
 }
 
 void TCustomStrEdit::SetAlignment(TAlignment alignment)
@@ -267,16 +266,11 @@ void TCustomNumEdit::Reformat()
     QString shown;
     switch (FNumericType) {
     case ntGeneral:
-        shown = FormatFloat(FMasks.PositiveMask() + QLatin1Char(';') + FMasks.NegativeMask() +
-                                QLatin1Char(';') + FMasks.ZeroMask(),
-                            v);
+        shown = FormatFloat(
+            FMasks.PositiveMask() + QLatin1Char(';') + FMasks.NegativeMask() + QLatin1Char(';') + FMasks.ZeroMask(), v);
         break;
-    case ntCurrency:
-        shown = FloatToStrF(v, ffCurrency, FDigits, FDecimals);
-        break;
-    case ntPercentage:
-        shown = FloatToStrF(v, ffFixed, FDigits, FDecimals) + QLatin1Char('%');
-        break;
+    case ntCurrency: shown = FloatToStrF(v, ffCurrency, FDigits, FDecimals); break;
+    case ntPercentage: shown = FloatToStrF(v, ffFixed, FDigits, FDecimals) + QLatin1Char('%'); break;
     }
     setText(shown);
 }
@@ -284,8 +278,9 @@ void TCustomNumEdit::Reformat()
 void TCustomNumEdit::Unformat()
 {
     const TFormatSettings &fs = FormatSettings();
-    QString edited = FilterNumberText(text(), DigitChars + fs.DecimalSeparator +
-                                                  (fs.ThousandSeparator.isNull() ? QString() : QString(fs.ThousandSeparator)));
+    QString edited = FilterNumberText(text(),
+                                      DigitChars + fs.DecimalSeparator +
+                                          (fs.ThousandSeparator.isNull() ? QString() : QString(fs.ThousandSeparator)));
     // A display that carries its own minus (-$5.00, -12.50%) already gave the filter
     // its sign; a second one would read "--12.50".
     if (FValue < 0 && !edited.startsWith(QLatin1Char('-')))
@@ -333,9 +328,9 @@ bool TCustomNumEdit::CheckRange(long double x)
 {
     if (!FValidate || (FMin <= x && x <= FMax))
         return true;
-    const QString message =
-        (QStringLiteral("Value must be between ") + FloatToStr(FMin) + QStringLiteral(" and ") + FloatToStr(FMax))
-            .left(80);
+    const QString message = (QStringLiteral("Value must be between ") + FloatToStr(FMin) + QStringLiteral(" and ") +
+                             FloatToStr(FMax))
+                                .left(80);
     MessageBox::MessageDlg(message, mtInformation);
     return false;
 }

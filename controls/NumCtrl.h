@@ -132,7 +132,7 @@ public:
     explicit TNumEdit(QWidget *parent = nullptr) : TCustomNumEdit(parent) {}
 
 private:
-    using TCustomNumEdit::SetMaxLength;
-    using TCustomNumEdit::SetAutoSelect;
     using TCustomNumEdit::SetAlignment;
+    using TCustomNumEdit::SetAutoSelect;
+    using TCustomNumEdit::SetMaxLength;
 };

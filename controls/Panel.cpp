@@ -15,9 +15,7 @@ void Frame3D(QPainter &painter, QRect &rect, const QColor &topColor, const QColo
     }
 }
 
-TPanel::TPanel(QWidget *parent) : QWidget(parent)
-{
-}
+TPanel::TPanel(QWidget *parent) : QWidget(parent) {}
 
 void TPanel::SetBevelInner(TPanelBevel bevel)
 {

@@ -72,5 +72,4 @@ private:
 // Draws a 3-D frame of the given width inside rect and shrinks rect by it. Per ring: the
 // left column and the top row (but its last pixel) in topColor, the right column and the
 // bottom row in bottomColor, which also takes the bottom-left corner.
-void Frame3D(class QPainter &painter, QRect &rect, const QColor &topColor, const QColor &bottomColor,
-             int width);
+void Frame3D(class QPainter &painter, QRect &rect, const QColor &topColor, const QColor &bottomColor, int width);

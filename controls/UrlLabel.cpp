@@ -17,7 +17,6 @@ namespace {
 // sixth of its start-up time.
 #include "resources/cursors/hand.xpm"
 
-
 bool HasNonBlank(const QString &text)
 {
     for (QChar c : text)

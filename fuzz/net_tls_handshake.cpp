@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int at = 0; at < length && socket.State() != wsClosed; at += piece)
         socket.FeedHandshake(bytes + at, qMin(piece, length - at));
     socket.EndFedHandshake();
-    if (done != 1 || doneError == 0 || closed != 1 || closeError != doneError ||
-        !received.isEmpty() || socket.State() != wsClosed)
+    if (done != 1 || doneError == 0 || closed != 1 || closeError != doneError || !received.isEmpty() ||
+        socket.State() != wsClosed)
         __builtin_trap();
     return 0;
 }

@@ -25,14 +25,14 @@ namespace {
 QByteArray WithChecksumsRepaired(QByteArray bytes)
 {
     qsizetype at = QRPageFile::HeaderSize;
-    while (at + QRPageFile::RecordHeaderSize + 10 <= bytes.size()
-           && std::memcmp(bytes.constData() + at, QRPageFile::RecordMagic, 4) == 0) {
+    while (at + QRPageFile::RecordHeaderSize + 10 <= bytes.size() &&
+           std::memcmp(bytes.constData() + at, QRPageFile::RecordMagic, 4) == 0) {
         const quint32 total = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
         if (total < QRPageFile::RecordHeaderSize + 10 || at + qsizetype(total) > bytes.size())
             break;
         const qsizetype picture = at + QRPageFile::RecordHeaderSize;
-        const quint16 sum =
-            qChecksum(QByteArrayView(bytes.constData() + picture + 6, total - QRPageFile::RecordHeaderSize - 6));
+        const quint16 sum = qChecksum(
+            QByteArrayView(bytes.constData() + picture + 6, total - QRPageFile::RecordHeaderSize - 6));
         bytes[picture + 4] = char(sum >> 8);
         bytes[picture + 5] = char(sum & 0xff);
         at += total + QRPageFile::OffsetSize;

@@ -20,27 +20,21 @@ namespace {
 
 // Names the program uses, in other letter cases too, and names a file may share with
 // them only in part.
-const std::array<const char *, 8> Sections = {"LastValues", "LASTVALUES", "lastvalues", "Update",
+const std::array<const char *, 8> Sections = {"LastValues", "LASTVALUES",  "lastvalues", "Update",
                                               "Last",       "LastValues2", "a b",        "x"};
-const std::array<const char *, 16> Keys = {"Year1",   "YEAR1", "year10", "Year2",    "Rate1", "rate5",
-                                           "Rate",    "Year",  "Year11", "HomeURL",  "ProxyPort", "k",
-                                           "k k",     "Year1 1", "_", "Rate5"};
+const std::array<const char *, 16> Keys = {"Year1", "YEAR1",   "year10", "Year2",   "Rate1",     "rate5",
+                                           "Rate",  "Year",    "Year11", "HomeURL", "ProxyPort", "k",
+                                           "k k",   "Year1 1", "_",      "Rate5"};
 
 QString Value(std::uint8_t choice)
 {
     switch (choice % 6) {
-    case 0:
-        return QStringLiteral("12345.678");
-    case 1:
-        return QString();
-    case 2:
-        return QStringLiteral("two words");
-    case 3:
-        return QStringLiteral("a=b;[c]");
-    case 4:
-        return QString(1500, QLatin1Char('v')); // longer than a read returns
-    default:
-        return QStringLiteral("-1E38");
+    case 0: return QStringLiteral("12345.678");
+    case 1: return QString();
+    case 2: return QStringLiteral("two words");
+    case 3: return QStringLiteral("a=b;[c]");
+    case 4: return QString(1500, QLatin1Char('v')); // longer than a read returns
+    default: return QStringLiteral("-1E38");
     }
 }
 

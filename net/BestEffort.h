@@ -7,7 +7,8 @@
 // destructor the exception would end the program, out of an event it would reach the
 // message loop in place of the failure being reported; so it is dropped, and the step
 // counts as done as far as it got.
-template <typename Step> void BestEffort(Step &&step) noexcept
+template <typename Step>
+void BestEffort(Step &&step) noexcept
 {
     try {
         step();

@@ -5,9 +5,7 @@
 
 using namespace Winsock;
 
-TCustomLineWSocket::TCustomLineWSocket(QObject *owner) : TCustomSslWSocket(owner)
-{
-}
+TCustomLineWSocket::TCustomLineWSocket(QObject *owner) : TCustomSslWSocket(owner) {}
 
 void TCustomLineWSocket::SetLineMode(bool value)
 {

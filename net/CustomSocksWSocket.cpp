@@ -294,21 +294,15 @@ bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
         return true;
     }
     switch (FSocksState) {
-    case SocksMethodReply:
-        SocksReplyMethod();
-        break;
-    case SocksAuthReply:
-        SocksReplyAuth();
-        break;
+    case SocksMethodReply: SocksReplyMethod(); break;
+    case SocksAuthReply: SocksReplyAuth(); break;
     case SocksConnectReply:
         if (Level4())
             SocksReplyConnect4();
         else
             SocksReplyConnect5();
         break;
-    default:
-        SocksError(SocksErrInternal, QStringLiteral("internal error"));
-        break;
+    default: SocksError(SocksErrInternal, QStringLiteral("internal error")); break;
     }
     return true;
 }
@@ -405,22 +399,14 @@ void TCustomSocksWSocket::SocksReplyConnect4()
         return;
     }
     switch (FRcvBuf[1]) {
-    case Socks4Granted:
-        SocksSuccess();
-        break;
-    case Socks4Rejected:
-        SocksError(SocksErrRejected, QStringLiteral("request rejected or failed"));
-        break;
+    case Socks4Granted: SocksSuccess(); break;
+    case Socks4Rejected: SocksError(SocksErrRejected, QStringLiteral("request rejected or failed")); break;
     case Socks4NoIdentd:
         // Told in the words and code of SOCKS 5's refusal.
         SocksError(SocksErrReplyBase + Socks5ConnectionRefused, QStringLiteral("connection refused"));
         break;
-    case Socks4IdentMismatch:
-        SocksError(SocksErrAuthFailed, QStringLiteral("authentification failed"));
-        break;
-    default:
-        SocksError(SocksErrUnassigned, QStringLiteral("unassigned error #") + QString::number(FRcvBuf[1]));
-        break;
+    case Socks4IdentMismatch: SocksError(SocksErrAuthFailed, QStringLiteral("authentification failed")); break;
+    default: SocksError(SocksErrUnassigned, QStringLiteral("unassigned error #") + QString::number(FRcvBuf[1])); break;
     }
 }
 

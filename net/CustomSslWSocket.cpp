@@ -55,9 +55,7 @@ SSL_CTX *SystemStoreContext()
 
 } // namespace
 
-TCustomSslWSocket::TCustomSslWSocket(QObject *owner) : TCustomSocksWSocket(owner)
-{
-}
+TCustomSslWSocket::TCustomSslWSocket(QObject *owner) : TCustomSocksWSocket(owner) {}
 
 TCustomSslWSocket::~TCustomSslWSocket()
 {
@@ -205,20 +203,11 @@ bool TCustomSslWSocket::SetUpSession()
 bool TCustomSslWSocket::TriggerDataAvailable(quint16 error)
 {
     switch (FSslState) {
-    case SslOff:
-        return TCustomSocksWSocket::TriggerDataAvailable(error);
-    case SslHandshaking:
-        StepHandshaking();
-        return true;
-    case SslOpen:
-        StepOpen();
-        break;
-    case SslClosing:
-        StepClosing();
-        break;
-    case SslFailed:
-        StepFailed();
-        return true;
+    case SslOff: return TCustomSocksWSocket::TriggerDataAvailable(error);
+    case SslHandshaking: StepHandshaking(); return true;
+    case SslOpen: StepOpen(); break;
+    case SslClosing: StepClosing(); break;
+    case SslFailed: StepFailed(); return true;
     }
     if (PlainWaiting() == 0)
         return true;
@@ -486,17 +475,14 @@ void TCustomSslWSocket::PostRead()
 int TCustomSslWSocket::RcvdCount()
 {
     switch (FSslState) {
-    case SslOff:
-        return TCustomSocksWSocket::RcvdCount();
+    case SslOff: return TCustomSocksWSocket::RcvdCount();
     case SslOpen:
         if (PlainWaiting() == 0)
             Decrypt();
         return PlainWaiting();
-    case SslClosing:
-        return PlainWaiting();
+    case SslClosing: return PlainWaiting();
     case SslHandshaking:
-    case SslFailed:
-        break;
+    case SslFailed: break;
     }
     return 0;
 }
@@ -647,8 +633,8 @@ void TCustomSslWSocket::Flush()
 {
     TCustomSocksWSocket::Flush();
     QPointer<TCustomSslWSocket> self(this);
-    const QDeadlineTimer deadline =
-        FlushTimeout() > 0 ? QDeadlineTimer(qint64(FlushTimeout()) * 1000) : QDeadlineTimer(QDeadlineTimer::Forever);
+    const QDeadlineTimer deadline = FlushTimeout() > 0 ? QDeadlineTimer(qint64(FlushTimeout()) * 1000)
+                                                       : QDeadlineTimer(QDeadlineTimer::Forever);
     while (self && FSslState != SslOff && FHSocket != INVALID_SOCKET && CipherWaiting() > 0 && !deadline.hasExpired()) {
         if (FlushCipher() <= 0)
             return;

@@ -73,11 +73,11 @@ public:
     TSslHandshakeDone OnSslHandshakeDone;
 
     // Failures of the TLS layer.
-    static constexpr int SslErrProtocol = 20100; // handshake refused: protocol or alert
+    static constexpr int SslErrProtocol = 20100;    // handshake refused: protocol or alert
     static constexpr int SslErrCertificate = 20101; // the certificate did not verify
-    static constexpr int SslErrClosed = 20102; // connection ended during the handshake
-    static constexpr int SslErrSetup = 20103; // the CA file or the host name is unusable
-    static constexpr int SslErrRecord = 20104; // a bad record after the handshake
+    static constexpr int SslErrClosed = 20102;      // connection ended during the handshake
+    static constexpr int SslErrSetup = 20103;       // the CA file or the host name is unusable
+    static constexpr int SslErrRecord = 20104;      // a bad record after the handshake
 
     static constexpr int CipherInBound = 64 * 1024;
     static constexpr int PlainBound = 64 * 1024;

@@ -5,9 +5,7 @@
 #include <QPointer>
 #include <thread>
 
-TCustomSyncWSocket::TCustomSyncWSocket(QObject *owner) : TCustomLineWSocket(owner)
-{
-}
+TCustomSyncWSocket::TCustomSyncWSocket(QObject *owner) : TCustomLineWSocket(owner) {}
 
 int TCustomSyncWSocket::Synchronize(const std::function<void()> &start, bool &doneFlag)
 {

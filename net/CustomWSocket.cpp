@@ -63,17 +63,10 @@ void TCustomWSocket::WindowProcGuard(TMessage &msg)
 void TCustomWSocket::WndProc(TMessage &msg)
 {
     switch (msg.Msg) {
-    case WM_SOCKET_EVENT:
-        HandleSocketEvent(msg);
-        break;
-    case WM_NAME_LOOKUP_DONE:
-        HandleLookupDone(msg, false);
-        break;
-    case WM_ADDR_LOOKUP_DONE:
-        HandleLookupDone(msg, true);
-        break;
-    default:
-        break;
+    case WM_SOCKET_EVENT: HandleSocketEvent(msg); break;
+    case WM_NAME_LOOKUP_DONE: HandleLookupDone(msg, false); break;
+    case WM_ADDR_LOOKUP_DONE: HandleLookupDone(msg, true); break;
+    default: break;
     }
 }
 
@@ -179,15 +172,9 @@ TSocketSendFlags TCustomWSocket::SendFlags() const
 void TCustomWSocket::SetSendFlags(TSocketSendFlags value)
 {
     switch (value) {
-    case wsSendNormal:
-        FSendFlags = 0;
-        break;
-    case wsSendUrgent:
-        FSendFlags = MSG_OOB;
-        break;
-    default:
-        RaiseSocketException(QStringLiteral("Invalid SendFlags"));
-        break;
+    case wsSendNormal: FSendFlags = 0; break;
+    case wsSendUrgent: FSendFlags = MSG_OOB; break;
+    default: RaiseSocketException(QStringLiteral("Invalid SendFlags")); break;
     }
 }
 

@@ -135,7 +135,8 @@ protected:
     bool PostToSelf(quint32 msg, quintptr wParam, qintptr lParam);
     // Calls an event handler when one is set, never while the socket is being destroyed
     // (the object the handler belongs to may be gone already); true when it was called.
-    template <typename Handler, typename... Args> bool Fire(const Handler &handler, const Args &...args)
+    template <typename Handler, typename... Args>
+    bool Fire(const Handler &handler, const Args &...args)
     {
         if (!handler || FDestroying)
             return false;

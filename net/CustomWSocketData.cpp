@@ -219,8 +219,8 @@ void TCustomWSocket::RemoveSent(int count)
 void TCustomWSocket::Flush()
 {
     QPointer<TCustomWSocket> self(this);
-    const QDeadlineTimer deadline =
-        FFlushTimeout > 0 ? QDeadlineTimer(qint64(FFlushTimeout) * 1000) : QDeadlineTimer(QDeadlineTimer::Forever);
+    const QDeadlineTimer deadline = FFlushTimeout > 0 ? QDeadlineTimer(qint64(FFlushTimeout) * 1000)
+                                                      : QDeadlineTimer(QDeadlineTimer::Forever);
     while (FHSocket != INVALID_SOCKET && !bAllSent) {
         TryToSend();
         if (!self || bAllSent || FHSocket == INVALID_SOCKET)

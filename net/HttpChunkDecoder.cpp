@@ -38,18 +38,11 @@ THttpChunkDecoder::TStep THttpChunkDecoder::Step(const char *data, qsizetype len
         step.ContentLength = take;
         return step;
     }
-    case SizeLine:
-        step.Consumed = StepSizeLine(data, length);
-        return step;
-    case DataEnd:
-        step.Consumed = StepDataEnd(data, length);
-        return step;
-    case Trailer:
-        step.Consumed = StepTrailer(data, length);
-        return step;
+    case SizeLine: step.Consumed = StepSizeLine(data, length); return step;
+    case DataEnd: step.Consumed = StepDataEnd(data, length); return step;
+    case Trailer: step.Consumed = StepTrailer(data, length); return step;
     case Finished:
-    case Malformed:
-        break;
+    case Malformed: break;
     }
     return step;
 }

@@ -64,8 +64,7 @@ void THttpCli::WndProc(TMessage &msg)
         if (msg.WParam == FRequestSerial && FState != THttpState::Idle && FState != THttpState::Aborting)
             DoStartLookup();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -322,7 +321,8 @@ void THttpCli::SendTunnelRequest()
     ChangeState(THttpState::Tunnelling);
     if (!self)
         return;
-    QByteArray request = "CONNECT " + FTunnelTarget.toLatin1() + " HTTP/1.0\r\nHost: " + FTunnelTarget.toLatin1() + "\r\n";
+    QByteArray request = "CONNECT " + FTunnelTarget.toLatin1() + " HTTP/1.0\r\nHost: " + FTunnelTarget.toLatin1() +
+                         "\r\n";
     // Proxy credentials go to the proxy, in the clear part only.
     if (!FProxyUsername.isEmpty())
         request += "Proxy-Authorization: Basic " +
@@ -360,7 +360,8 @@ void THttpCli::ProcessTunnelLine(const QByteArray &raw)
     if (!raw.isEmpty())
         return;
     if (FStatusCode < 200 || FStatusCode > 299) {
-        FailReply(ErrTunnelRefused, QStringLiteral("Proxy refused the tunnel: %1 %2").arg(FStatusCode).arg(FReasonPhrase));
+        FailReply(ErrTunnelRefused,
+                  QStringLiteral("Proxy refused the tunnel: %1 %2").arg(FStatusCode).arg(FReasonPhrase));
         return;
     }
     // The server speaks only after the client's hello: anything here is not TLS.
@@ -429,12 +430,8 @@ void THttpCli::SendRequestNow()
             FAllowedToSend = true;
             SendPostChunk();
             break;
-        case RequestHead:
-            SendRequest(QStringLiteral("HEAD"));
-            break;
-        default:
-            SendRequest(QStringLiteral("GET"));
-            break;
+        case RequestHead: SendRequest(QStringLiteral("HEAD")); break;
+        default: SendRequest(QStringLiteral("GET")); break;
         }
     } catch (const std::exception &) {
         if (self)
@@ -501,14 +498,16 @@ void THttpCli::SendRequest(const QString &method)
     if (FRequestType == RequestPost)
         SendRequestLine(QStringLiteral("Content-Length: ") + QString::number(FPostStream->size()));
     if (FModifiedSince != 0)
-        SendRequestLine(QStringLiteral("If-Modified-Since: ") + FormatRfc1123Date(FModifiedSince) + QStringLiteral(" GMT"));
+        SendRequestLine(QStringLiteral("If-Modified-Since: ") + FormatRfc1123Date(FModifiedSince) +
+                        QStringLiteral(" GMT"));
     if (!FRequestUsername.isEmpty() && CurrentOrigin() == FCredentialOrigin)
         SendRequestLine(
             QStringLiteral("Authorization: Basic ") +
             QString::fromLatin1(EncodeBase64((FRequestUsername + QLatin1Char(':') + FRequestPassword).toLatin1())));
     if (!FProxy.isEmpty() && !FSecure && !FProxyUsername.isEmpty())
-        SendRequestLine(QStringLiteral("Proxy-Authorization: Basic ") +
-                        QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
+        SendRequestLine(
+            QStringLiteral("Proxy-Authorization: Basic ") +
+            QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
     if (!FCookie.isEmpty())
         SendRequestLine(QStringLiteral("Cookie: ") + FCookie);
     TriggerRequestHeaderEnd();
@@ -808,8 +807,7 @@ void THttpCli::HeaderEnded()
     }
 
     const qsizetype dot = FDocName.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0 && FDocName.mid(dot).toLower() == QLatin1String(".exe") &&
-        FContentType == QLatin1String("text/html"))
+    if (dot >= 0 && FDocName.mid(dot).toLower() == QLatin1String(".exe") && FContentType == QLatin1String("text/html"))
         FDocName = FDocName.left(dot + 1) + QStringLiteral("htm");
 
     // A chunked body carries its own end and wins over a length; HEAD, 204 and 304
@@ -843,11 +841,8 @@ void THttpCli::ProcessBodyBytes(const char *data, qsizetype length)
 {
     QPointer<THttpCli> self(this);
     switch (FBodyMode) {
-    case BodyNone:
-        return;
-    case BodyToClose:
-        DeliverBody(data, length);
-        return;
+    case BodyNone: return;
+    case BodyToClose: DeliverBody(data, length); return;
     case BodyLength: {
         // Bytes past the announced length are not part of this reply.
         const qsizetype take = qsizetype(qMin<qint64>(length, FBodyRemaining));
@@ -903,7 +898,8 @@ bool THttpCli::DeliverBody(const char *data, qsizetype length)
     while (written < length) {
         const qint64 count = FReceiveStream->write(data + written, length - written);
         if (count <= 0) {
-            FailReply(ErrWriteFailed, QStringLiteral("Cannot write the received data: ") + FReceiveStream->errorString());
+            FailReply(ErrWriteFailed,
+                      QStringLiteral("Cannot write the received data: ") + FReceiveStream->errorString());
             return false;
         }
         written += count;
@@ -1040,12 +1036,11 @@ void THttpCli::SocketSessionClosed(quint16 error)
     // close, and only when it is orderly.
     if (ReadingReply())
         FailClosedReply(error);
-    else if ((FState == THttpState::LookedUp || FState == THttpState::Connected ||
-              FState == THttpState::Tunnelling || FState == THttpState::Securing) &&
+    else if ((FState == THttpState::LookedUp || FState == THttpState::Connected || FState == THttpState::Tunnelling ||
+              FState == THttpState::Securing) &&
              FRequestDoneError == 0)
         // Closed before the request could go out (a proxy that gave up, say).
-        Fail(FSocksFailure.isEmpty() ? QStringLiteral("Connection closed before the request was sent")
-                                     : FSocksFailure,
+        Fail(FSocksFailure.isEmpty() ? QStringLiteral("Connection closed before the request was sent") : FSocksFailure,
              FSocksFailure.isEmpty() ? (error ? error : ErrIncomplete) : FSocksFailureCode);
     EndOfConnection();
 }

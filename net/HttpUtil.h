@@ -23,7 +23,6 @@ QString FormatRfc1123Date(double dateTime);
 // Standard Base64 (RFC 2045 alphabet, "=" padding).
 QByteArray EncodeBase64(const QByteArray &data);
 
-
 // A reply's status line, "HTTP/1.0" or "HTTP/1.1", a blank, exactly three decimal
 // digits from 100 up, then the end of the line or a blank and the reason. Anything else is no
 // status line at all: a loose reading would turn "HTTP/1.0 $C8" into 200.

@@ -1,5 +1,3 @@
 #include "net/WSocket.h"
 
-TWSocket::TWSocket(QObject *owner) : TCustomSyncWSocket(owner)
-{
-}
+TWSocket::TWSocket(QObject *owner) : TCustomSyncWSocket(owner) {}

@@ -59,7 +59,8 @@ void WSocketUnloadWinsock()
 quint32 WSocketResolveHost(const QString &InAddr)
 {
     if (InAddr.isEmpty() || InAddr.size() > 256)
-        throw ESocketException(QStringLiteral("WSocketResolveHost: '") + InAddr + QStringLiteral("' Invalid Hostname."));
+        throw ESocketException(QStringLiteral("WSocketResolveHost: '") + InAddr +
+                               QStringLiteral("' Invalid Hostname."));
     WSocketLoadWinsock();
     const QString text = InAddr.trimmed();
     if (StartsWithDigit(text)) {

@@ -67,7 +67,8 @@ TfrmPreview::TfrmPreview(QWidget *parent)
     bbZoomIn = MakeButton(326, 83, QStringLiteral(" &100%"), QStringLiteral("Displays page at actual size"),
                           QStringLiteral("zoom100"), true);
     bbZoomW = MakeButton(410, 83, QStringLiteral(" Zoom &in"),
-                         QStringLiteral("Fits the width of the page into the window"), QStringLiteral("zoomwidth"), true);
+                         QStringLiteral("Fits the width of the page into the window"), QStringLiteral("zoomwidth"),
+                         true);
     bbPrint = MakeButton(497, 66, QStringLiteral(" &Print"), QStringLiteral("Prints the document"),
                          QStringLiteral("print"), true);
     bbClose = MakeButton(564, 66, QStringLiteral(" &Close"), QStringLiteral("Exit print preview"),
@@ -170,8 +171,8 @@ void TfrmPreview::FormClose()
 
 bool TfrmPreview::FormKeyDown(int key, Qt::KeyboardModifiers shift)
 {
-    const Qt::KeyboardModifiers held =
-        shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers held = shift &
+                                       (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool ctrlAlone = held == Qt::ControlModifier;
     const int count = QRPrinter()->PageCount();
     if (((key == Qt::Key_PageDown && ctrlAlone) || key == Qt::Key_End) && bbNext->Enabled()) {
@@ -202,20 +203,11 @@ bool TfrmPreview::DialogKey(int key)
     QScrollBar *horizontal = QRPreview1->horizontalScrollBar();
     QScrollBar *vertical = QRPreview1->verticalScrollBar();
     switch (key) {
-    case Qt::Key_Left:
-        horizontal->setValue(horizontal->value() - 50);
-        return true;
-    case Qt::Key_Right:
-        horizontal->setValue(horizontal->value() + 50);
-        return true;
-    case Qt::Key_Up:
-        vertical->setValue(vertical->value() - 50);
-        return true;
-    case Qt::Key_Down:
-        vertical->setValue(vertical->value() + 50);
-        return true;
-    default:
-        return false;
+    case Qt::Key_Left: horizontal->setValue(horizontal->value() - 50); return true;
+    case Qt::Key_Right: horizontal->setValue(horizontal->value() + 50); return true;
+    case Qt::Key_Up: vertical->setValue(vertical->value() - 50); return true;
+    case Qt::Key_Down: vertical->setValue(vertical->value() + 50); return true;
+    default: return false;
     }
 }
 
@@ -343,8 +335,8 @@ bool TfrmPreview::HandleKey(QKeyEvent *event)
     if (DialogKey(key))
         return true;
     // Page keys the window did not use do nothing else; Esc does not close the window.
-    return key == Qt::Key_PageDown || key == Qt::Key_PageUp || key == Qt::Key_Home || key == Qt::Key_End
-           || key == Qt::Key_Escape;
+    return key == Qt::Key_PageDown || key == Qt::Key_PageUp || key == Qt::Key_Home || key == Qt::Key_End ||
+           key == Qt::Key_Escape;
 }
 
 bool TfrmPreview::eventFilter(QObject *watched, QEvent *event)

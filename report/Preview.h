@@ -65,8 +65,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TExplorerButton *MakeButton(int left, int width, const QString &caption, const QString &hint,
-                                const QString &glyph, bool popupMark);
+    TExplorerButton *MakeButton(int left, int width, const QString &caption, const QString &hint, const QString &glyph,
+                                bool popupMark);
     void ShowPage(int page);
     void PlaceRightButtons();
     // Handles the key for the window; true when it was used up.

@@ -151,8 +151,8 @@ bool TQRBand::Print(int OX, int OY)
         if (FBandType != rbOverlay) {
             // One column of background, whatever the band's own width.
             const TQRReport &r = *FReport;
-            const QRect background =
-                QRRect(r.XPos(OX), r.YPos(OY), r.XPos(OX + r.ColumnWidth()), r.YPos(OY + Height()) - 1);
+            const QRect background = QRRect(r.XPos(OX), r.YPos(OY), r.XPos(OX + r.ColumnWidth()),
+                                            r.YPos(OY + Height()) - 1);
             QRCanvas::FillRect(*canvas, background, FColor);
             if (FColor.alpha() == 255)
                 FPlainArea = background.adjusted(QRPageUnitsPerPixel, QRPageUnitsPerPixel, -QRPageUnitsPerPixel,

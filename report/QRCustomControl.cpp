@@ -291,20 +291,13 @@ QString TQRSysData::Value() const
 {
     const TQRReport *report = Report();
     switch (FData) {
-    case qrsTime:
-        return FormatDateTime(QStringLiteral("t"), QDateTime::currentDateTime());
-    case qrsDate:
-        return FormatDateTime(QStringLiteral("c"), QDateTime(QDate::currentDate(), QTime(0, 0)));
-    case qrsDateTime:
-        return FormatDateTime(QStringLiteral("c"), QDateTime::currentDateTime());
-    case qrsPageNumber:
-        return QString::number(report ? report->PageNumber() : 0);
-    case qrsReportTitle:
-        return report ? report->ReportTitle() : QString();
-    case qrsDetailCount:
-        return QString::number(report ? report->DetailCount() : 0);
-    case qrsDetailNo:
-        return QString::number(report ? report->DetailNo() : 0);
+    case qrsTime: return FormatDateTime(QStringLiteral("t"), QDateTime::currentDateTime());
+    case qrsDate: return FormatDateTime(QStringLiteral("c"), QDateTime(QDate::currentDate(), QTime(0, 0)));
+    case qrsDateTime: return FormatDateTime(QStringLiteral("c"), QDateTime::currentDateTime());
+    case qrsPageNumber: return QString::number(report ? report->PageNumber() : 0);
+    case qrsReportTitle: return report ? report->ReportTitle() : QString();
+    case qrsDetailCount: return QString::number(report ? report->DetailCount() : 0);
+    case qrsDetailNo: return QString::number(report ? report->DetailNo() : 0);
     }
     return QString();
 }

@@ -6,8 +6,8 @@
 
 namespace QRFormParts {
 
-TQRLabel *AddLabel(TQRBand *band, const QString &caption, int left, int top, int width, int height,
-                   const QFont *font, TAlignment alignment, bool autoSize)
+TQRLabel *AddLabel(TQRBand *band, const QString &caption, int left, int top, int width, int height, const QFont *font,
+                   TAlignment alignment, bool autoSize)
 {
     auto *label = new TQRLabel(band);
     label->SetAutoSize(autoSize);

@@ -71,14 +71,9 @@ void TQRImage::Print(const TQRReport &report, int OX, int OY)
         else
             canvas->drawImage(origin, FBitmap);
         break;
-    case pkMetafile:
-        TQRPrinter::DrawPage(*canvas, FMetafile, stretched);
-        break;
-    case pkIcon:
-        canvas->drawImage(origin, IconImage());
-        break;
-    case pkNone:
-        break;
+    case pkMetafile: TQRPrinter::DrawPage(*canvas, FMetafile, stretched); break;
+    case pkIcon: canvas->drawImage(origin, IconImage()); break;
+    case pkNone: break;
     }
 }
 
@@ -92,12 +87,8 @@ void TQRImage::paintEvent(QPaintEvent *)
         else
             painter.drawImage(QPoint(0, 0), FBitmap);
         break;
-    case pkMetafile:
-        TQRPrinter::DrawPage(painter, FMetafile, rect());
-        break;
-    case pkIcon:
-        painter.drawImage(QPoint(0, 0), IconImage());
-        break;
+    case pkMetafile: TQRPrinter::DrawPage(painter, FMetafile, rect()); break;
+    case pkIcon: painter.drawImage(QPoint(0, 0), IconImage()); break;
     case pkNone:
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

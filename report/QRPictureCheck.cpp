@@ -194,13 +194,10 @@ bool Color(Walker &w)
     switch (QColor::Spec(model)) {
     case QColor::Invalid:
     case QColor::Rgb:
-    case QColor::Cmyk:
-        return true;
+    case QColor::Cmyk: return true;
     case QColor::Hsv:
-    case QColor::Hsl:
-        return first < 36000 || first == 0xffff;
-    default:
-        return w.Fail();
+    case QColor::Hsl: return first < 36000 || first == 0xffff;
+    default: return w.Fail();
     }
 }
 
@@ -213,8 +210,8 @@ bool Transform(Walker &w)
     if (!w.Ok())
         return false;
     const bool affine = m[2] == 0 && m[5] == 0 && m[8] == 1;
-    const bool sized = Finite(m[0], MaxScale) && Finite(m[1], MaxScale) && Finite(m[3], MaxScale)
-                       && Finite(m[4], MaxScale) && Finite(m[6], MaxCoordinate) && Finite(m[7], MaxCoordinate);
+    const bool sized = Finite(m[0], MaxScale) && Finite(m[1], MaxScale) && Finite(m[3], MaxScale) &&
+                       Finite(m[4], MaxScale) && Finite(m[6], MaxCoordinate) && Finite(m[7], MaxCoordinate);
     return (affine && sized) || w.Fail();
 }
 
@@ -238,16 +235,16 @@ bool Pen(Walker &w)
     const int line = style & int(Qt::MPenStyle);
     const int cap = style & int(Qt::MPenCapStyle);
     const int join = style & int(Qt::MPenJoinStyle);
-    if ((style & ~(int(Qt::MPenStyle) | int(Qt::MPenCapStyle) | int(Qt::MPenJoinStyle))) || line > Qt::CustomDashLine
-        || (cap != Qt::FlatCap && cap != Qt::SquareCap && cap != Qt::RoundCap)
-        || (join != Qt::MiterJoin && join != Qt::BevelJoin && join != Qt::RoundJoin && join != Qt::SvgMiterJoin))
+    if ((style & ~(int(Qt::MPenStyle) | int(Qt::MPenCapStyle) | int(Qt::MPenJoinStyle))) || line > Qt::CustomDashLine ||
+        (cap != Qt::FlatCap && cap != Qt::SquareCap && cap != Qt::RoundCap) ||
+        (join != Qt::MiterJoin && join != Qt::BevelJoin && join != Qt::RoundJoin && join != Qt::SvgMiterJoin))
         return w.Fail();
     if (!Brush(w))
         return false;
     const double miter = w.F64();
     const quint32 dashes = w.U32();
-    if (!w.Ok() || !std::isfinite(miter) || miter < 0 || miter > MaxPenWidth || dashes > MaxDashes
-        || dashes > w.Left() / 8)
+    if (!w.Ok() || !std::isfinite(miter) || miter < 0 || miter > MaxPenWidth || dashes > MaxDashes ||
+        dashes > w.Left() / 8)
         return w.Fail();
     // Dashes are measured in pen widths: a pattern shorter than a pixel over a long
     // line is millions of dashes.
@@ -289,8 +286,8 @@ bool Font(Walker &w)
     const bool byPoints = pixels == -1 && std::isfinite(points) && points > 0 && points <= MaxFontPoints;
     // Spacing is held in 64ths of a pixel (or a percentage).
     const qint32 maxSpacing = 64 * 4096;
-    if (!(byPixels || byPoints) || weight > 1000 || stretch > 4000 || std::abs(letterSpacing) > maxSpacing
-        || std::abs(wordSpacing) > maxSpacing || hinting > QFont::PreferFullHinting || capital > QFont::Capitalize)
+    if (!(byPixels || byPoints) || weight > 1000 || stretch > 4000 || std::abs(letterSpacing) > maxSpacing ||
+        std::abs(wordSpacing) > maxSpacing || hinting > QFont::PreferFullHinting || capital > QFont::Capitalize)
         return w.Fail();
     return StringList(w, MaxFamilies, MaxFamilyBytes);
 }
@@ -339,17 +336,16 @@ bool Path(Walker &w)
             fits = curveData > 0;
             --curveData;
             break;
-        default:
-            break;
+        default: break;
         }
         if (!fits)
             return w.Fail();
     }
     const qint32 subpathStart = w.I32();
     const qint32 fillRule = w.I32();
-    return (w.Ok() && curveData == 0 && subpathStart >= 0 && subpathStart < count
-            && (fillRule == Qt::OddEvenFill || fillRule == Qt::WindingFill))
-           || w.Fail();
+    return (w.Ok() && curveData == 0 && subpathStart >= 0 && subpathStart < count &&
+            (fillRule == Qt::OddEvenFill || fillRule == Qt::WindingFill)) ||
+           w.Fail();
 }
 
 // A region travels as a byte array of region operations; the engine only ever has
@@ -402,8 +398,8 @@ bool Image(Walker &w, const uchar *base)
                 return w.Fail();
             const quint32 width = w.U32();
             const quint32 height = w.U32();
-            if (!w.Ok() || width == 0 || height == 0 || width > MaxImageSide || height > MaxImageSide
-                || quint64(width) * height > MaxImagePixels)
+            if (!w.Ok() || width == 0 || height == 0 || width > MaxImageSide || height > MaxImageSide ||
+                quint64(width) * height > MaxImagePixels)
                 return w.Fail();
             w.Take(length - 8);
             first = false;
@@ -424,32 +420,22 @@ bool Parameters(quint8 command, Walker &w, const uchar *base, int &saveDepth)
 {
     switch (command) {
     case PdcNOP:
-    case PdcEnd:
-        return true;
-    case PdcSave:
-        return ++saveDepth <= MaxSaveDepth || w.Fail();
+    case PdcEnd: return true;
+    case PdcSave: return ++saveDepth <= MaxSaveDepth || w.Fail();
     case PdcRestore:
         if (saveDepth > 0)
             --saveDepth;
         return true;
     case PdcDrawPoint:
-    case PdcSetBrushOrigin:
-        return Point(w);
-    case PdcDrawLine:
-        return Point(w) && Point(w);
+    case PdcSetBrushOrigin: return Point(w);
+    case PdcDrawLine: return Point(w) && Point(w);
     case PdcDrawRect:
-    case PdcDrawEllipse:
-        return Rect(w);
-    case PdcDrawPolyline:
-        return Polygon(w);
-    case PdcDrawPolygon:
-        return Polygon(w) && (w.U8() <= 1 || w.Fail());
-    case PdcDrawPixmap:
-        return Rect(w) && Image(w, base) && Rect(w);
-    case PdcDrawImage:
-        return Rect(w) && Image(w, base) && Rect(w) && (w.U32() <= 0xffff || w.Fail());
-    case PdcDrawText2:
-        return Point(w) && String(w, MaxTextBytes);
+    case PdcDrawEllipse: return Rect(w);
+    case PdcDrawPolyline: return Polygon(w);
+    case PdcDrawPolygon: return Polygon(w) && (w.U8() <= 1 || w.Fail());
+    case PdcDrawPixmap: return Rect(w) && Image(w, base) && Rect(w);
+    case PdcDrawImage: return Rect(w) && Image(w, base) && Rect(w) && (w.U32() <= 0xffff || w.Fail());
+    case PdcDrawText2: return Point(w) && String(w, MaxTextBytes);
     case PdcDrawTextItem: {
         if (!Point(w) || !String(w, MaxTextBytes) || !Font(w))
             return false;
@@ -458,38 +444,27 @@ bool Parameters(quint8 command, Walker &w, const uchar *base, int &saveDepth)
         // builds a device of that resolution to size the font.
         const double dpiRatio = w.F64();
         const double justification = w.F64();
-        return (w.Ok() && std::isfinite(dpiRatio) && dpiRatio >= 0.05 && dpiRatio <= 20 && std::isfinite(justification)
-                && justification >= 0 && justification <= MaxCoordinate)
-               || w.Fail();
+        return (w.Ok() && std::isfinite(dpiRatio) && dpiRatio >= 0.05 && dpiRatio <= 20 &&
+                std::isfinite(justification) && justification >= 0 && justification <= MaxCoordinate) ||
+               w.Fail();
     }
-    case PdcDrawPath:
-        return Path(w);
-    case PdcSetBkColor:
-        return Color(w);
-    case PdcSetBkMode:
-        return w.U8() <= Qt::OpaqueMode || w.Fail();
-    case PdcSetFont:
-        return Font(w);
-    case PdcSetPen:
-        return Pen(w);
-    case PdcSetBrush:
-        return Brush(w);
+    case PdcDrawPath: return Path(w);
+    case PdcSetBkColor: return Color(w);
+    case PdcSetBkMode: return w.U8() <= Qt::OpaqueMode || w.Fail();
+    case PdcSetFont: return Font(w);
+    case PdcSetPen: return Pen(w);
+    case PdcSetBrush: return Brush(w);
     case PdcSetWMatrix:
         // The engine never asks to combine: a combining transform compounds with every
         // repetition until the coordinates overflow.
         return Transform(w) && (w.U8() == 0 || w.Fail());
-    case PdcSetClipRegion:
-        return Region(w) && (w.U8() <= Qt::IntersectClip || w.Fail());
-    case PdcSetClipPath:
-        return Path(w) && (w.U8() <= Qt::IntersectClip || w.Fail());
-    case PdcSetRenderHint:
-        w.U32();
-        return w.Ok();
+    case PdcSetClipRegion: return Region(w) && (w.U8() <= Qt::IntersectClip || w.Fail());
+    case PdcSetClipPath: return Path(w) && (w.U8() <= Qt::IntersectClip || w.Fail());
+    case PdcSetRenderHint: w.U32(); return w.Ok();
     case PdcSetCompositionMode:
         // The raster engine picks its blend functions from a table by this number.
         return w.U32() <= quint32(QPainter::RasterOp_NotDestination) || w.Fail();
-    case PdcSetClipEnabled:
-        return w.U8() <= 1 || w.Fail();
+    case PdcSetClipEnabled: return w.U8() <= 1 || w.Fail();
     case PdcSetOpacity: {
         const double opacity = w.F64();
         return (w.Ok() && std::isfinite(opacity) && opacity >= 0 && opacity <= 1) || w.Fail();
@@ -531,74 +506,32 @@ bool ReadsAlike(quint8 command, const QByteArray &parameters)
     case PdcNOP:
     case PdcEnd:
     case PdcSave:
-    case PdcRestore:
-        break;
+    case PdcRestore: break;
     case PdcDrawPoint:
-    case PdcSetBrushOrigin:
-        s >> p1;
-        break;
-    case PdcDrawLine:
-        s >> p1 >> p2;
-        break;
+    case PdcSetBrushOrigin: s >> p1; break;
+    case PdcDrawLine: s >> p1 >> p2; break;
     case PdcDrawRect:
-    case PdcDrawEllipse:
-        s >> r1;
-        break;
-    case PdcDrawPolyline:
-        s >> polygon;
-        break;
-    case PdcDrawPolygon:
-        s >> polygon >> i8;
-        break;
-    case PdcDrawPixmap:
-        s >> r1 >> image >> r2;
-        break;
-    case PdcDrawImage:
-        s >> r1 >> image >> r2 >> u32;
-        break;
-    case PdcDrawText2:
-        s >> p1 >> text;
-        break;
-    case PdcDrawTextItem:
-        s >> p1 >> text >> font >> u32 >> d1 >> d2;
-        break;
-    case PdcDrawPath:
-        s >> path;
-        break;
-    case PdcSetBkColor:
-        s >> color;
-        break;
+    case PdcDrawEllipse: s >> r1; break;
+    case PdcDrawPolyline: s >> polygon; break;
+    case PdcDrawPolygon: s >> polygon >> i8; break;
+    case PdcDrawPixmap: s >> r1 >> image >> r2; break;
+    case PdcDrawImage: s >> r1 >> image >> r2 >> u32; break;
+    case PdcDrawText2: s >> p1 >> text; break;
+    case PdcDrawTextItem: s >> p1 >> text >> font >> u32 >> d1 >> d2; break;
+    case PdcDrawPath: s >> path; break;
+    case PdcSetBkColor: s >> color; break;
     case PdcSetBkMode:
-    case PdcSetClipEnabled:
-        s >> i8;
-        break;
-    case PdcSetFont:
-        s >> font;
-        break;
-    case PdcSetPen:
-        s >> pen;
-        break;
-    case PdcSetBrush:
-        s >> brush;
-        break;
-    case PdcSetWMatrix:
-        s >> matrix >> i8;
-        break;
-    case PdcSetClipRegion:
-        s >> region >> i8;
-        break;
-    case PdcSetClipPath:
-        s >> path >> i8;
-        break;
+    case PdcSetClipEnabled: s >> i8; break;
+    case PdcSetFont: s >> font; break;
+    case PdcSetPen: s >> pen; break;
+    case PdcSetBrush: s >> brush; break;
+    case PdcSetWMatrix: s >> matrix >> i8; break;
+    case PdcSetClipRegion: s >> region >> i8; break;
+    case PdcSetClipPath: s >> path >> i8; break;
     case PdcSetRenderHint:
-    case PdcSetCompositionMode:
-        s >> u32;
-        break;
-    case PdcSetOpacity:
-        s >> d1;
-        break;
-    default:
-        return false;
+    case PdcSetCompositionMode: s >> u32; break;
+    case PdcSetOpacity: s >> d1; break;
+    default: return false;
     }
     return s.status() == QDataStream::Ok && buffer.pos() == parameters.size();
 }

@@ -517,9 +517,9 @@ void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
     // Every page takes at least a record header, the smallest picture and its offset:
     // a count the file cannot hold ends here, before anything is allocated for it.
     constexpr qint64 SmallestRecord = QRPageFile::RecordHeaderSize + 32 + QRPageFile::OffsetSize;
-    if (header.PageCount < 1 || header.PageCount > (size - QRPageFile::HeaderSize) / SmallestRecord
-        || header.PageWidth < 1 || header.PageWidth > QRPageFile::MaxPageSide || header.PageHeight < 1
-        || header.PageHeight > QRPageFile::MaxPageSide)
+    if (header.PageCount < 1 || header.PageCount > (size - QRPageFile::HeaderSize) / SmallestRecord ||
+        header.PageWidth < 1 || header.PageWidth > QRPageFile::MaxPageSide || header.PageHeight < 1 ||
+        header.PageHeight > QRPageFile::MaxPageSide)
         notReportFile();
 
     TQRProgressForm progress(this);
@@ -545,8 +545,8 @@ void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
         if (total < 0)
             damaged(QStringLiteral("no page record here"));
         const qint64 pictureSize = total - QRPageFile::RecordHeaderSize;
-        if (pictureSize < 32 || pictureSize > TQRPictureCheck::MaxPictureSize
-            || at + total + QRPageFile::OffsetSize > size)
+        if (pictureSize < 32 || pictureSize > TQRPictureCheck::MaxPictureSize ||
+            at + total + QRPageFile::OffsetSize > size)
             damaged(QStringLiteral("record size %1 does not fit the file").arg(total));
         const QByteArray picture = device.read(pictureSize);
         if (picture.size() != pictureSize)

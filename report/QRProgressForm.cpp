@@ -35,8 +35,7 @@ protected:
 
 } // namespace
 
-TQRProgressForm::TQRProgressForm(TQRPrinter *printer, QObject *parent)
-    : QObject(parent), FPrinter(printer)
+TQRProgressForm::TQRProgressForm(TQRPrinter *printer, QObject *parent) : QObject(parent), FPrinter(printer)
 {
     auto *window = new ProgressWindow(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     FWindow = window;

@@ -404,8 +404,7 @@ void TQRReport::PrintBand(TQRBand *band)
     const int savedHeight = band->Height();
     band->SetWidth(QRPrinter()->PageWidth());
     switch (band->BandType()) {
-    case rbPageHeader:
-        break;
+    case rbPageHeader: break;
     case rbPageFooter:
         FCurrentY = FAvailableHeight - FFooterHeight;
         FColumnLeft = QRRound(FLeftMargin * QRReferenceResolution);
@@ -445,8 +444,8 @@ void TQRReport::CheckPageBreak(TQRBand *band)
     const QPointer<TQRBand> guard(band);
     const int needed = NeededHeight(band);
     // A band ending exactly on the footer line moves on as well.
-    const bool moveOn = FCurrentY + needed + band->Height() >= FAvailableHeight - FFooterHeight
-                        || (band->ForceNewPage() && FPagePrinted);
+    const bool moveOn = FCurrentY + needed + band->Height() >= FAvailableHeight - FFooterHeight ||
+                        (band->ForceNewPage() && FPagePrinted);
     if (moveOn) {
         // Column headers that do not fit at the top of a fresh column would move on to
         // the next one, and the next, without end.
@@ -457,8 +456,8 @@ void TQRReport::CheckPageBreak(TQRBand *band)
             FColumnLeft = QRRound(FLeftMargin * QRReferenceResolution);
             NewPage();
         } else {
-            FColumnLeft += QRRound(FColumnWidth * double(QRReferenceResolution) / FFormPixelsPerInch)
-                           + QRRound(FColumnMargin * QRReferenceResolution);
+            FColumnLeft += QRRound(FColumnWidth * double(QRReferenceResolution) / FFormPixelsPerInch) +
+                           QRRound(FColumnMargin * QRReferenceResolution);
             FCurrentY = FColumnTop;
             ++FCurrentColumn;
         }

@@ -37,18 +37,10 @@ void TQRShape::SetShape(TQRShapeType shape)
 void TQRShape::DrawFigure(QPainter &canvas, int x0, int y0, int x1, int y1) const
 {
     switch (FShape) {
-    case qrsRectangle:
-        canvas.drawRect(QRRect(x0, y0, x1, y1));
-        break;
-    case qrsCircle:
-        canvas.drawEllipse(QRRect(x0, y0, x1, y1));
-        break;
-    case qrsVertLine:
-        canvas.drawLine(x0, y0, x0, y1);
-        break;
-    case qrsHorLine:
-        canvas.drawLine(x0, y0, x1, y0);
-        break;
+    case qrsRectangle: canvas.drawRect(QRRect(x0, y0, x1, y1)); break;
+    case qrsCircle: canvas.drawEllipse(QRRect(x0, y0, x1, y1)); break;
+    case qrsVertLine: canvas.drawLine(x0, y0, x0, y1); break;
+    case qrsHorLine: canvas.drawLine(x0, y0, x1, y0); break;
     case qrsTopAndBottom:
         canvas.drawLine(x0, y0, x1, y0);
         canvas.drawLine(x0, y1, x1, y1);

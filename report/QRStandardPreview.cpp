@@ -52,8 +52,8 @@ QString DialogFilter(const QString &filter)
     const qsizetype bar = filter.indexOf(QLatin1Char('|'));
     if (bar < 0)
         return filter;
-    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(QLatin1Char(';'), QLatin1Char(' '))
-           + QLatin1Char(')');
+    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+           QLatin1Char(')');
 }
 
 struct WaitCursor {
@@ -90,8 +90,8 @@ QToolButton *TQRStandardPreview::MakeButton(int left, int width, const QString &
 
 void TQRStandardPreview::Build()
 {
-    auto *window = new StandardPreviewWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                                          | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    auto *window = new StandardPreviewWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     FWindow = window;
     window->setObjectName(QStringLiteral("QRStandardPreview"));
     window->setWindowTitle(FPrinter ? FPrinter->PreviewCaption() : QString());
@@ -177,8 +177,8 @@ void TQRStandardPreview::Refresh()
     const int page = FPrinter->CurrentPage();
     const int count = FPrinter->PageCount();
     const bool pages = FPrinter->Status() == stFinished;
-    FPagePanel->setText(QRTexts::Page() + QLatin1Char(' ') + QString::number(page) + QLatin1Char(' ') + QRTexts::Of()
-                        + QLatin1Char(' ') + QString::number(count));
+    FPagePanel->setText(QRTexts::Page() + QLatin1Char(' ') + QString::number(page) + QLatin1Char(' ') + QRTexts::Of() +
+                        QLatin1Char(' ') + QString::number(count));
     FFirst->setEnabled(pages && page > 1);
     FPrev->setEnabled(pages && page > 1);
     FNext->setEnabled(pages && page < count);
@@ -191,15 +191,9 @@ void TQRStandardPreview::Refresh()
 void TQRStandardPreview::Relayout()
 {
     switch (FPreview->ZoomMode()) {
-    case TQRPreview::zmFitPage:
-        FPreview->ZoomToFit();
-        break;
-    case TQRPreview::zmPageWidth:
-        FPreview->ZoomToWidth();
-        break;
-    case TQRPreview::zmFixed:
-        FPreview->UpdateLayout();
-        break;
+    case TQRPreview::zmFitPage: FPreview->ZoomToFit(); break;
+    case TQRPreview::zmPageWidth: FPreview->ZoomToWidth(); break;
+    case TQRPreview::zmFixed: FPreview->UpdateLayout(); break;
     }
     FPreview->Surface()->update();
 }

@@ -31,20 +31,13 @@ namespace QRTexts {
 QString SysDataName(TQRSysDataType data)
 {
     switch (data) {
-    case qrsTime:
-        return QStringLiteral("Time");
-    case qrsDate:
-        return QStringLiteral("Date");
-    case qrsDateTime:
-        return QStringLiteral("Date, Time");
-    case qrsPageNumber:
-        return QStringLiteral("Page#");
-    case qrsReportTitle:
-        return QStringLiteral("ReportTitle");
-    case qrsDetailCount:
-        return QStringLiteral("DetailCount");
-    case qrsDetailNo:
-        return QStringLiteral("Detail#");
+    case qrsTime: return QStringLiteral("Time");
+    case qrsDate: return QStringLiteral("Date");
+    case qrsDateTime: return QStringLiteral("Date, Time");
+    case qrsPageNumber: return QStringLiteral("Page#");
+    case qrsReportTitle: return QStringLiteral("ReportTitle");
+    case qrsDetailCount: return QStringLiteral("DetailCount");
+    case qrsDetailNo: return QStringLiteral("Detail#");
     }
     return QString();
 }

@@ -94,6 +94,8 @@ int QRFontSize(const QFont &font);
 QFont QRFontAtSize(const QFont &font, int points);
 
 // Texts the engine shows; kept together so each reads the same everywhere.
+// One text per line.
+// clang-format off
 namespace QRTexts {
 inline QString PreparingReport() { return QStringLiteral("Preparing report"); }
 inline QString PrintingReport() { return QStringLiteral("Printing report"); }
@@ -138,4 +140,5 @@ inline QString ColumnHeadersTooTall()
     return QStringLiteral("The column header bands do not fit in the room below the page header.");
 }
 QString SysDataName(TQRSysDataType data);
+// clang-format on
 } // namespace QRTexts

@@ -111,14 +111,15 @@ inline std::optional<Text> TextOf(const QWidget &w, const CaptionOf &captionOf)
         QStyleOptionFrame option;
         option.initFrom(edit);
         option.rect = edit->rect();
-        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                                            : 0;
         const QRect inside = edit->style()
                                  ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
                                  .marginsRemoved(edit->textMargins())
                                  .adjusted(2, 1, -2, -1);
         const QSize need(fm.horizontalAdvance(edit->displayText()), fm.height());
-        return Text{edit->displayText(),
-                    QStyle::alignedRect(edit->layoutDirection(), edit->alignment(), need, inside), inside};
+        return Text{edit->displayText(), QStyle::alignedRect(edit->layoutDirection(), edit->alignment(), need, inside),
+                    inside};
     }
     QString caption;
     int reserved = 0;

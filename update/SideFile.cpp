@@ -27,8 +27,7 @@ mode_t NewFileMode()
 
 } // namespace
 
-TSideFile::TSideFile(const QString &target)
-    : QTemporaryFile(target + QStringLiteral(".XXXXXX.part")), FTarget(target)
+TSideFile::TSideFile(const QString &target) : QTemporaryFile(target + QStringLiteral(".XXXXXX.part")), FTarget(target)
 {
 }
 

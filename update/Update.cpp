@@ -189,18 +189,18 @@ void TfrmUpdate::BuildLayout()
     Label7->setPalette(opaque);
 
     Label1 = MakeRightLabel(QStringLiteral("Label1"), QStringLiteral("Application Name:"), 32, 34, 86);
-    lblApplicationName = MakeLabel(QStringLiteral("lblApplicationName"), QStringLiteral(" Tallowmere Calculator"),
-                                   124, 34, clGreen);
+    lblApplicationName = MakeLabel(QStringLiteral("lblApplicationName"), QStringLiteral(" Tallowmere Calculator"), 124,
+                                   34, clGreen);
     Label2 = MakeRightLabel(QStringLiteral("Label2"), QStringLiteral("Developer:"), 66, 53, 52);
     lblDeveloper = MakeLabel(QStringLiteral("lblDeveloper"), QStringLiteral(" Corvane Software"), 124, 53, clGreen);
     Label8 = MakeRightLabel(QStringLiteral("Label8"), QStringLiteral("Current Version:"), 38, 72, 80);
-    lblCurrentVersion =
-        MakeLabel(QStringLiteral("lblCurrentVersion"), QStringLiteral(" Current Version"), 124, 72, clGreen);
+    lblCurrentVersion = MakeLabel(QStringLiteral("lblCurrentVersion"), QStringLiteral(" Current Version"), 124, 72,
+                                  clGreen);
     Label10 = MakeRightLabel(QStringLiteral("Label10"), QStringLiteral("Current Compile Date:"), 14, 91, 104);
     lblCurrentCompileDate = MakeLabel(QStringLiteral("lblCurrentCompileDate"), QStringLiteral(" Current Compile Date"),
                                       124, 91, clGreen);
-    lblUpdateStatus =
-        MakeLabel(QStringLiteral("lblUpdateStatus"), QStringLiteral("Update Status:  Unknown"), 124, 131, clBlack, true);
+    lblUpdateStatus = MakeLabel(QStringLiteral("lblUpdateStatus"), QStringLiteral("Update Status:  Unknown"), 124, 131,
+                                clBlack, true);
     Label4 = MakeRightLabel(QStringLiteral("Label4"), QStringLiteral("Version on Server:"), 26, 153, 92);
     lblVersion = MakeLabel(QStringLiteral("lblVersion"), QStringLiteral("Status Unknown"), 124, 153, clSilver);
 
@@ -270,4 +270,3 @@ void TfrmUpdate::CloseUpdateCenter()
 {
     close();
 }
-

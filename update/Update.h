@@ -62,7 +62,6 @@ public:
     QLabel *lblDate = nullptr;
 
 protected:
-
 private:
     void BuildLayout();
     QToolButton *MakeButton(const QString &name, const QString &caption, const QString &hint, const QString &glyph,

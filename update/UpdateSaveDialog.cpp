@@ -58,8 +58,9 @@ void TUpdateSaveDialog::accept()
     const QFileInfo info(name);
     if (!name.isEmpty() && !info.isDir()) {
         if (!info.absoluteDir().exists()) {
-            MessageBox::Show(this, info.absolutePath() + QStringLiteral("\rPath does not exist.\rCheck the path and try again."),
-                             windowTitle(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox::Show(
+                this, info.absolutePath() + QStringLiteral("\rPath does not exist.\rCheck the path and try again."),
+                windowTitle(), MB_OK | MB_ICONEXCLAMATION);
             return;
         }
         // The name the user confirms is the name that is written: the extension goes on

@@ -124,7 +124,8 @@ void MakeStartable(const QString &path)
         return;
     const QByteArray head = file.read(4);
     file.close();
-    if (head.startsWith("#!") || head == QByteArray("\x7f" "ELF"))
+    if (head.startsWith("#!") || head == QByteArray("\x7f"
+                                                    "ELF"))
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }
 
@@ -464,9 +465,8 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
         return false;
     }
     if (file.size() != received) {
-        FLastError = QStringLiteral("Cannot write the received data: %1 of %2 bytes written")
-                         .arg(file.size())
-                         .arg(received);
+        FLastError =
+            QStringLiteral("Cannot write the received data: %1 of %2 bytes written").arg(file.size()).arg(received);
         return false;
     }
     // The file came over plain HTTP: when the page publishes its checksum, a file that
@@ -569,8 +569,8 @@ bool TWebFileInfo::ShowReadMe(bool ask)
             path = ReadMeFolder() + name;
             downloaded = DownloadFile(FInfo.ProductReadMeExt, path, QStringLiteral("Downloading ReadMe"));
         }
-        if (downloaded && Shell::Execute(nullptr, QStringLiteral("open"), path, QString(), QString(),
-                                         Shell::SW_SHOWNORMAL) > 32)
+        if (downloaded &&
+            Shell::Execute(nullptr, QStringLiteral("open"), path, QString(), QString(), Shell::SW_SHOWNORMAL) > 32)
             return true;
         Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
     }
@@ -599,9 +599,9 @@ bool TWebFileInfo::ExecuteUpdate()
     }
     if (FOptions & wfioDisplayReadMe)
         ShowReadMe(true);
-    const QString offer = QStringLiteral("Current version is %1.\rVersion %2 is available.")
-                              .arg(FCurrentVersion, FInfo.ProductVersion) +
-                          QStringLiteral("\r") + QStringLiteral("Download the update?");
+    const QString offer =
+        QStringLiteral("Current version is %1.\rVersion %2 is available.").arg(FCurrentVersion, FInfo.ProductVersion) +
+        QStringLiteral("\r") + QStringLiteral("Download the update?");
     if (!Ask(offer, QStringLiteral("Update Available")))
         return false;
 
@@ -630,8 +630,7 @@ bool TWebFileInfo::ExecuteUpdate()
     const bool exitDuringUpdate = FOptions.testFlag(wfioExitDuringUpdate);
     Application *app = Application::Instance();
     const QString install =
-        exitDuringUpdate ? QStringLiteral("Do you want to install the update now?\rThis will close %1.")
-                               .arg(AppTitle())
+        exitDuringUpdate ? QStringLiteral("Do you want to install the update now?\rThis will close %1.").arg(AppTitle())
                          : QStringLiteral("Do you want to install the update now?");
     if (!Ask(install, QStringLiteral("Install Update")))
         return true;
@@ -709,6 +708,6 @@ void TWebFileInfo::AppException(QObject *sender, const Exception &e)
     if (THttpCli *cli = SharedClient())
         cli->OnDocData = nullptr;
     RestoreExceptionHandler();
-    Box(QStringLiteral("Error retrieving update information.\rException: %1.").arg(message), QStringLiteral("Exception"),
-        MB_OK | MB_ICONEXCLAMATION);
+    Box(QStringLiteral("Error retrieving update information.\rException: %1.").arg(message),
+        QStringLiteral("Exception"), MB_OK | MB_ICONEXCLAMATION);
 }

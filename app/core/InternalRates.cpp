@@ -139,8 +139,7 @@ Real polishedTurn(const Polynomial &slope, const Polynomial &bend, Real &turn)
     }
     const Real gradient = std::fabs(preciseValue(slope, turn));
     // Without curvature the turn is only known to the plain scheme's accuracy.
-    const Real uncertainty = curvature != 0 ? gradient / std::fabs(curvature) + 2 * LDBL_EPSILON * turn
-                                            : 1e-9L * turn;
+    const Real uncertainty = curvature != 0 ? gradient / std::fabs(curvature) + 2 * LDBL_EPSILON * turn : 1e-9L * turn;
     return gradient * uncertainty + std::fabs(curvature) * uncertainty * uncertainty;
 }
 
@@ -357,15 +356,9 @@ InternalRates InternalRates::Of(const Npv::CashFlows &flows)
 
     result.Percents = mergedPercents(std::move(rates), result.SignChanges);
     switch (result.Percents.size()) {
-    case 0:
-        result.Outcome = irNoRate;
-        break;
-    case 1:
-        result.Outcome = irOneRate;
-        break;
-    default:
-        result.Outcome = irSeveralRates;
-        break;
+    case 0: result.Outcome = irNoRate; break;
+    case 1: result.Outcome = irOneRate; break;
+    default: result.Outcome = irSeveralRates; break;
     }
     return result;
 }

@@ -9,8 +9,8 @@
 // does (there is no year-0 flow).
 struct InternalRates {
     enum Kind {
-        irNoRate,       // no rate gives zero, for instance when all flows have one sign
-        irEveryRate,    // all flows are zero: every rate gives zero and none is defined
+        irNoRate,    // no rate gives zero, for instance when all flows have one sign
+        irEveryRate, // all flows are zero: every rate gives zero and none is defined
         irOneRate,
         irSeveralRates
     };

@@ -1,8 +1,6 @@
 #include "platform/core/Exceptions.h"
 
-Exception::Exception(QString message) : FMessage(std::move(message)), FUtf8(FMessage.toStdString())
-{
-}
+Exception::Exception(QString message) : FMessage(std::move(message)), FUtf8(FMessage.toStdString()) {}
 
 void Exception::SetMessage(const QString &message)
 {

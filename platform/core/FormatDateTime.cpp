@@ -26,8 +26,7 @@ bool TwelveHourAhead(const QString &format, qsizetype from)
                 return false;
             i = end;
         } else if (c == QLatin1Char('a') || c == QLatin1Char('A')) {
-            if (StartsWithAt(format, i, QLatin1String("am/pm")) ||
-                StartsWithAt(format, i, QLatin1String("a/p")) ||
+            if (StartsWithAt(format, i, QLatin1String("am/pm")) || StartsWithAt(format, i, QLatin1String("a/p")) ||
                 StartsWithAt(format, i, QLatin1String("ampm")))
                 return true;
         }
@@ -37,8 +36,7 @@ bool TwelveHourAhead(const QString &format, qsizetype from)
 
 class DateTimeWriter {
 public:
-    DateTimeWriter(const QDateTime &dt, const TFormatSettings &fs)
-        : FDate(dt.date()), FTime(dt.time()), FSettings(fs)
+    DateTimeWriter(const QDateTime &dt, const TFormatSettings &fs) : FDate(dt.date()), FTime(dt.time()), FSettings(fs)
     {
     }
 
@@ -148,21 +146,14 @@ private:
             FOut += count == 1 ? QString::number(h) : TwoDigits(h);
             return true;
         }
-        case 'N':
-            FOut += count == 1 ? QString::number(FTime.minute()) : TwoDigits(FTime.minute());
-            return true;
-        case 'S':
-            FOut += count == 1 ? QString::number(FTime.second()) : TwoDigits(FTime.second());
-            return true;
+        case 'N': FOut += count == 1 ? QString::number(FTime.minute()) : TwoDigits(FTime.minute()); return true;
+        case 'S': FOut += count == 1 ? QString::number(FTime.second()) : TwoDigits(FTime.second()); return true;
         case 'Z':
             FOut += count < 3 ? QString::number(FTime.msec())
                               : QStringLiteral("%1").arg(FTime.msec(), 3, 10, QLatin1Char('0'));
             return true;
-        case 'T':
-            Write(count == 1 ? FSettings.ShortTimeFormat : FSettings.LongTimeFormat, depth + 1);
-            return true;
-        default:
-            return false;
+        case 'T': Write(count == 1 ? FSettings.ShortTimeFormat : FSettings.LongTimeFormat, depth + 1); return true;
+        default: return false;
         }
     }
 

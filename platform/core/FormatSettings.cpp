@@ -104,8 +104,7 @@ private:
                 continue;
             }
             ++i;
-            while (i < text.size() && QStringLiteral("EO-_0^#").contains(text.at(i)) &&
-                   i + 1 < text.size())
+            while (i < text.size() && QStringLiteral("EO-_0^#").contains(text.at(i)) && i + 1 < text.size())
                 ++i;
             switch (text.at(i).toLatin1()) {
             case 'd': Token(QStringLiteral("dd")); break;
@@ -190,8 +189,7 @@ QString FromQtDatePattern(const QString &qt)
             out += c;
             continue;
         }
-        if (IsPatternLetter(c) || c == QLatin1Char('/') || c == QLatin1Char(':') ||
-            c == QLatin1Char('"'))
+        if (IsPatternLetter(c) || c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('"'))
             out += Quoted(QString(c));
         else
             out += c;
@@ -253,13 +251,11 @@ void ReadMonetary(TFormatSettings &fs)
 
 void ReadTime(TFormatSettings &fs, const char *timeLocaleName)
 {
-    static const nl_item shortMonths[12] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4,
-                                            ABMON_5, ABMON_6, ABMON_7, ABMON_8,
-                                            ABMON_9, ABMON_10, ABMON_11, ABMON_12};
-    static const nl_item longMonths[12] = {MON_1, MON_2, MON_3, MON_4, MON_5, MON_6,
+    static const nl_item shortMonths[12] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4,  ABMON_5,  ABMON_6,
+                                            ABMON_7, ABMON_8, ABMON_9, ABMON_10, ABMON_11, ABMON_12};
+    static const nl_item longMonths[12] = {MON_1, MON_2, MON_3, MON_4,  MON_5,  MON_6,
                                            MON_7, MON_8, MON_9, MON_10, MON_11, MON_12};
-    static const nl_item shortDays[7] = {ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4,
-                                         ABDAY_5, ABDAY_6, ABDAY_7};
+    static const nl_item shortDays[7] = {ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4, ABDAY_5, ABDAY_6, ABDAY_7};
     static const nl_item longDays[7] = {DAY_1, DAY_2, DAY_3, DAY_4, DAY_5, DAY_6, DAY_7};
     for (int i = 0; i < 12; ++i) {
         fs.ShortMonthNames[i] = Decode(nl_langinfo(shortMonths[i]));
@@ -335,22 +331,17 @@ TFormatSettings UnitedStatesFormatSettings()
     fs.TimePMString = QStringLiteral("PM");
     fs.ShortTimeFormat = QStringLiteral("h:mm AM/PM");
     fs.LongTimeFormat = QStringLiteral("h:mm:ss AM/PM");
-    fs.ShortMonthNames = {QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"),
-                          QStringLiteral("Apr"), QStringLiteral("May"), QStringLiteral("Jun"),
-                          QStringLiteral("Jul"), QStringLiteral("Aug"), QStringLiteral("Sep"),
-                          QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
-    fs.LongMonthNames = {QStringLiteral("January"), QStringLiteral("February"),
-                         QStringLiteral("March"),   QStringLiteral("April"),
-                         QStringLiteral("May"),     QStringLiteral("June"),
-                         QStringLiteral("July"),    QStringLiteral("August"),
-                         QStringLiteral("September"), QStringLiteral("October"),
-                         QStringLiteral("November"), QStringLiteral("December")};
-    fs.ShortDayNames = {QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"),
-                        QStringLiteral("Wed"), QStringLiteral("Thu"), QStringLiteral("Fri"),
-                        QStringLiteral("Sat")};
-    fs.LongDayNames = {QStringLiteral("Sunday"),   QStringLiteral("Monday"),
-                       QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
-                       QStringLiteral("Thursday"), QStringLiteral("Friday"),
+    fs.ShortMonthNames = {QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
+                          QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
+                          QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
+    fs.LongMonthNames = {QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
+                         QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
+                         QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
+                         QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
+    fs.ShortDayNames = {QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+                        QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat")};
+    fs.LongDayNames = {QStringLiteral("Sunday"),    QStringLiteral("Monday"),   QStringLiteral("Tuesday"),
+                       QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
                        QStringLiteral("Saturday")};
     return fs;
 }

@@ -44,8 +44,7 @@ void ExactDigits(long double magnitude, std::string &digits, int &exponent)
         needed += 64 - binaryExponent;
     std::string buffer(std::size_t(needed) + 32, '\0');
     const locale_t previous = uselocale(CLocale());
-    const int length =
-        std::snprintf(buffer.data(), buffer.size(), "%.*Le", needed, magnitude);
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.*Le", needed, magnitude);
     uselocale(previous);
     buffer.resize(std::size_t(length));
     const std::size_t e = buffer.find('e');
@@ -119,8 +118,7 @@ QString SpecialText(const TFloatRec &rec)
 
 char DigitAt(const TFloatRec &rec, long long index)
 {
-    return index >= 0 && std::size_t(index) < rec.Digits.size() ? rec.Digits[std::size_t(index)]
-                                                                   : '0';
+    return index >= 0 && std::size_t(index) < rec.Digits.size() ? rec.Digits[std::size_t(index)] : '0';
 }
 
 QString ExponentText(int exponent, int minDigits, bool plusSign)
@@ -192,8 +190,7 @@ QString FixedDigits(const TFloatRec &rec, int decimals, bool grouped, const TFor
         return integer;
     QString fraction;
     for (int i = 0; i < decimals; ++i)
-        fraction += rec.Digits.empty() ? QLatin1Char('0')
-                                       : QLatin1Char(DigitAt(rec, (long long)rec.Exponent + i));
+        fraction += rec.Digits.empty() ? QLatin1Char('0') : QLatin1Char(DigitAt(rec, (long long)rec.Exponent + i));
     return integer + fs.DecimalSeparator + fraction;
 }
 
@@ -254,8 +251,7 @@ qsizetype SkipQuoted(const QString &text, qsizetype at)
 
 bool IsExponentAt(const QString &text, qsizetype at)
 {
-    return (text.at(at) == QLatin1Char('E') || text.at(at) == QLatin1Char('e')) &&
-           at + 2 < text.size() &&
+    return (text.at(at) == QLatin1Char('E') || text.at(at) == QLatin1Char('e')) && at + 2 < text.size() &&
            (text.at(at + 1) == QLatin1Char('+') || text.at(at + 1) == QLatin1Char('-')) &&
            text.at(at + 2) == QLatin1Char('0');
 }
@@ -321,9 +317,8 @@ TMaskSection ReadSection(const QString &text)
 
 // Writes the section with the integer digits right-aligned on the integer placeholders
 // (the first one takes any extra leading digits) and the fraction digits left-aligned.
-QString ApplySection(const TMaskSection &m, const QString &integerDigits,
-                     const QString &fractionDigits, int exponent, bool minus,
-                     const TFormatSettings &fs)
+QString ApplySection(const TMaskSection &m, const QString &integerDigits, const QString &fractionDigits, int exponent,
+                     bool minus, const TFormatSettings &fs)
 {
     QString integer = integerDigits;
     if (integer == QLatin1String("0"))
@@ -360,8 +355,7 @@ QString ApplySection(const TMaskSection &m, const QString &integerDigits,
                 emitIntegerDigit(nextInteger++);
         } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
             if (fractionSeen < fractionShown)
-                out += fractionSeen < fractionDigits.size() ? fractionDigits.at(fractionSeen)
-                                                            : QLatin1Char('0');
+                out += fractionSeen < fractionDigits.size() ? fractionDigits.at(fractionSeen) : QLatin1Char('0');
             ++fractionSeen;
         } else if (c == QLatin1Char('.')) {
             if (!inFraction) {
@@ -459,8 +453,7 @@ long double StrToFloat(const QString &text)
     return StrToFloat(text, FormatSettings());
 }
 
-QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits,
-                    const TFormatSettings &fs)
+QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits, const TFormatSettings &fs)
 {
     precision = std::clamp(precision, 1, 18);
     switch (format) {
@@ -514,9 +507,7 @@ QString FormatFloat(const QString &format, long double value, const TFormatSetti
     if (std::isnan(value) || std::isinf(value) || format.isEmpty())
         return FloatToStrF(value, ffGeneral, 15, 0, fs);
     const QStringList sections = SplitSections(format);
-    auto sectionAt = [&](int index) -> QString {
-        return index < sections.size() ? sections.at(index) : QString();
-    };
+    auto sectionAt = [&](int index) -> QString { return index < sections.size() ? sections.at(index) : QString(); };
 
     int index = 0;
     if (value < 0 && !sectionAt(1).isEmpty())

@@ -23,8 +23,7 @@ enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 // precision: significant digits (at most 18); digits: decimals for ffFixed, ffNumber and
 // ffCurrency, exponent width for ffExponent, unused for ffGeneral. Decimal rounding is
 // half away from zero on the exact binary value.
-QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits,
-                    const TFormatSettings &fs);
+QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits, const TFormatSettings &fs);
 QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits);
 
 // General format with 15 significant digits.

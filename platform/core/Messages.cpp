@@ -13,10 +13,7 @@ QEvent::Type TMessageEvent::EventType()
     return type;
 }
 
-TMessageWindow::TMessageWindow(TWndProc wndProc, QObject *parent)
-    : QObject(parent), FWndProc(std::move(wndProc))
-{
-}
+TMessageWindow::TMessageWindow(TWndProc wndProc, QObject *parent) : QObject(parent), FWndProc(std::move(wndProc)) {}
 
 TMessageWindow::~TMessageWindow() = default;
 

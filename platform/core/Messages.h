@@ -18,8 +18,14 @@ struct TMessage {
 };
 
 // Low and high 16 bits of a message parameter, as the socket messages pack them.
-inline constexpr quint16 LoWord(qintptr value) { return quint16(quintptr(value) & 0xFFFF); }
-inline constexpr quint16 HiWord(qintptr value) { return quint16((quintptr(value) >> 16) & 0xFFFF); }
+inline constexpr quint16 LoWord(qintptr value)
+{
+    return quint16(quintptr(value) & 0xFFFF);
+}
+inline constexpr quint16 HiWord(qintptr value)
+{
+    return quint16((quintptr(value) >> 16) & 0xFFFF);
+}
 inline constexpr qintptr MakeLong(quint16 low, quint16 high)
 {
     return qintptr(quint32(low) | (quint32(high) << 16));

@@ -32,9 +32,7 @@ bool sameName(const QByteArray &a, const QByteArray &b)
 
 } // namespace
 
-ProfileFile::ProfileFile(QString path) : FPath(std::move(path))
-{
-}
+ProfileFile::ProfileFile(QString path) : FPath(std::move(path)) {}
 
 bool ProfileFile::Load(Lines &lines) const
 {
@@ -157,7 +155,6 @@ bool ProfileFile::WriteValue(const QString &section, const QString &key, const Q
     if (FUpdating) {
         SetValue(FPending, section.toUtf8(), key.toUtf8(), value.toUtf8());
         return true; // the outcome is known when the update ends
-
     }
     Lines lines;
     if (QFileInfo::exists(FPath) && !Load(lines))

@@ -27,7 +27,7 @@ Real48 ToReal48(long double value)
 
     const bool negative = std::signbit(value);
     int exp2 = 0;
-    const long double fraction = std::frexp(std::fabs(value), &exp2); // in [0.5, 1)
+    const long double fraction = std::frexp(std::fabs(value), &exp2);        // in [0.5, 1)
     auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64)); // bit 63 set
     int exponent = exp2 - 1;
 
@@ -63,7 +63,6 @@ long double FromReal48(const Real48 &value)
         bits = (bits << 8) | value.Bytes[i];
     const bool negative = bits & (std::uint64_t(1) << 39);
     const std::uint64_t significand = (bits & FractionMask) | (std::uint64_t(1) << 39);
-    const long double magnitude = std::ldexp(static_cast<long double>(significand),
-                                             int(value.Bytes[0]) - Bias - 39);
+    const long double magnitude = std::ldexp(static_cast<long double>(significand), int(value.Bytes[0]) - Bias - 39);
     return negative ? -magnitude : magnitude;
 }

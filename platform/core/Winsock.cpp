@@ -99,20 +99,15 @@ void UpdateNotifiers(const TRecordPtr &rec)
     bool wantWrite = false;
     if (selected) {
         switch (rec->Mode) {
-        case TMode::Connecting:
-            wantWrite = true;
-            break;
+        case TMode::Connecting: wantWrite = true; break;
         case TMode::Connected:
         case TMode::Datagram:
             wantRead = rec->ReadArmed && !rec->CloseReported && (rec->Events & (FD_READ | FD_CLOSE));
             wantWrite = rec->WriteArmed && (rec->Events & FD_WRITE);
             break;
-        case TMode::Listening:
-            wantRead = rec->ReadArmed && (rec->Events & FD_ACCEPT);
-            break;
+        case TMode::Listening: wantRead = rec->ReadArmed && (rec->Events & FD_ACCEPT); break;
         case TMode::Fresh:
-        case TMode::Failed:
-            break;
+        case TMode::Failed: break;
         }
     }
     if (rec->ReadNotifier)
@@ -157,9 +152,7 @@ void OnReadReady(TSocket fd, quint64 serial)
         }
         return;
     }
-    default:
-        UpdateNotifiers(rec);
-        return;
+    default: UpdateNotifiers(rec); return;
     }
 }
 

@@ -26,17 +26,12 @@ int Fail(int code)
 int MapAddrInfoError(int error)
 {
     switch (error) {
-    case EAI_NONAME:
-        return WSAHOST_NOT_FOUND;
-    case EAI_AGAIN:
-        return WSATRY_AGAIN;
+    case EAI_NONAME: return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN: return WSATRY_AGAIN;
     case EAI_NODATA:
-    case EAI_ADDRFAMILY:
-        return WSANO_DATA;
-    case EAI_MEMORY:
-        return WSAENOBUFS;
-    default:
-        return WSANO_RECOVERY;
+    case EAI_ADDRFAMILY: return WSANO_DATA;
+    case EAI_MEMORY: return WSAENOBUFS;
+    default: return WSANO_RECOVERY;
     }
 }
 
@@ -71,8 +66,8 @@ int ResolveAddress(quint32 address, THostEntry *entry)
     sin.sin_family = AF_INET;
     sin.sin_addr.s_addr = address;
     char host[NI_MAXHOST];
-    const int rc = ::getnameinfo(reinterpret_cast<const sockaddr *>(&sin), sizeof sin, host, sizeof host, nullptr,
-                                 0, NI_NAMEREQD);
+    const int rc = ::getnameinfo(reinterpret_cast<const sockaddr *>(&sin), sizeof sin, host, sizeof host, nullptr, 0,
+                                 NI_NAMEREQD);
     if (rc != 0)
         return MapAddrInfoError(rc);
     entry->Name = host;
@@ -229,8 +224,7 @@ quintptr AsyncGetHostByName(TMessageWindow *window, quint32 msg, const QByteArra
 
 quintptr AsyncGetHostByAddr(TMessageWindow *window, quint32 msg, quint32 address, THostEntry *entry)
 {
-    return StartLookup(window, msg, entry,
-                       [address](THostEntry *result) { return ResolveAddress(address, result); });
+    return StartLookup(window, msg, entry, [address](THostEntry *result) { return ResolveAddress(address, result); });
 }
 
 int CancelAsyncRequest(quintptr handle)

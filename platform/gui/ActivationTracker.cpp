@@ -54,7 +54,8 @@ bool ActivationTracker::eventFilter(QObject *watched, QEvent *event)
                 // Qt hands the focus back to the window's last focused control only
                 // after this event; the handler runs once that is done, so moving the
                 // focus from there is a real move between controls.
-                QMetaObject::invokeMethod(this, [this] { FOnActivate(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this] { FOnActivate(); }, Qt::QueuedConnection);
             }
         }
     }

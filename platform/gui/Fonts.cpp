@@ -8,8 +8,8 @@ namespace Fonts {
 
 QString Family(const QString &designedFamily)
 {
-    if (designedFamily.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0
-        || designedFamily.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0)
+    if (designedFamily.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0 ||
+        designedFamily.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("Liberation Sans");
     return designedFamily;
 }

@@ -81,8 +81,7 @@ void ReadModeFromPrinter()
     const QPageLayout layout = s.printer->pageLayout();
     DeviceMode mode;
     mode.Fields = DM_ORIENTATION | DM_PAPERSIZE;
-    mode.Orientation = layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE
-                                                                      : DMORIENT_PORTRAIT;
+    mode.Orientation = layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     const QPageSize size = layout.pageSize();
     mode.PaperSize = size.id() == QPageSize::Custom ? int(DMPAPER_USER) : size.windowsId();
     if (mode.PaperSize == DMPAPER_USER) {
@@ -99,8 +98,8 @@ QPageSize RecordPageSize(const DeviceMode &mode)
 {
     if (mode.PaperSize == DMPAPER_USER) {
         if (mode.PaperWidth > 0 && mode.PaperLength > 0)
-            return QPageSize(QSizeF(mode.PaperWidth / 10.0, mode.PaperLength / 10.0), QPageSize::Millimeter,
-                             QString(), QPageSize::ExactMatch);
+            return QPageSize(QSizeF(mode.PaperWidth / 10.0, mode.PaperLength / 10.0), QPageSize::Millimeter, QString(),
+                             QPageSize::ExactMatch);
         return QPageSize();
     }
     const QPageSize::PageSizeId id = QPageSize::id(mode.PaperSize);
@@ -316,8 +315,7 @@ void SetPrinter(const QString &device, const DeviceMode &mode)
         return;
     SyncModeWithPrinter();
     if (mode.Fields & DM_ORIENTATION)
-        s.mode.Orientation = mode.Orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE
-                                                                    : DMORIENT_PORTRAIT;
+        s.mode.Orientation = mode.Orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     if (mode.Fields & DM_PAPERSIZE) {
         if (mode.PaperSize == DMPAPER_USER) {
             if (s.mode.PaperSize != DMPAPER_USER) {

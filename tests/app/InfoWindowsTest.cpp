@@ -120,7 +120,7 @@ TEST(InfoWindowsTest, AboutBoxTexts)
     ExpectDesignFont(about.font(), false);
 
     // Top to bottom, the lines read as one text.
-    QList<QLabel *> lines = {about.Label4, about.Label5, about.Label6, about.Label3, about.Label7,
+    QList<QLabel *> lines = {about.Label4,  about.Label5,  about.Label6, about.Label3, about.Label7,
                              about.Label10, about.Label12, about.Label1, about.Label8};
     QStringList texts;
     for (QLabel *line : lines)
@@ -163,8 +163,8 @@ TEST(InfoWindowsTest, AboutTextIsNotHiddenByThePicture)
     for (QLabel *label : about.Panel1->findChildren<QLabel *>()) {
         if (label == about.Image1)
             continue;
-        const QRect textRect(label->pos(), QSize(label->fontMetrics().horizontalAdvance(label->text()),
-                                                  label->fontMetrics().height()));
+        const QRect textRect(
+            label->pos(), QSize(label->fontMetrics().horizontalAdvance(label->text()), label->fontMetrics().height()));
         const QRect overlap = textRect.intersected(pictureRect);
         if (overlap.isEmpty())
             continue;

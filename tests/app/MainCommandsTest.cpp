@@ -56,9 +56,9 @@ QStringList captions(QMenu *menu)
 {
     QStringList result;
     for (QAction *a : menu->actions())
-        result << (a->isSeparator() ? QStringLiteral("-") : a->text())
-                      + (a->isVisible() ? QString() : QStringLiteral(" (hidden)"))
-                      + (a->isEnabled() || a->isSeparator() ? QString() : QStringLiteral(" (disabled)"));
+        result << (a->isSeparator() ? QStringLiteral("-") : a->text()) +
+                      (a->isVisible() ? QString() : QStringLiteral(" (hidden)")) +
+                      (a->isEnabled() || a->isSeparator() ? QString() : QStringLiteral(" (disabled)"));
     return result;
 }
 
@@ -73,8 +73,8 @@ TEST_F(MainCommandsTest, MenusHoldEveryItemInItsPlaceAndState)
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "&Internet");
     EXPECT_EQ(top[2]->text(), "&Help");
-    EXPECT_EQ(captions(top[0]->menu()), (QStringList{"&Reset (disabled)", "- (hidden)", "Prin&t Setup...",
-                                                      "&Print (disabled)", "-", "E&xit"}));
+    EXPECT_EQ(captions(top[0]->menu()),
+              (QStringList{"&Reset (disabled)", "- (hidden)", "Prin&t Setup...", "&Print (disabled)", "-", "E&xit"}));
     QMenu *internet = top[1]->menu();
     EXPECT_EQ(captions(internet), (QStringList{"&Corvane on the Web", "Contact Corvane by &Email"}));
     EXPECT_EQ(captions(internet->actions()[0]->menu()),
@@ -82,12 +82,10 @@ TEST_F(MainCommandsTest, MenusHoldEveryItemInItsPlaceAndState)
     EXPECT_EQ(captions(internet->actions()[1]->menu()), (QStringList{"&Send Suggestions", "Contact &Tech Support"}));
     QMenu *help = top[2]->menu();
     EXPECT_EQ(captions(help), (QStringList{"&Contents", "-", "&Search for Help On...", "&How to Use Help", "-",
-                                           "Contact Tech Support by &Email", "-", update, "-",
-                                           "&About..."}));
+                                           "Contact Tech Support by &Email", "-", update, "-", "&About..."}));
     EXPECT_EQ(help->actions()[0]->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(captions(w.mnuPop), (QStringList{"&Print ... (disabled)", "&Reset (disabled)", "-",
-                                               update, "&Disclaimer ...", "&About...", "-",
-                                               "E&xit"}));
+    EXPECT_EQ(captions(w.mnuPop), (QStringList{"&Print ... (disabled)", "&Reset (disabled)", "-", update,
+                                               "&Disclaimer ...", "&About...", "-", "E&xit"}));
 }
 
 TEST_F(MainCommandsTest, ToolbarButtonsFollowTheCommandsAndShowTheirHints)
@@ -100,10 +98,13 @@ TEST_F(MainCommandsTest, ToolbarButtonsFollowTheCommandsAndShowTheirHints)
         const char *hint;
         bool enabled;
     } rows[] = {
-        {w.btnPrint, 6, " Print ...", false},         {w.ExplorerButton1, 36, " Print Setup ...", true},
-        {w.btnDisclaim, 66, " Disclaimer ...", true}, {w.btnReset, 95, " Reset the calculator", false},
+        {w.btnPrint, 6, " Print ...", false},
+        {w.ExplorerButton1, 36, " Print Setup ...", true},
+        {w.btnDisclaim, 66, " Disclaimer ...", true},
+        {w.btnReset, 95, " Reset the calculator", false},
         {w.btnUpdate, 125, " Check for an update ...", w.actUpdate->isEnabled()},
-        {w.btnHelp, 155, " Help ...", true},          {w.btnExit, 372, " Exit", true},
+        {w.btnHelp, 155, " Help ...", true},
+        {w.btnExit, 372, " Exit", true},
     };
     for (const Row &row : rows) {
         EXPECT_EQ(row.button->geometry(), QRect(row.left, 3, 25, 24)) << row.hint;
@@ -239,9 +240,9 @@ TEST_F(MainCommandsTest, PrintFillsTheReportAndPrintsItThroughThePreviewHook)
     text.start("pdftotext", {"-layout", pdf, "-"});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-    for (const char *expected : {"Tallowmere", "Compliments of Corvane Software", "Discount Rate", "$1,000.00",
-                                 "8.000%", "$6,710.08", "Tallowmere 32, 1.1", "Printed at",
-                                 "While effort was made to ensure"})
+    for (const char *expected :
+         {"Tallowmere", "Compliments of Corvane Software", "Discount Rate", "$1,000.00", "8.000%", "$6,710.08",
+          "Tallowmere 32, 1.1", "Printed at", "While effort was made to ensure"})
         EXPECT_TRUE(printed.contains(QString::fromLatin1(expected))) << expected << "\n" << printed.toStdString();
 }
 
@@ -316,31 +317,30 @@ TEST_P(ReturningToTheCalculator, MovesTheFocusOnlyFromOurOwnWindows)
     EXPECT_EQ(w.edtNPV(1)->text(), moved ? "$96.15" : "$0.00");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Windows, ReturningToTheCalculator,
-    ::testing::Values(ReturnRow{"Help",
-                                [](TfrmMain &w) {
-                                    w.actHelpContents->trigger();
-                                    QPointer<HelpViewer> viewer = HelpViewer::Current();
-                                    ASSERT_TRUE(viewer);
-                                    QApplication::setActiveWindow(viewer);
-                                    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
-                                    viewer->close();
-                                },
-                                true},
-                      ReturnRow{"Disclaimer",
-                                [](TfrmMain &w) {
-                                    CloseWhenActive();
-                                    w.actDisclaimer->trigger();
-                                },
-                                true},
-                      ReturnRow{"PrintSetup",
-                                [](TfrmMain &w) {
-                                    CloseWhenActive();
-                                    w.actPrintSetup->trigger();
-                                },
-                                false}),
-    [](const ::testing::TestParamInfo<ReturnRow> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Windows, ReturningToTheCalculator,
+                         ::testing::Values(ReturnRow{"Help",
+                                                     [](TfrmMain &w) {
+                                                         w.actHelpContents->trigger();
+                                                         QPointer<HelpViewer> viewer = HelpViewer::Current();
+                                                         ASSERT_TRUE(viewer);
+                                                         QApplication::setActiveWindow(viewer);
+                                                         ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+                                                         viewer->close();
+                                                     },
+                                                     true},
+                                           ReturnRow{"Disclaimer",
+                                                     [](TfrmMain &w) {
+                                                         CloseWhenActive();
+                                                         w.actDisclaimer->trigger();
+                                                     },
+                                                     true},
+                                           ReturnRow{"PrintSetup",
+                                                     [](TfrmMain &w) {
+                                                         CloseWhenActive();
+                                                         w.actPrintSetup->trigger();
+                                                     },
+                                                     false}),
+                         [](const ::testing::TestParamInfo<ReturnRow> &info) { return std::string(info.param.name); });
 
 // Reset from the toolbar (which takes no focus) while a cash flow is still being typed:
 // what is typed is cleared with the rest and comes back neither as a result nor at close.

@@ -241,4 +241,3 @@ TEST_F(MainWindowTest, AClosedWindowLeavesNoHookBehind)
     EXPECT_FALSE(bool(app->OnException));
     EXPECT_FALSE(bool(QRPrinter()->OnPreview));
 }
-

@@ -64,8 +64,8 @@ TEST_F(SavedValuesTest, ValuesShowTheirStorageRoundingWhenWrittenBack)
     ProfileFile file(FPath);
     values.Save(file);
     const QByteArray text = read();
-    for (const char *line : {"Year1=1234.56000000052\n", "Year2=1000.09999999963\n", "Year3=-2500.75\n",
-                             "Year4=4.5\n", "Year5=1000\n", "Rate1=4.125\n"})
+    for (const char *line : {"Year1=1234.56000000052\n", "Year2=1000.09999999963\n", "Year3=-2500.75\n", "Year4=4.5\n",
+                             "Year5=1000\n", "Rate1=4.125\n"})
         EXPECT_TRUE(text.contains(line)) << line << "\n" << text.constData();
     // Tiny and huge values fall back to scientific notation: d.ddd, E, exponent.
     for (auto [key, input] : {std::pair{"Year6=", 0.00001L}, std::pair{"Year7=", 123456789012345678.0L}}) {

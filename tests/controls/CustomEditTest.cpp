@@ -57,10 +57,13 @@ TEST(CustomEdit, KeyEventsCanChangeOrSwallowKeys)
         else if (key == QLatin1Char('z'))
             key = QChar();
     };
-    edit->OnKeyUp = [&](QObject *, int &key, Qt::KeyboardModifiers) { seen << QStringLiteral("up %1").arg(key, 0, 16); };
+    edit->OnKeyUp = [&](QObject *, int &key, Qt::KeyboardModifiers) {
+        seen << QStringLiteral("up %1").arg(key, 0, 16);
+    };
     QTest::keyClicks(edit, QStringLiteral("azc"));
     EXPECT_EQ(edit->text(), QStringLiteral("bc"));
-    EXPECT_EQ(seen.mid(0, 3), QStringList({QStringLiteral("down 41"), QStringLiteral("press a"), QStringLiteral("up 41")}));
+    EXPECT_EQ(seen.mid(0, 3),
+              QStringList({QStringLiteral("down 41"), QStringLiteral("press a"), QStringLiteral("up 41")}));
     edit->setCursorPosition(0);
     QTest::keyClick(edit, Qt::Key_Delete);
     EXPECT_EQ(edit->text(), QStringLiteral("bc")) << "a Delete key set to 0 does nothing";

@@ -121,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                      QAccessible::queryAccessibleInterface(e)->setText(QAccessible::Value, QStringLiteral("12.5"));
                  },
                  "12.500"},
-        RouteRow{"AccessibleInsertLetters", [](TFnpNumericEdit *e) { Editable(e)->insertText(0, QStringLiteral("abc")); },
-                 "4.000"},
+        RouteRow{"AccessibleInsertLetters",
+                 [](TFnpNumericEdit *e) { Editable(e)->insertText(0, QStringLiteral("abc")); }, "4.000"},
         RouteRow{"AccessibleDeleteEverything", [](TFnpNumericEdit *e) { Editable(e)->deleteText(0, 5); }, "0.000"},
         RouteRow{"AccessibleReplaceTheIntegerDigit",
                  [](TFnpNumericEdit *e) { Editable(e)->replaceText(0, 1, QStringLiteral("7")); }, "7.000"}),
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NumRouteRow{"AccessibleSetText",
                                   [](TNumEdit *e) {
                                       QAccessible::queryAccessibleInterface(e)->setText(QAccessible::Value,
-                                                                                       QStringLiteral("-4x5"));
+                                                                                        QStringLiteral("-4x5"));
                                   },
                                   "-45"}),
     [](const ::testing::TestParamInfo<NumRouteRow> &info) { return std::string(info.param.name); });

@@ -65,9 +65,7 @@ class ExceptionRecorder {
 public:
     ExceptionRecorder()
     {
-        Application::Instance()->OnException = [this](QObject *, const Exception &e) {
-            Messages << e.Message();
-        };
+        Application::Instance()->OnException = [this](QObject *, const Exception &e) { Messages << e.Message(); };
     }
     ~ExceptionRecorder() { Application::Instance()->OnException = nullptr; }
 
@@ -77,8 +75,7 @@ public:
 // Every test starts from the United States record, whatever the machine says.
 class UnitedStatesSettings {
 public:
-    UnitedStatesSettings(const TFormatSettings &fs = UnitedStatesFormatSettings())
-        : FBefore(FormatSettings())
+    UnitedStatesSettings(const TFormatSettings &fs = UnitedStatesFormatSettings()) : FBefore(FormatSettings())
     {
         SetFormatSettings(fs);
     }

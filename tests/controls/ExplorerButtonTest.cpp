@@ -612,12 +612,10 @@ TEST_F(ExplorerButtonTest, MonoImageMapsBrightnessToFourShades)
     };
     // At and one above each threshold: s > hi white, s > mid highlight, s > lo shadow.
     const Row rows[] = {
-        {stMedium, 554, white}, {stMedium, 553, hl}, {stMedium, 232, hl}, {stMedium, 231, sh},
-        {stMedium, 58, sh},     {stMedium, 57, black}, {stMedium, 0, black},
-        {stLight, 206, white},  {stLight, 205, hl},  {stLight, 128, hl},  {stLight, 127, sh},
-        {stLight, 69, sh},      {stLight, 68, black},
-        {stDark, 336, white},   {stDark, 335, hl},   {stDark, 275, hl},   {stDark, 274, sh},
-        {stDark, 176, sh},      {stDark, 175, black}, {stDark, 765, white},
+        {stMedium, 554, white}, {stMedium, 553, hl},  {stMedium, 232, hl},   {stMedium, 231, sh},  {stMedium, 58, sh},
+        {stMedium, 57, black},  {stMedium, 0, black}, {stLight, 206, white}, {stLight, 205, hl},   {stLight, 128, hl},
+        {stLight, 127, sh},     {stLight, 69, sh},    {stLight, 68, black},  {stDark, 336, white}, {stDark, 335, hl},
+        {stDark, 275, hl},      {stDark, 274, sh},    {stDark, 176, sh},     {stDark, 175, black}, {stDark, 765, white},
     };
     for (const Row &row : rows) {
         QImage bitmap(3, 1, QImage::Format_RGB32);

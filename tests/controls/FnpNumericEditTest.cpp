@@ -86,47 +86,28 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, FnpNumericEditTyping,
     ::testing::Values(
         // Fully selected, a digit replaces the number; the separator jumps; decimals overwrite.
-        TypingRow{3, 0, "4.000", 0, 5, "5", "5.000", 1},
-        TypingRow{3, 0, "4.000", 0, 5, "5.", "5.000", 2},
-        TypingRow{3, 0, "4.000", 0, 5, "5.2", "5.200", 3},
-        TypingRow{3, 0, "1.000", 1, 0, "2", "12.000", 2},
-        TypingRow{3, 0, "12.567", 6, 0, "3", "12.567", 6},
-        TypingRow{3, 0, "12.567", 6, 0, "<", "12.560", 5},
-        TypingRow{3, 0, "12.500", 4, 0, "<", "12.000", 3},
-        TypingRow{3, 0, "5.250", 1, 0, "<", "0.250", 1},
-        TypingRow{3, 0, "5.250", 2, 0, "<", "5.250", 1},
-        TypingRow{3, 0, "12.500", 1, 1, "<", "1.500", 1},
-        TypingRow{3, 0, "0.250", 0, 0, "0", "0.250", 0},
-        TypingRow{3, 0, "0.250", 0, 0, "7", "7.250", 1},
-        TypingRow{3, 0, "0.250", 1, 0, "7", "7.250", 1},
-        TypingRow{3, 0, "12.000", 2, 0, "5", "125.000", 3},
-        TypingRow{3, 0, "12.000", 0, 0, "9", "912.000", 1},
-        TypingRow{3, 0, "12.345", 3, 0, "9", "12.945", 4},
-        TypingRow{3, 0, "12.345", 5, 0, "9", "12.349", 6},
-        TypingRow{3, 0, "12.345", 0, 0, "abc/", "12.345", 0},
-        TypingRow{3, 0, "12.345", 0, 2, "a", "0.345", 1},
-        TypingRow{3, 0, "12.345", 1, 3, ".", "12.345", 3},
-        TypingRow{3, 0, "3.000", 0, 0, "-", "3.000", 0},
-        TypingRow{3, -10, "3.000", 0, 0, "-", "-3.000", 1},
-        TypingRow{3, -10, "3.000", 2, 0, "--", "3.000", 2},
-        TypingRow{3, -10, "-0.000", 0, 0, "7", "-7.000", 2},
-        TypingRow{3, -10, "-0.500", 2, 0, "<", "-0.500", 1},
-        TypingRow{3, -10, "-4.500", 2, 0, "<", "-0.500", 1},
-        TypingRow{0, -1, "-0", 2, 0, "53", "-53", 3},
-        TypingRow{0, 0, "0", 1, 0, "53", "53", 2},
-        TypingRow{0, 0, "0", 1, 0, ".", "0", 1},
-        TypingRow{0, 0, "53", 2, 0, "<<", "0", 1},
-        TypingRow{0, -1, "-5", 2, 0, "<", "-0", 1},
-        TypingRow{2, 0, "1.25", 0, 4, "<", "0.00", 1},
+        TypingRow{3, 0, "4.000", 0, 5, "5", "5.000", 1}, TypingRow{3, 0, "4.000", 0, 5, "5.", "5.000", 2},
+        TypingRow{3, 0, "4.000", 0, 5, "5.2", "5.200", 3}, TypingRow{3, 0, "1.000", 1, 0, "2", "12.000", 2},
+        TypingRow{3, 0, "12.567", 6, 0, "3", "12.567", 6}, TypingRow{3, 0, "12.567", 6, 0, "<", "12.560", 5},
+        TypingRow{3, 0, "12.500", 4, 0, "<", "12.000", 3}, TypingRow{3, 0, "5.250", 1, 0, "<", "0.250", 1},
+        TypingRow{3, 0, "5.250", 2, 0, "<", "5.250", 1}, TypingRow{3, 0, "12.500", 1, 1, "<", "1.500", 1},
+        TypingRow{3, 0, "0.250", 0, 0, "0", "0.250", 0}, TypingRow{3, 0, "0.250", 0, 0, "7", "7.250", 1},
+        TypingRow{3, 0, "0.250", 1, 0, "7", "7.250", 1}, TypingRow{3, 0, "12.000", 2, 0, "5", "125.000", 3},
+        TypingRow{3, 0, "12.000", 0, 0, "9", "912.000", 1}, TypingRow{3, 0, "12.345", 3, 0, "9", "12.945", 4},
+        TypingRow{3, 0, "12.345", 5, 0, "9", "12.349", 6}, TypingRow{3, 0, "12.345", 0, 0, "abc/", "12.345", 0},
+        TypingRow{3, 0, "12.345", 0, 2, "a", "0.345", 1}, TypingRow{3, 0, "12.345", 1, 3, ".", "12.345", 3},
+        TypingRow{3, 0, "3.000", 0, 0, "-", "3.000", 0}, TypingRow{3, -10, "3.000", 0, 0, "-", "-3.000", 1},
+        TypingRow{3, -10, "3.000", 2, 0, "--", "3.000", 2}, TypingRow{3, -10, "-0.000", 0, 0, "7", "-7.000", 2},
+        TypingRow{3, -10, "-0.500", 2, 0, "<", "-0.500", 1}, TypingRow{3, -10, "-4.500", 2, 0, "<", "-0.500", 1},
+        TypingRow{0, -1, "-0", 2, 0, "53", "-53", 3}, TypingRow{0, 0, "0", 1, 0, "53", "53", 2},
+        TypingRow{0, 0, "0", 1, 0, ".", "0", 1}, TypingRow{0, 0, "53", 2, 0, "<<", "0", 1},
+        TypingRow{0, -1, "-5", 2, 0, "<", "-0", 1}, TypingRow{2, 0, "1.25", 0, 4, "<", "0.00", 1},
         // Delete key: a decimal shifts left, the separator is jumped over.
-        TypingRow{3, 0, "12.567", 3, 0, ">", "12.670", 3},
-        TypingRow{3, 0, "12.567", 2, 0, ">", "12.567", 3},
-        TypingRow{3, 0, "12.567", 0, 0, ">", "2.567", 0},
-        TypingRow{3, 0, "12.567", 0, 6, ">", "0.000", 1},
+        TypingRow{3, 0, "12.567", 3, 0, ">", "12.670", 3}, TypingRow{3, 0, "12.567", 2, 0, ">", "12.567", 3},
+        TypingRow{3, 0, "12.567", 0, 0, ">", "2.567", 0}, TypingRow{3, 0, "12.567", 0, 6, ">", "0.000", 1},
         TypingRow{3, 0, "5.000", 5, 0, ">", "5.000", 5},
         // Enter is never inserted; Escape with a selection deletes it like any character.
-        TypingRow{3, 0, "12.500", 6, 0, "!", "12.500", 6},
-        TypingRow{3, 0, "12.500", 0, 2, "~", "0.500", 1}),
+        TypingRow{3, 0, "12.500", 6, 0, "!", "12.500", 6}, TypingRow{3, 0, "12.500", 0, 2, "~", "0.500", 1}),
     TypingName);
 
 TEST(FnpNumericEdit, TabInSelectsAndTypingReplaces)
@@ -302,9 +283,9 @@ TEST(FnpNumericEdit, ChangeAndRangeEvents)
     events.clear();
     edit->setSelection(2, 3);
     Type(edit, ">");
-    EXPECT_EQ(events, QStringList({QStringLiteral("valid 5.120"), QStringLiteral("valid 5.100"),
-                                   QStringLiteral("valid 5.000"), QStringLiteral("change 5.000"),
-                                   QStringLiteral("valid 5.000")}));
+    EXPECT_EQ(events,
+              QStringList({QStringLiteral("valid 5.120"), QStringLiteral("valid 5.100"), QStringLiteral("valid 5.000"),
+                           QStringLiteral("change 5.000"), QStringLiteral("valid 5.000")}));
     events.clear();
 
     edit->setText(QStringLiteral("0.500"));

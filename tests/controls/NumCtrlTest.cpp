@@ -74,29 +74,28 @@ TEST_P(NumEditDisplay, FormatsTheValueWithoutChangingIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, NumEditDisplay,
-    ::testing::Values(
-        DisplayRow{ntCurrency, 2, true, 1234.5L, "", "", "$1,234.50"},
-        DisplayRow{ntCurrency, 2, true, -1234.5L, "", "", "($1,234.50)"},
-        DisplayRow{ntCurrency, 2, true, 0, "", "", "$0.00"},
-        DisplayRow{ntCurrency, 2, true, 0.125L, "", "", "$0.12"},
-        DisplayRow{ntCurrency, 2, true, 0.375L, "", "", "$0.38"},
-        DisplayRow{ntCurrency, 2, false, 1.239L, "", "", "$1.23"},
-        DisplayRow{ntCurrency, 2, false, -1.239L, "", "", "($1.23)"},
-        DisplayRow{ntCurrency, 2, true, 30000000.0L, "", "", "$30,000,000.00"},
-        // Truncation applies while the scaled value fits 32 bits...
-        DisplayRow{ntCurrency, 2, false, 3000000.999L, "", "", "$3,000,000.99"},
-        // ...and is skipped beyond, where the display's own rounding is all there is.
-        DisplayRow{ntCurrency, 2, false, 30000000.999L, "", "", "$30,000,001.00"},
-        DisplayRow{ntCurrency, 0, true, 2.5L, "", "", "$2"},
-        DisplayRow{ntCurrency, 2, true, 6144.567L, "", "", "$6,144.57"},
-        DisplayRow{ntPercentage, 2, true, 0.125L, "", "", "12.50%"},
-        DisplayRow{ntPercentage, 2, true, -0.125L, "", "", "-12.50%"},
-        DisplayRow{ntPercentage, 1, true, 12.3456L, "", "", "1234.6%"},
-        DisplayRow{ntGeneral, 2, true, 1234567.0L, "", "", "1,234,567"},
-        DisplayRow{ntGeneral, 2, true, -5.0L, "(#,##0)", "", "(5)"},
-        DisplayRow{ntGeneral, 2, true, -5.0L, "", "", "-5"},
-        DisplayRow{ntGeneral, 2, true, 0.0L, "", "'none'", "none"},
-        DisplayRow{ntGeneral, 2, true, 0.0L, "", "", "0"}),
+    ::testing::Values(DisplayRow{ntCurrency, 2, true, 1234.5L, "", "", "$1,234.50"},
+                      DisplayRow{ntCurrency, 2, true, -1234.5L, "", "", "($1,234.50)"},
+                      DisplayRow{ntCurrency, 2, true, 0, "", "", "$0.00"},
+                      DisplayRow{ntCurrency, 2, true, 0.125L, "", "", "$0.12"},
+                      DisplayRow{ntCurrency, 2, true, 0.375L, "", "", "$0.38"},
+                      DisplayRow{ntCurrency, 2, false, 1.239L, "", "", "$1.23"},
+                      DisplayRow{ntCurrency, 2, false, -1.239L, "", "", "($1.23)"},
+                      DisplayRow{ntCurrency, 2, true, 30000000.0L, "", "", "$30,000,000.00"},
+                      // Truncation applies while the scaled value fits 32 bits...
+                      DisplayRow{ntCurrency, 2, false, 3000000.999L, "", "", "$3,000,000.99"},
+                      // ...and is skipped beyond, where the display's own rounding is all there is.
+                      DisplayRow{ntCurrency, 2, false, 30000000.999L, "", "", "$30,000,001.00"},
+                      DisplayRow{ntCurrency, 0, true, 2.5L, "", "", "$2"},
+                      DisplayRow{ntCurrency, 2, true, 6144.567L, "", "", "$6,144.57"},
+                      DisplayRow{ntPercentage, 2, true, 0.125L, "", "", "12.50%"},
+                      DisplayRow{ntPercentage, 2, true, -0.125L, "", "", "-12.50%"},
+                      DisplayRow{ntPercentage, 1, true, 12.3456L, "", "", "1234.6%"},
+                      DisplayRow{ntGeneral, 2, true, 1234567.0L, "", "", "1,234,567"},
+                      DisplayRow{ntGeneral, 2, true, -5.0L, "(#,##0)", "", "(5)"},
+                      DisplayRow{ntGeneral, 2, true, -5.0L, "", "", "-5"},
+                      DisplayRow{ntGeneral, 2, true, 0.0L, "", "'none'", "none"},
+                      DisplayRow{ntGeneral, 2, true, 0.0L, "", "", "0"}),
     DisplayName);
 
 // The text keeps clear of the frame by a quarter of the smaller of the two fonts' heights.
@@ -106,7 +105,8 @@ TEST(NumEdit, StartsAtZeroInCurrencyWithAMarginFromTheFont)
     TNumEdit edit;
     EXPECT_EQ(edit.text(), QStringLiteral("$0.00"));
     const int expectedMargin = std::min(QFontMetrics(QApplication::font()).height(),
-                                        QFontMetrics(edit.font()).height()) / 4;
+                                        QFontMetrics(edit.font()).height()) /
+                               4;
     EXPECT_EQ(edit.TextMargin(), expectedMargin);
 }
 
@@ -226,20 +226,13 @@ TEST_P(NumEditKeyFilter, LetsOnlyANumberThrough)
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, NumEditKeyFilter,
-    ::testing::Values(
-        KeyFilterRow{"", 0, "12.5", "12.5", 4},
-        KeyFilterRow{"12.5", 4, ".", "12.5", 4},
-        KeyFilterRow{"12", 2, "..", "12.", 3},
-        KeyFilterRow{"12", 0, "-", "-12", 1},
-        KeyFilterRow{"12", 2, "--", "12-", 3},
-        KeyFilterRow{"-12", 3, "-", "-12", 3},
-        KeyFilterRow{"12", 2, "abc$ E+", "12", 2},
-        KeyFilterRow{"12", 2, "^v", "12", 2},
-        KeyFilterRow{"12", 2, "^x", "12", 2},
-        KeyFilterRow{"1234", 1, ",", "1,234", 2},
-        KeyFilterRow{"1234", 4, "<<", "12", 2},
-        KeyFilterRow{"1,234.50", 8, "<", "1,234.5", 7},
-        KeyFilterRow{"5", 0, "7", "75", 1}),
+    ::testing::Values(KeyFilterRow{"", 0, "12.5", "12.5", 4}, KeyFilterRow{"12.5", 4, ".", "12.5", 4},
+                      KeyFilterRow{"12", 2, "..", "12.", 3}, KeyFilterRow{"12", 0, "-", "-12", 1},
+                      KeyFilterRow{"12", 2, "--", "12-", 3}, KeyFilterRow{"-12", 3, "-", "-12", 3},
+                      KeyFilterRow{"12", 2, "abc$ E+", "12", 2}, KeyFilterRow{"12", 2, "^v", "12", 2},
+                      KeyFilterRow{"12", 2, "^x", "12", 2}, KeyFilterRow{"1234", 1, ",", "1,234", 2},
+                      KeyFilterRow{"1234", 4, "<<", "12", 2}, KeyFilterRow{"1,234.50", 8, "<", "1,234.5", 7},
+                      KeyFilterRow{"5", 0, "7", "75", 1}),
     [](const ::testing::TestParamInfo<KeyFilterRow> &info) {
         const KeyFilterRow &row = info.param;
         return (*row.start ? KeysName(row.start) : std::string("Empty")) + "_At" + std::to_string(row.caret) + "_" +
@@ -551,18 +544,17 @@ TEST_P(NumEditConversion, RoundsOrTruncatesWithinRange)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, NumEditConversion,
-    ::testing::Values(
-        ConversionRow{"TwoAndAHalfToEven", 2.5L, true, 2, 2, 2},
-        ConversionRow{"ThreeAndAHalfToEven", 3.5L, true, 4, 4, 4},
-        ConversionRow{"MinusTwoAndAHalfToEven", -2.5L, true, -2, -2, -2},
-        ConversionRow{"TwoPointSevenTruncated", 2.7L, false, 3, 2, 2},
-        ConversionRow{"MinusTwoPointSevenTruncated", -2.7L, false, -3, -2, -2},
-        ConversionRow{"JustBelowSmallIntMax", 32766.6L, true, 32767, 0 + 32767, 32767},
-        ConversionRow{"SmallIntMax", 32767.0L, true, 32767, 0, 32767},
-        ConversionRow{"SmallIntMin", -32768.0L, true, -32768, 0, -32768},
-        ConversionRow{"LongIntMax", 2147483647.0L, true, 2147483647.0, 0, 0},
-        ConversionRow{"LongIntMinPlusOne", -2147483647.0L, true, -2147483647.0, 0, 0},
-        ConversionRow{"BeyondEveryRange", 1.7e308L, true, 0, 0, 0}),
+    ::testing::Values(ConversionRow{"TwoAndAHalfToEven", 2.5L, true, 2, 2, 2},
+                      ConversionRow{"ThreeAndAHalfToEven", 3.5L, true, 4, 4, 4},
+                      ConversionRow{"MinusTwoAndAHalfToEven", -2.5L, true, -2, -2, -2},
+                      ConversionRow{"TwoPointSevenTruncated", 2.7L, false, 3, 2, 2},
+                      ConversionRow{"MinusTwoPointSevenTruncated", -2.7L, false, -3, -2, -2},
+                      ConversionRow{"JustBelowSmallIntMax", 32766.6L, true, 32767, 0 + 32767, 32767},
+                      ConversionRow{"SmallIntMax", 32767.0L, true, 32767, 0, 32767},
+                      ConversionRow{"SmallIntMin", -32768.0L, true, -32768, 0, -32768},
+                      ConversionRow{"LongIntMax", 2147483647.0L, true, 2147483647.0, 0, 0},
+                      ConversionRow{"LongIntMinPlusOne", -2147483647.0L, true, -2147483647.0, 0, 0},
+                      ConversionRow{"BeyondEveryRange", 1.7e308L, true, 0, 0, 0}),
     [](const ::testing::TestParamInfo<ConversionRow> &info) { return std::string(info.param.name); });
 
 TEST(NumEdit, ConversionsToReal48AndDigitText)

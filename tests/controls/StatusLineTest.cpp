@@ -51,8 +51,7 @@ protected:
     static QTimer *Timer(TNStatusLine &line) { return line.findChild<QTimer *>(); }
 
     // The clock may pass a second boundary between our reading and the control's.
-    static bool ClockReads(const QString &text, const QString &format, const QDateTime &before,
-                           const QDateTime &after)
+    static bool ClockReads(const QString &text, const QString &format, const QDateTime &before, const QDateTime &after)
     {
         return text == format.arg(FormatDateTime(QStringLiteral("ddddd"), before),
                                   FormatDateTime(QStringLiteral("tt"), before)) ||
@@ -100,9 +99,8 @@ TEST_F(StatusLineTest, CreationDocksToTheBottomAndStartsTheClock)
     // Before the first tick the clock box holds a sample date and time without the
     // extra blanks.
     const QDateTime now = QDateTime::currentDateTime();
-    const int sample = line.fontMetrics().horizontalAdvance(FormatDateTime(QStringLiteral("ddddd"), now) +
-                                                            QLatin1Char(' ') +
-                                                            FormatDateTime(QStringLiteral("tt"), now));
+    const int sample = line.fontMetrics().horizontalAdvance(
+        FormatDateTime(QStringLiteral("ddddd"), now) + QLatin1Char(' ') + FormatDateTime(QStringLiteral("tt"), now));
     EXPECT_NEAR(line.ClockBox()->width(), sample, line.fontMetrics().horizontalAdvance(QStringLiteral("0")));
     ExpectLayout(line);
 
@@ -163,7 +161,8 @@ TEST_F(StatusLineTest, ClockShowsDateAndTimeAndIsMeasuredOnlyWhenNeeded)
     fs.LongTimeFormat = QStringLiteral("hh:mm:ss 'o clock' AMPM");
     SetFormatSettings(fs);
     Tick(line);
-    EXPECT_TRUE(line.ClockBox()->Caption().contains(QStringLiteral("o clock"))) << line.ClockBox()->Caption().toStdString();
+    EXPECT_TRUE(line.ClockBox()->Caption().contains(QStringLiteral("o clock")))
+        << line.ClockBox()->Caption().toStdString();
     EXPECT_EQ(line.ClockBox()->width(), measured);
 
     line.SetSpace(8);
@@ -224,7 +223,8 @@ TEST_F(StatusLineTest, FormatChangesWaitForTheNextTick)
     EXPECT_TRUE(line.NeedsMeasure());
     EXPECT_EQ(line.ClockBox()->Caption().size(), shortText.size());
     Tick(line);
-    EXPECT_TRUE(line.ClockBox()->Caption().contains(QStringLiteral("day, "))) << line.ClockBox()->Caption().toStdString();
+    EXPECT_TRUE(line.ClockBox()->Caption().contains(QStringLiteral("day, ")))
+        << line.ClockBox()->Caption().toStdString();
     EXPECT_FALSE(line.NeedsMeasure());
 
     // Setting the same format again is no change and asks for no measure.
@@ -269,7 +269,7 @@ TEST_F(StatusLineTest, IntervalRoundsToWholeSecondsAboveOneSecond)
         int ticksPerRun;
     };
     const Row rows[] = {
-        {1000, 1000, 1}, {500, 500, 1}, {100, 100, 1}, {1499, 1000, 1},
+        {1000, 1000, 1}, {500, 500, 1},   {100, 100, 1},   {1499, 1000, 1},
         {1500, 1000, 2}, {2400, 1000, 2}, {2500, 1000, 3}, {10000, 1000, 10},
     };
     for (const Row &row : rows) {

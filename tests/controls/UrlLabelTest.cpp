@@ -147,18 +147,15 @@ TEST_P(UrlLabelClick, OpensTheUrlOrElseTheCaption)
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, UrlLabelClick,
-    ::testing::Values(ClickRow{"Url", "https://www.corvane.example/", "www.corvane.example",
-                               "https://www.corvane.example/"},
-                      ClickRow{"CaptionWithoutUrl", "", "https://www.corvane.example/suggest.htm",
-                               "https://www.corvane.example/suggest.htm"},
-                      ClickRow{"MailCaptionBlankUrl", "   ", "mailto:comments@corvane.example",
-                               "mailto:comments@corvane.example"},
-                      ClickRow{"MailUrl", "mailto:support@corvane.example", "emailSupport",
-                               "mailto:support@corvane.example"},
-                      // A bare host name is a web page.
-                      ClickRow{"BareHostCaption", "", "www.corvane.example", "http://www.corvane.example"},
-                      ClickRow{"Nothing", "", "", ""},
-                      ClickRow{"OnlyBlanks", "  ", "   ", ""}),
+    ::testing::Values(
+        ClickRow{"Url", "https://www.corvane.example/", "www.corvane.example", "https://www.corvane.example/"},
+        ClickRow{"CaptionWithoutUrl", "", "https://www.corvane.example/suggest.htm",
+                 "https://www.corvane.example/suggest.htm"},
+        ClickRow{"MailCaptionBlankUrl", "   ", "mailto:comments@corvane.example", "mailto:comments@corvane.example"},
+        ClickRow{"MailUrl", "mailto:support@corvane.example", "emailSupport", "mailto:support@corvane.example"},
+        // A bare host name is a web page.
+        ClickRow{"BareHostCaption", "", "www.corvane.example", "http://www.corvane.example"},
+        ClickRow{"Nothing", "", "", ""}, ClickRow{"OnlyBlanks", "  ", "   ", ""}),
     [](const ::testing::TestParamInfo<ClickRow> &info) { return std::string(info.param.name); });
 
 TEST_F(UrlLabelTest, AHiddenLabelStillOpensItsTargetWhenClickedByCode)

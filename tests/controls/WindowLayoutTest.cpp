@@ -47,16 +47,15 @@ TEST_P(ControlLayout, KeepsTheInvariants)
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Controls, ControlLayout,
-    ::testing::Values(WindowRow{"NumEdit", FieldWindow<TNumEdit>, QSize(85, 22)},
-                      WindowRow{"FnpNumericEdit", FieldWindow<TFnpNumericEdit>, QSize(73, 22)},
-                      WindowRow{"ExplorerButton",
-                                 [] {
-                                     auto button = std::make_unique<TExplorerButton>();
-                                     button->SetCaption(QStringLiteral("&Print"));
-                                     return button;
-                                 },
-                                 QSize(50, 40)},
-                      WindowRow{"StatusLine", StatusLineWindow, QSize(402, 335)}),
-    [](const ::testing::TestParamInfo<WindowRow> &info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Controls, ControlLayout,
+                         ::testing::Values(WindowRow{"NumEdit", FieldWindow<TNumEdit>, QSize(85, 22)},
+                                           WindowRow{"FnpNumericEdit", FieldWindow<TFnpNumericEdit>, QSize(73, 22)},
+                                           WindowRow{"ExplorerButton",
+                                                     [] {
+                                                         auto button = std::make_unique<TExplorerButton>();
+                                                         button->SetCaption(QStringLiteral("&Print"));
+                                                         return button;
+                                                     },
+                                                     QSize(50, 40)},
+                                           WindowRow{"StatusLine", StatusLineWindow, QSize(402, 335)}),
+                         [](const ::testing::TestParamInfo<WindowRow> &info) { return std::string(info.param.Name); });

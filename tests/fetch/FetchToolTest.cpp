@@ -47,13 +47,13 @@ TRun RunFetch(const QStringList &arguments, const std::function<void(QProcess &)
     return run;
 }
 
-#define REQUIRE_FETCH_TOOL()                                                                                    \
-    do {                                                                                                        \
-        if (!QFileInfo(FetchBinary()).isExecutable()) {                                                         \
-            if (qEnvironmentVariableIsSet("CI"))                                                                \
-                FAIL() << "tallowmere-fetch is not built beside the test program";                               \
-            GTEST_SKIP() << "tallowmere-fetch is not built; build the tallowmere-fetch target to run this test"; \
-        }                                                                                                       \
+#define REQUIRE_FETCH_TOOL()                                                                                           \
+    do {                                                                                                               \
+        if (!QFileInfo(FetchBinary()).isExecutable()) {                                                                \
+            if (qEnvironmentVariableIsSet("CI"))                                                                       \
+                FAIL() << "tallowmere-fetch is not built beside the test program";                                     \
+            GTEST_SKIP() << "tallowmere-fetch is not built; build the tallowmere-fetch target to run this test";       \
+        }                                                                                                              \
     } while (0)
 
 } // namespace
@@ -92,7 +92,8 @@ TEST(FetchTool, WritesTheBodyAndReportsTheOutcome)
     EXPECT_EQ(second.Out, QByteArray(100000, 'x'));
     EXPECT_TRUE(second.Err.isEmpty()) << second.Err.toStdString();
 
-    const TRun missing = RunFetch({QStringLiteral("-o"), dir.filePath(QStringLiteral("c.txt")), base + QStringLiteral("/c")});
+    const TRun missing = RunFetch(
+        {QStringLiteral("-o"), dir.filePath(QStringLiteral("c.txt")), base + QStringLiteral("/c")});
     EXPECT_EQ(missing.ExitCode, 1);
     EXPECT_TRUE(missing.Err.contains(QStringLiteral("Not Found (status 404)"))) << missing.Err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("c.txt"))));
@@ -129,8 +130,9 @@ TEST(FetchTool, GoesThroughAnHttpProxyOrASocksServer)
         peer.Write("HTTP/1.0 200 OK\r\n\r\nfrom the proxy");
     });
     const TRun viaProxy = RunFetch({QStringLiteral("--proxy"), QStringLiteral("127.0.0.1:%1").arg(proxy.Port()),
-                                    QStringLiteral("--proxy-user"), QStringLiteral("u"), QStringLiteral("--proxy-password"),
-                                    QStringLiteral("p"), QStringLiteral("http://www.example.com/x.htm")});
+                                    QStringLiteral("--proxy-user"), QStringLiteral("u"),
+                                    QStringLiteral("--proxy-password"), QStringLiteral("p"),
+                                    QStringLiteral("http://www.example.com/x.htm")});
     EXPECT_EQ(viaProxy.ExitCode, 0) << viaProxy.Err.toStdString();
     EXPECT_EQ(viaProxy.Out, "from the proxy");
     ASSERT_TRUE(WaitUntil([&] { return proxy.Finished(); }));
@@ -154,8 +156,9 @@ TEST(FetchTool, GoesThroughAnHttpProxyOrASocksServer)
         peer.Write("HTTP/1.0 200 OK\r\n\r\nthrough socks");
     });
     const TRun viaSocks = RunFetch({QStringLiteral("--socks"), QStringLiteral("127.0.0.1:%1").arg(socks.Port()),
-                                    QStringLiteral("--socks-user"), QStringLiteral("bob"), QStringLiteral("--socks-password"),
-                                    QStringLiteral("secret"), QStringLiteral("http://127.0.0.1:80/s.htm")});
+                                    QStringLiteral("--socks-user"), QStringLiteral("bob"),
+                                    QStringLiteral("--socks-password"), QStringLiteral("secret"),
+                                    QStringLiteral("http://127.0.0.1:80/s.htm")});
     EXPECT_EQ(viaSocks.ExitCode, 0) << viaSocks.Err.toStdString();
     EXPECT_EQ(viaSocks.Out, "through socks");
     ASSERT_TRUE(WaitUntil([&] { return socks.Finished(); }));
@@ -190,8 +193,9 @@ const TFetchRow FetchRows[] = {
     {"Complete", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", CloseAfter, 0, "HTTP/1.0 200 OK", "hello"},
     {"KeepAliveCompleteAtLength", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", HoldAfter, 0, "HTTP/1.0 200 OK",
      "hello"},
-    {"ChunkedSavedWithoutFraming", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n6\r\nhello \r\n5\r\nworld\r\n0\r\n\r\n",
-     HoldAfter, 0, "HTTP/1.1 200 OK", "hello world"},
+    {"ChunkedSavedWithoutFraming",
+     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n6\r\nhello \r\n5\r\nworld\r\n0\r\n\r\n", HoldAfter, 0,
+     "HTTP/1.1 200 OK", "hello world"},
     {"TruncatedBody", "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789", CloseAfter, 1,
      "Connection closed after 10 of 1000 bytes", OldContent},
     {"ResetInTheBody", "HTTP/1.0 200 OK\r\n\r\n0123456789", ResetAfter, 1, "Connection reset by peer", OldContent},

@@ -61,9 +61,8 @@ TEST(HttpCli, GetSendsTheRequestTextAndReadsTheResponse)
     EXPECT_EQ(client.ContentType(), QStringLiteral("text/plain"));
     EXPECT_EQ(client.ContentLength(), 5);
     EXPECT_EQ(client.DocumentName(), QStringLiteral("page.txt"));
-    EXPECT_EQ(client.ReceivedHeader(),
-              (QStringList{"HTTP/1.0 200 OK", "Content-Type: Text/Plain", "Content-Length: 5", "Set-Cookie: session=42",
-                           "WWW-Authenticate: Basic realm=\"x\""}));
+    EXPECT_EQ(client.ReceivedHeader(), (QStringList{"HTTP/1.0 200 OK", "Content-Type: Text/Plain", "Content-Length: 5",
+                                                    "Set-Cookie: session=42", "WWW-Authenticate: Basic realm=\"x\""}));
     EXPECT_EQ(client.AuthenticateList(), QStringList{QStringLiteral("Basic realm=\"x\"")});
     EXPECT_EQ(probe.Body, "hello");
     EXPECT_EQ(stream.data(), "hello");
@@ -89,7 +88,8 @@ TEST(HttpCli, EveryOptionalRequestLine)
     client.SetAgent(QStringLiteral("Tallowmere/1.1"));
     client.SetAccept(QString());
     client.SetNoCache(true);
-    client.SetModifiedSince(double(QDate(1899, 12, 30).daysTo(QDate(2021, 6, 9))) + (10 * 3600 + 18 * 60 + 14) / 86400.0);
+    client.SetModifiedSince(double(QDate(1899, 12, 30).daysTo(QDate(2021, 6, 9))) +
+                            (10 * 3600 + 18 * 60 + 14) / 86400.0);
     client.SetCookie(QStringLiteral("a=1; b=2"));
     client.SetProxyUsername(QStringLiteral("ignored without a proxy"));
     client.StartGet();
@@ -139,11 +139,10 @@ TEST(HttpCli, LocationForms)
     TExchange other;
     auto second = Answering(other, {"HTTP/1.0 200 OK\r\n\r\nfrom the other server"});
     TExchange exchange;
-    auto server = Answering(
-        exchange,
-        {"HTTP/1.0 302 Found\r\nLocation: /new.htm\r\n\r\n",
-         "HTTP/1.0 301 Moved\r\nLocation: other.htm\r\n\r\n",
-         "HTTP/1.0 302 Found\r\nLocation: http://localhost:" + QByteArray::number(second->Port()) + "/x/abs.htm\r\n\r\n"});
+    auto server = Answering(exchange, {"HTTP/1.0 302 Found\r\nLocation: /new.htm\r\n\r\n",
+                                       "HTTP/1.0 301 Moved\r\nLocation: other.htm\r\n\r\n",
+                                       "HTTP/1.0 302 Found\r\nLocation: http://localhost:" +
+                                           QByteArray::number(second->Port()) + "/x/abs.htm\r\n\r\n"});
     THttpCli client;
     THttpProbe probe(client);
     client.SetURL(LocalUrl(*server, QStringLiteral("/start.htm")));
@@ -163,11 +162,10 @@ TEST(HttpCli, LocationForms)
     EXPECT_EQ(client.DocumentName(), QStringLiteral("start.htm"));
     EXPECT_EQ(client.RedirectCount(), 3);
     // Each redirect is announced before the next lookup starts.
-    EXPECT_EQ(probe.Events,
-              (QStringList{"lookup", "header-begin", "header-end", "location /new.htm", "lookup", "header-begin",
-                           "header-end", "location http://127.0.0.1/other.htm", "lookup", "header-begin", "header-end",
-                           "location /x/abs.htm", "lookup", "header-begin", "header-end", "doc-begin", "doc-end",
-                           "done 0"}));
+    EXPECT_EQ(probe.Events, (QStringList{"lookup", "header-begin", "header-end", "location /new.htm", "lookup",
+                                         "header-begin", "header-end", "location http://127.0.0.1/other.htm", "lookup",
+                                         "header-begin", "header-end", "location /x/abs.htm", "lookup", "header-begin",
+                                         "header-end", "doc-begin", "doc-end", "done 0"}));
     // The header of the last reply only; a redirect's is replaced by the next.
     EXPECT_EQ(client.ReceivedHeader(), QStringList{QStringLiteral("HTTP/1.0 200 OK")});
     ExpectOneDonePerIdle(probe);
@@ -432,9 +430,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HttpCli, ProxyGetsTheAbsoluteUrlAndTheTargetInHost)
 {
     TExchange exchange;
-    auto proxy = Answering(exchange, {"HTTP/1.0 200 OK\r\n\r\nvia proxy",
-                                      "HTTP/1.0 302 Found\r\nLocation: /moved.htm\r\n\r\n",
-                                      "HTTP/1.0 200 OK\r\n\r\nmoved"});
+    auto proxy = Answering(exchange,
+                           {"HTTP/1.0 200 OK\r\n\r\nvia proxy", "HTTP/1.0 302 Found\r\nLocation: /moved.htm\r\n\r\n",
+                            "HTTP/1.0 200 OK\r\n\r\nmoved"});
     THttpCli client;
     THttpProbe probe(client);
     client.SetProxy(QStringLiteral("127.0.0.1"));

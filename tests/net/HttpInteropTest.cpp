@@ -21,8 +21,8 @@ struct TFetch {
     bool Done = false;
 };
 
-TFetch Fetch(const QString &url, const std::function<void(THttpCli &)> &setup = {},
-             THttpRequest request = RequestGet, int timeoutMs = 30000)
+TFetch Fetch(const QString &url, const std::function<void(THttpCli &)> &setup = {}, THttpRequest request = RequestGet,
+             int timeoutMs = 30000)
 {
     THttpCli client;
     TFetch result;

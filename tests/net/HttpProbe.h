@@ -24,7 +24,9 @@ struct THttpProbe {
         client.OnDocEnd = [this](QObject *) { Events << QStringLiteral("doc-end"); };
         client.OnDocData = [this](QObject *, const char *data, int length) { Body.append(data, length); };
         client.OnLocationChange = [this](QObject *) { Events << QStringLiteral("location ") + Client.Location(); };
-        client.OnCookie = [this](QObject *, const QString &data, bool &) { Events << QStringLiteral("cookie ") + data; };
+        client.OnCookie = [this](QObject *, const QString &data, bool &) {
+            Events << QStringLiteral("cookie ") + data;
+        };
         client.OnRequestDone = [this](QObject *, THttpRequest type, quint16 error) {
             ++Done;
             DoneType = type;

@@ -39,6 +39,8 @@ const QByteArray Ok = "HTTP/1.0 200 OK\r\n";
 const char *const BadReplyNoStatus = "Bad reply from the server: no status line";
 const char *const BadLength = "Bad reply from the server: bad Content-Length";
 
+// One row per line reads as a table.
+// clang-format off
 const TReplyRow ReplyRows[] = {
     // Complete replies.
     {"LengthReached", {Ok + "Content-Length: 5\r\n\r\nhel", "lo"}, Close, 0, "OK", 200, "hello"},
@@ -133,6 +135,7 @@ const TReplyRow ReplyRows[] = {
      QByteArray(50, 'x'), RequestGet, 50},
     {"HeldPastTheDeadline", {Ok}, Hold, ErrDeadline, "No complete reply within 1 seconds", 200, "", RequestGet, 0, 1},
 };
+// clang-format on
 
 class HttpReplyEnding : public ::testing::TestWithParam<TReplyRow> {};
 
@@ -148,8 +151,7 @@ TEST_P(HttpReplyEnding, EndsAsTheReplyDeserves)
             // the pause lets them go out first.
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             peer.Reset();
-        }
-        else if (row.Ending == Hold)
+        } else if (row.Ending == Hold)
             peer.WaitClosed(20000);
     });
     THttpCli client;

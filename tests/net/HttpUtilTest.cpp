@@ -58,9 +58,14 @@ TEST(HttpUtil, Rfc1123Dates)
 
 TEST(HttpUtil, Base64MatchesTheStandardVectors)
 {
-    const std::pair<const char *, const char *> rows[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
-                                                          {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
-                                                          {"foobar", "Zm9vYmFy"}, {"Aladdin:open sesame", "QWxhZGRpbjpvcGVuIHNlc2FtZQ=="}};
+    const std::pair<const char *, const char *> rows[] = {{"", ""},
+                                                          {"f", "Zg=="},
+                                                          {"fo", "Zm8="},
+                                                          {"foo", "Zm9v"},
+                                                          {"foob", "Zm9vYg=="},
+                                                          {"fooba", "Zm9vYmE="},
+                                                          {"foobar", "Zm9vYmFy"},
+                                                          {"Aladdin:open sesame", "QWxhZGRpbjpvcGVuIHNlc2FtZQ=="}};
     for (const auto &[plain, encoded] : rows)
         EXPECT_EQ(EncodeBase64(plain), QByteArray(encoded)) << plain;
 }

@@ -214,10 +214,11 @@ TEST(Https, RedirectsBetweenHttpAndHttps)
     EXPECT_EQ(refused.Error, ErrUrlRefused);
     EXPECT_EQ(refused.Reason, QStringLiteral("Redirect refused: https to http"));
     EXPECT_EQ(plain.Accepted(), 0);
-    const TFetched allowed = Fetch(site.Url(QStringLiteral("localhost"), QStringLiteral("/down")), [&](THttpCli &client) {
-        client.SetCAFile(site.Certificates.CAFile());
-        client.SetAllowDowngrade(true);
-    });
+    const TFetched allowed = Fetch(site.Url(QStringLiteral("localhost"), QStringLiteral("/down")),
+                                   [&](THttpCli &client) {
+                                       client.SetCAFile(site.Certificates.CAFile());
+                                       client.SetAllowDowngrade(true);
+                                   });
     EXPECT_EQ(allowed.Error, 0) << allowed.Reason.toStdString();
     EXPECT_EQ(allowed.Body, "plain");
 }
@@ -256,8 +257,9 @@ TEST(Https, FetchToolTrustsItsCAFileAndWarnsOfADowngrade)
         peer.Write("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nplain");
         peer.WaitClosed();
     });
-    THttpsSite site(TTestCertificates::Good,
-                    QStringLiteral("    location = /down { return 302 http://127.0.0.1:%1/plain; }\n").arg(plain.Port()));
+    THttpsSite site(
+        TTestCertificates::Good,
+        QStringLiteral("    location = /down { return 302 http://127.0.0.1:%1/plain; }\n").arg(plain.Port()));
     ASSERT_TRUE(site.Started) << site.Error.toStdString();
 
     const auto run = [&](const QStringList &arguments, QByteArray *out, QString *err) {

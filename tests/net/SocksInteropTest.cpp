@@ -55,11 +55,11 @@ TEST(SocksInterop, DanteRelaysToNginxWithSocks5And4)
     };
     for (const Row &row : {Row{"5", "127.0.0.1"}, Row{"5", "localhost"}, Row{"4", "127.0.0.1"}}) {
         QStringList events;
-        const QByteArray response =
-            FetchThroughDante(dante, web, QString::fromLatin1(row.level), QString::fromLatin1(row.addr), &events);
+        const QByteArray response = FetchThroughDante(dante, web, QString::fromLatin1(row.level),
+                                                      QString::fromLatin1(row.addr), &events);
         EXPECT_EQ(events, QStringList{QStringLiteral("connected 0")}) << row.level << " " << row.addr;
-        EXPECT_TRUE(response.startsWith("HTTP/1.1 200 OK")) << row.level << ": " << response.left(200).toStdString()
-                                                            << dante.Log().toStdString();
+        EXPECT_TRUE(response.startsWith("HTTP/1.1 200 OK"))
+            << row.level << ": " << response.left(200).toStdString() << dante.Log().toStdString();
         EXPECT_TRUE(response.endsWith("<p>through the proxy</p>\n")) << row.level;
     }
 }

@@ -15,7 +15,9 @@ namespace {
 struct TSocksProbe {
     explicit TSocksProbe(TWSocket &socket) : Client(socket)
     {
-        socket.OnSocksConnected = [this](QObject *, quint16 error) { Events << QStringLiteral("socks-connected %1").arg(error); };
+        socket.OnSocksConnected = [this](QObject *, quint16 error) {
+            Events << QStringLiteral("socks-connected %1").arg(error);
+        };
         socket.OnSocksError = [this](QObject *, int error, const QString &msg) {
             Events << QStringLiteral("socks-error %1 %2").arg(error).arg(msg);
         };
@@ -23,7 +25,9 @@ struct TSocksProbe {
             static const char *const names[] = {"start", "success", "failure", "not-required"};
             Events << QStringLiteral("auth %1").arg(QLatin1String(names[int(state)]));
         };
-        socket.OnSessionConnected = [this](QObject *, quint16 error) { Events << QStringLiteral("connected %1").arg(error); };
+        socket.OnSessionConnected = [this](QObject *, quint16 error) {
+            Events << QStringLiteral("connected %1").arg(error);
+        };
         socket.OnSessionClosed = [this](QObject *, quint16 error) { Events << QStringLiteral("closed %1").arg(error); };
         socket.OnDataAvailable = [this](QObject *, quint16) {
             char buffer[4096];
@@ -42,7 +46,8 @@ struct TSocksProbe {
 };
 
 void PointThroughSocks(TWSocket &client, const TScriptedServer &proxy, const QString &level,
-                       const QString &addr = QStringLiteral("dest.example"), const QString &port = QStringLiteral("8080"))
+                       const QString &addr = QStringLiteral("dest.example"),
+                       const QString &port = QStringLiteral("8080"))
 {
     client.SetAddr(addr);
     client.SetPort(port);
@@ -116,8 +121,7 @@ TEST(SocksWSocket, Socks5WithAuthenticationAndRepliesSplitOverPackets)
     client.Connect();
     ASSERT_TRUE(WaitUntil([&] { return probe.Data == "after"; }));
     EXPECT_EQ(authRequest, Bytes({1, 5}) + "alice" + Bytes({6}) + "secret");
-    EXPECT_EQ(probe.Events,
-              (QStringList{"socks-connected 0", "auth start", "auth success", "connected 0", "data"}));
+    EXPECT_EQ(probe.Events, (QStringList{"socks-connected 0", "auth start", "auth success", "connected 0", "data"}));
     EXPECT_EQ(client.BoundAddress(), QStringLiteral("prox"));
     EXPECT_EQ(client.BoundPort(), QStringLiteral("1080"));
     client.SendText("bye");
@@ -183,7 +187,11 @@ INSTANTIATE_TEST_SUITE_P(
         Socks5Row{"Reply9", Bytes({5, 0}), {}, Bytes({5, 9}), 20012, "unassigned error #9"},
         Socks5Row{"ReplyVersion", Bytes({5, 0}), {}, Bytes({1, 0, 0, 1}), 20002, "socks version error"},
         Socks5Row{"AddressType4", Bytes({5, 0}), {}, Bytes({5, 0, 0, 4, 1, 2, 3}), 20011, "address type not supported"},
-        Socks5Row{"NameTooLong", Bytes({5, 0}), {}, Bytes({5, 0, 0, 3, 200}) + QByteArray(50, 'n'), 20001,
+        Socks5Row{"NameTooLong",
+                  Bytes({5, 0}),
+                  {},
+                  Bytes({5, 0, 0, 3, 200}) + QByteArray(50, 'n'),
+                  20001,
                   "too much data availaible"}),
     [](const auto &info) { return std::string(info.param.Name); });
 
@@ -287,7 +295,8 @@ TEST(SocksWSocket, SettingsAndRefusals)
     socket.SetPort(QStringLiteral("1"));
     EXPECT_EQ(errorOf([&] { socket.Listen(); }), QStringLiteral("listening is not supported thru socks server"));
     socket.SetProto(QStringLiteral("udp"));
-    EXPECT_EQ(errorOf([&] { socket.Connect(); }), QStringLiteral("tcp is the only protocol supported thru socks server"));
+    EXPECT_EQ(errorOf([&] { socket.Connect(); }),
+              QStringLiteral("tcp is the only protocol supported thru socks server"));
 }
 
 namespace {

@@ -146,8 +146,9 @@ TEST_P(SslWSocketFetch, ReceivesThePlaintextByteForByte)
     TTestCertificates certificates;
     QString error;
     ASSERT_TRUE(certificates.Make(&error)) << error.toStdString();
-    auto server = TlsNginx(certificates, TTestCertificates::Good,
-                           QStringLiteral("    location = /sni { return 200 \"[$ssl_server_name] $http_x_check\"; }\n"));
+    auto server = TlsNginx(
+        certificates, TTestCertificates::Good,
+        QStringLiteral("    location = /sni { return 200 \"[$ssl_server_name] $http_x_check\"; }\n"));
     const QByteArray page = "<html><body>" + QByteArray(2000, 'p') + "</body></html>\n";
     const QByteArray large = RandomBytes(6 * 1024 * 1024 + 123);
     server->AddFile(QStringLiteral("page.html"), page);
@@ -257,21 +258,24 @@ TEST(SslWSocket, SendsALargeBodyThroughASmallSendBuffer)
     // It listens once it has read its key; until then a connect is refused.
     const QByteArray upload = RandomBytes(6 * 1024 * 1024 + 7);
     std::unique_ptr<TTlsClient> client;
-    ASSERT_TRUE(WaitUntil([&] {
-        client = std::make_unique<TTlsClient>();
-        client->HostName = QStringLiteral("localhost");
-        client->CAFile = certificates.CAFile();
-        client->Request = upload;
-        client->CloseWhenSent = true;
-        client->Socket.SetLingerOnOff(wsLingerNoSet);
-        client->Connect(QString::number(port));
-        // A send buffer smaller than one record: the platform takes every record in
-        // parts, and ciphertext is left waiting in the socket's own buffer all along.
-        const int small = 4096;
-        setsockopt(client->Socket.HSocket(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
-        WaitUntil([&] { return client->Closed || client->Handshaken; }, 2000);
-        return client->Handshaken;
-    }, 20000)) << client->Events.join(", ").toStdString();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            client = std::make_unique<TTlsClient>();
+            client->HostName = QStringLiteral("localhost");
+            client->CAFile = certificates.CAFile();
+            client->Request = upload;
+            client->CloseWhenSent = true;
+            client->Socket.SetLingerOnOff(wsLingerNoSet);
+            client->Connect(QString::number(port));
+            // A send buffer smaller than one record: the platform takes every record in
+            // parts, and ciphertext is left waiting in the socket's own buffer all along.
+            const int small = 4096;
+            setsockopt(client->Socket.HSocket(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+            WaitUntil([&] { return client->Closed || client->Handshaken; }, 2000);
+            return client->Handshaken;
+        },
+        20000))
+        << client->Events.join(", ").toStdString();
     ASSERT_TRUE(WaitUntil([&] { return client->Closed && output.size() >= upload.size(); }, 60000))
         << client->Events.join(", ").toStdString() << ", " << output.size() << " bytes arrived";
     server.closeWriteChannel();

@@ -34,7 +34,8 @@ TEST(WSocketResolve, HostTexts)
     const QString longName(257, QLatin1Char('a'));
     EXPECT_EQ(ErrorOf([&] { WSocketResolveHost(longName); }),
               QStringLiteral("WSocketResolveHost: '") + longName + QStringLiteral("' Invalid Hostname."));
-    EXPECT_EQ(ErrorOf([] { WSocketResolveHost(QString()); }), QStringLiteral("WSocketResolveHost: '' Invalid Hostname."));
+    EXPECT_EQ(ErrorOf([] { WSocketResolveHost(QString()); }),
+              QStringLiteral("WSocketResolveHost: '' Invalid Hostname."));
     EXPECT_EQ(ErrorOf([] { WSocketResolveHost(QStringLiteral("no-such-host.invalid")); }),
               QStringLiteral("WSocketResolveHost: Cannot convert host address 'no-such-host.invalid'"));
 }
@@ -81,7 +82,8 @@ TEST(WSocketResolve, PortErrorsAndProtocolTexts)
     EXPECT_EQ(WSocketResolveProto(QStringLiteral("tcp")), 6);
     EXPECT_EQ(WSocketResolveProto(QStringLiteral(" udp ")), 17);
     EXPECT_EQ(WSocketResolveProto(QStringLiteral("17")), 17);
-    EXPECT_EQ(ErrorOf([] { WSocketResolveProto(QString()); }), QStringLiteral("WSocketResolveProto: Invalid Protocol."));
+    EXPECT_EQ(ErrorOf([] { WSocketResolveProto(QString()); }),
+              QStringLiteral("WSocketResolveProto: Invalid Protocol."));
     EXPECT_EQ(ErrorOf([] { WSocketResolveProto(QStringLiteral("bogus")); }),
               QStringLiteral("WSocketResolveProto: Cannot convert protocol 'bogus'"));
 }

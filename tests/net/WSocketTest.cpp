@@ -107,7 +107,8 @@ TEST(WSocket, PropertySettersAndConnectChecks)
 
     // The same text while assigned is no change; another text is refused.
     EXPECT_EQ(ErrorOf([&] { client.SetPort(server.PortText()); }), QString());
-    EXPECT_EQ(ErrorOf([&] { client.SetPort(QStringLiteral("81")); }), QStringLiteral("Cannot change Port if not closed"));
+    EXPECT_EQ(ErrorOf([&] { client.SetPort(QStringLiteral("81")); }),
+              QStringLiteral("Cannot change Port if not closed"));
     EXPECT_EQ(ErrorOf([&] { client.SetAddr(QStringLiteral("10.0.0.1")); }),
               QStringLiteral("Cannot change Addr if not closed"));
     EXPECT_EQ(ErrorOf([&] { client.SetProto(QStringLiteral("udp")); }),
@@ -176,16 +177,18 @@ TEST(WSocket, PeerResetAndMidStreamCloseEndTheSession)
     QByteArray payload(100000, 'p');
     for (int i = 0; i < payload.size(); ++i)
         payload[i] = char('a' + i % 26);
-    TScriptedServer server([&](TPeer &peer, int index) {
-        if (index == 0) {
-            peer.Write(payload);
-            peer.Close();
-        } else {
-            peer.Write("partial");
-            peer.Read(4);
-            peer.Reset();
-        }
-    }, 2);
+    TScriptedServer server(
+        [&](TPeer &peer, int index) {
+            if (index == 0) {
+                peer.Write(payload);
+                peer.Close();
+            } else {
+                peer.Write("partial");
+                peer.Read(4);
+                peer.Reset();
+            }
+        },
+        2);
 
     TWSocket first;
     TClientProbe probe(first);
@@ -411,7 +414,8 @@ TEST(WSocket, HandlerMayDeleteTheSocketThatFiresIt)
     PointAt(*closing, server.PortText());
     closing->OnSessionClosed = [&](QObject *, quint16) { delete closing; };
     closing->Connect();
-    ASSERT_TRUE(WaitUntil([&] { return server.Sessions.size() == 2 && watchClosing && watchClosing->State() == wsConnected; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return server.Sessions.size() == 2 && watchClosing && watchClosing->State() == wsConnected; }));
     server.Sessions[1]->Socket->Close();
     ASSERT_TRUE(WaitUntil([&] { return watchClosing.isNull(); }));
 }

@@ -72,8 +72,7 @@ bool CompileLocale(const QTemporaryDir &dir, const QString &source, const QStrin
 {
     QProcess localedef;
     localedef.start(QStringLiteral("localedef"),
-                    {QStringLiteral("-i"), source, QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                     dir.filePath(name)});
+                    {QStringLiteral("-i"), source, QStringLiteral("-f"), QStringLiteral("UTF-8"), dir.filePath(name)});
     if (!localedef.waitForStarted(10000) || !localedef.waitForFinished(60000))
         return false;
     return localedef.exitStatus() == QProcess::NormalExit && localedef.exitCode() == 0;

@@ -45,10 +45,9 @@ namespace {
 // A case's name spelled out from its text: test names take letters, digits and underscores only.
 std::string Spelled(const char *text)
 {
-    static const std::map<char, const char *> words = {{' ', "_"},     {'\t', "Tab"},  {'.', "Dot"},
-                                                       {',', "Comma"}, {'-', "Minus"}, {'+', "Plus"},
-                                                       {'$', "Dollar"}, {'(', "Open"}, {')', "Close"},
-                                                       {'#', "Hash"},   {'%', "Percent"}};
+    static const std::map<char, const char *> words = {{' ', "_"},     {'\t', "Tab"}, {'.', "Dot"},    {',', "Comma"},
+                                                       {'-', "Minus"}, {'+', "Plus"}, {'$', "Dollar"}, {'(', "Open"},
+                                                       {')', "Close"}, {'#', "Hash"}, {'%', "Percent"}};
     std::string name;
     for (const char *c = text; *c; ++c)
         name += std::isalnum(static_cast<unsigned char>(*c)) ? std::string(1, *c) : std::string(words.at(*c));
@@ -61,6 +60,8 @@ struct NumberTextRow {
     long double value;
 };
 
+// One row per line reads as a table.
+// clang-format off
 const NumberTextRow NumberTexts[] = {
     {"1234.56", true, 1234.56L},
     {"  12  ", true, 12.0L},
@@ -95,6 +96,7 @@ const NumberTextRow NumberTexts[] = {
     {"1e4933", false, 0},
     {"-1e5000", false, 0},
 };
+// clang-format on
 
 class NumberText : public ::testing::TestWithParam<NumberTextRow> {};
 
@@ -200,12 +202,10 @@ TEST(FloatToStr, GermanSettingsUseTheDecimalComma)
 
 TEST(FloatToStr, ShowsTheStorageRoundingOfSavedValues)
 {
-    EXPECT_EQ(FloatToStr(FromBytes({0x8B, 0x1F, 0x85, 0xEB, 0x51, 0x1A}), Us()),
-              QStringLiteral("1234.56000000052"));
+    EXPECT_EQ(FloatToStr(FromBytes({0x8B, 0x1F, 0x85, 0xEB, 0x51, 0x1A}), Us()), QStringLiteral("1234.56000000052"));
     EXPECT_EQ(FloatToStr(FromReal48(ToReal48(1000.1L)), Us()), QStringLiteral("1000.09999999963"));
     EXPECT_EQ(FloatToStr(FromReal48(ToReal48(4.125L)), Us()), QStringLiteral("4.125"));
-    EXPECT_EQ(FloatToStr(FromBytes({0x7D, 0xCD, 0xCC, 0xCC, 0xCC, 0x4C}), Us()),
-              QStringLiteral("0.100000000000023"));
+    EXPECT_EQ(FloatToStr(FromBytes({0x7D, 0xCD, 0xCC, 0xCC, 0xCC, 0x4C}), Us()), QStringLiteral("0.100000000000023"));
 }
 
 namespace {
@@ -262,10 +262,10 @@ struct CurrencyPatternRow {
 
 const CurrencyPatternRow CurrencyPatterns[] = {
     {false, 0, "$1,234.50"}, {false, 1, "1,234.50$"}, {false, 2, "$ 1,234.50"}, {false, 3, "1,234.50 $"},
-    {true, 0, "($1.50)"},    {true, 1, "-$1.50"},     {true, 2, "$-1.50"},     {true, 3, "$1.50-"},
-    {true, 4, "(1.50$)"},    {true, 5, "-1.50$"},     {true, 6, "1.50-$"},     {true, 7, "1.50$-"},
-    {true, 8, "-1.50 $"},    {true, 9, "-$ 1.50"},    {true, 10, "1.50 $-"},   {true, 11, "$ 1.50-"},
-    {true, 12, "$ -1.50"},   {true, 13, "1.50- $"},   {true, 14, "($ 1.50)"},  {true, 15, "(1.50 $)"},
+    {true, 0, "($1.50)"},    {true, 1, "-$1.50"},     {true, 2, "$-1.50"},      {true, 3, "$1.50-"},
+    {true, 4, "(1.50$)"},    {true, 5, "-1.50$"},     {true, 6, "1.50-$"},      {true, 7, "1.50$-"},
+    {true, 8, "-1.50 $"},    {true, 9, "-$ 1.50"},    {true, 10, "1.50 $-"},    {true, 11, "$ 1.50-"},
+    {true, 12, "$ -1.50"},   {true, 13, "1.50- $"},   {true, 14, "($ 1.50)"},   {true, 15, "(1.50 $)"},
 };
 
 class CurrencyPattern : public ::testing::TestWithParam<CurrencyPatternRow> {};
@@ -311,10 +311,8 @@ TEST(FloatToStrF, RoundsHalfAwayFromZeroOnTheExactBinaryValue)
 {
     const TFormatSettings us = Us();
     // Exact halves (representable in 64 significand bits) go away from zero.
-    EXPECT_EQ(FloatToStrF(9007199254740992.5L, ffFixed, 18, 0, us),
-              QStringLiteral("9007199254740993"));
-    EXPECT_EQ(FloatToStrF(-9007199254740992.5L, ffFixed, 18, 0, us),
-              QStringLiteral("-9007199254740993"));
+    EXPECT_EQ(FloatToStrF(9007199254740992.5L, ffFixed, 18, 0, us), QStringLiteral("9007199254740993"));
+    EXPECT_EQ(FloatToStrF(-9007199254740992.5L, ffFixed, 18, 0, us), QStringLiteral("-9007199254740993"));
     EXPECT_EQ(FloatToStrF(0.0625L, ffFixed, 18, 3, us), QStringLiteral("0.063"));
     // A value just below the half, such as the double nearest 1.005, goes down; a
     // shortest-digits conversion would see 1.005 and go up.
@@ -328,8 +326,7 @@ TEST(FloatToStrF, RoundsHalfAwayFromZeroOnTheExactBinaryValue)
     // 99.995L lies a little above 99.995; the carry runs through every nine.
     EXPECT_EQ(FloatToStrF(99.995L, ffFixed, 18, 2, us), QStringLiteral("100.00"));
     EXPECT_EQ(FloatToStrF(LDBL_MAX, ffGeneral, 18, 0, us), QStringLiteral("1.18973149535723177E4932"));
-    EXPECT_EQ(FloatToStrF(-LDBL_TRUE_MIN, ffGeneral, 18, 0, us),
-              QStringLiteral("-3.6451995318824746E-4951"));
+    EXPECT_EQ(FloatToStrF(-LDBL_TRUE_MIN, ffGeneral, 18, 0, us), QStringLiteral("-3.6451995318824746E-4951"));
 }
 
 namespace {
@@ -405,9 +402,9 @@ enum Moment { Afternoon, Midnight, HalfPast, Year905 };
 
 QDateTime At(Moment moment)
 {
-    const QDateTime moments[] = {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9, 45)),
-                                 QDateTime(QDate(2024, 3, 5), QTime(0, 0)),
-                                 QDateTime(QDate(1999, 12, 31), QTime(0, 30, 5)), QDateTime(QDate(905, 1, 1), QTime(1, 0))};
+    const QDateTime moments[] = {
+        QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9, 45)), QDateTime(QDate(2024, 3, 5), QTime(0, 0)),
+        QDateTime(QDate(1999, 12, 31), QTime(0, 30, 5)), QDateTime(QDate(905, 1, 1), QTime(1, 0))};
     return moments[moment];
 }
 

@@ -44,8 +44,8 @@ TEST(HelpFile, TheCalculatorsHelpFileIsCompleteAndItsLinksResolve)
 {
     HelpFile help;
     ASSERT_TRUE(help.Load(QStringLiteral(TALLOWMERE_SOURCE_DIR "/help/tlm.hlp"))) << help.ErrorText().toStdString();
-    for (const char *keyword : {"net present value", "cash flows", "discount rates", "reset", "print",
-                                "update", "tlm.ini", "settings"})
+    for (const char *keyword :
+         {"net present value", "cash flows", "discount rates", "reset", "print", "update", "tlm.ini", "settings"})
         EXPECT_FALSE(help.Search(keyword).isEmpty()) << keyword;
     static const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
     for (const HelpFile::Topic &topic : help.Topics()) {

@@ -65,7 +65,8 @@ TEST(ProfileFile, WritesKeepEveryOtherLine)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tlm.ini");
-    const QByteArray original = "; keep me\r\n[Other]\r\nx = 1\r\n\r\n[LastValues]\r\nRate1=4\r\nodd line\r\n\r\n[Tail]\r\ny=2\r\n";
+    const QByteArray original =
+        "; keep me\r\n[Other]\r\nx = 1\r\n\r\n[LastValues]\r\nRate1=4\r\nodd line\r\n\r\n[Tail]\r\ny=2\r\n";
     writeAll(path, original);
     ProfileFile ini(path);
     ini.WriteString("lastvalues", "RATE1", "4.125");
@@ -128,7 +129,7 @@ TEST(ProfileFile, AnUpdateLandsWholeOrNotAtAll)
     ini.WriteString("A", "x", "2");
     ini.WriteString("B", "y", "3");
     EXPECT_EQ(ini.ReadString("B", "y", ""), "3"); // pending text is visible
-    EXPECT_EQ(readAll(path), "[A]\nx=1\n");        // the file is untouched until the end
+    EXPECT_EQ(readAll(path), "[A]\nx=1\n");       // the file is untouched until the end
     ini.EndUpdate();
     EXPECT_EQ(readAll(path), "[A]\nx=2\n[B]\ny=3\n");
 

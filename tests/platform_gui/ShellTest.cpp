@@ -36,8 +36,8 @@ private:
 
 TEST(ShellTest, AddressesGoToTheDesktopsUrlHandlers)
 {
-    UrlRecorder recorder({QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
-                          QStringLiteral("ftp")});
+    UrlRecorder recorder(
+        {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"), QStringLiteral("ftp")});
     struct Row {
         QString target;
         QString opened;
@@ -106,8 +106,8 @@ TEST(ShellTest, AProgramIsStartedDirectlyWithItsParameters)
         f.setPermissions(f.permissions() | QFile::ExeOwner);
     }
 
-    EXPECT_GT(Shell::Execute(nullptr, QStringLiteral("open"), program, QStringLiteral("/S \"two words\""),
-                             QString(), Shell::SW_SHOWNORMAL),
+    EXPECT_GT(Shell::Execute(nullptr, QStringLiteral("open"), program, QStringLiteral("/S \"two words\""), QString(),
+                             Shell::SW_SHOWNORMAL),
               32);
     for (int i = 0; i < 500 && !QFile::exists(output); ++i)
         QTest::qWait(10);

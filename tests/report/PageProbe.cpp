@@ -142,24 +142,17 @@ int PageProbe::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {
     case PdmWidth:
-    case PdmHeight:
-        return 100000;
+    case PdmHeight: return 100000;
     case PdmWidthMM:
-    case PdmHeightMM:
-        return 100000 * 254 / 960;
+    case PdmHeightMM: return 100000 * 254 / 960;
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-        return QRScreenPixelsPerInch();
-    case PdmDepth:
-        return 32;
-    case PdmNumColors:
-        return INT_MAX;
-    case PdmDevicePixelRatio:
-        return 1;
-    case PdmDevicePixelRatioScaled:
-        return int(devicePixelRatioFScale());
+    case PdmPhysicalDpiY: return QRScreenPixelsPerInch();
+    case PdmDepth: return 32;
+    case PdmNumColors: return INT_MAX;
+    case PdmDevicePixelRatio: return 1;
+    case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
     }
     return 0;
 }

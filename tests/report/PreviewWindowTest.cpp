@@ -101,7 +101,7 @@ TEST_F(PreviewWindow, TitleCaptionsAndHints)
     // Sized to the work area by the window itself, so that a window manager that does not
     // maximise (or none at all) still leaves a page to read.
     EXPECT_EQ(w.normalGeometry().size(), WorkAreaClient(w));
-    const QList<TExplorerButton *> buttons = {w.bbPrev, w.bbNext, w.bbZoomOut, w.bbZoomIn,
+    const QList<TExplorerButton *> buttons = {w.bbPrev,  w.bbNext,  w.bbZoomOut, w.bbZoomIn,
                                               w.bbZoomW, w.bbPrint, w.bbClose};
     QStringList captions, hints;
     for (TExplorerButton *button : buttons) {

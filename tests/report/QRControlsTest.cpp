@@ -198,8 +198,12 @@ TEST_F(PrintControls, SystemFieldsPrintTheirValues)
     const struct {
         TQRSysDataType Data;
         const char *Name;
-    } names[] = {{qrsTime, "Time"},         {qrsDate, "Date"},               {qrsDateTime, "Date, Time"},
-                 {qrsPageNumber, "Page#"},  {qrsReportTitle, "ReportTitle"}, {qrsDetailCount, "DetailCount"},
+    } names[] = {{qrsTime, "Time"},
+                 {qrsDate, "Date"},
+                 {qrsDateTime, "Date, Time"},
+                 {qrsPageNumber, "Page#"},
+                 {qrsReportTitle, "ReportTitle"},
+                 {qrsDetailCount, "DetailCount"},
                  {qrsDetailNo, "Detail#"}};
     auto *probe = new TQRSysData(Band);
     for (const auto &row : names) {
@@ -222,7 +226,8 @@ TEST_F(PrintControls, SystemFieldsPrintTheirValues)
     const QString before = FormatDateTime(QStringLiteral("c"), QDateTime::currentDateTime());
     const PageProbe &page = Page();
     const QString after = FormatDateTime(QStringLiteral("c"), QDateTime::currentDateTime());
-    const bool stamped = page.Find(QStringLiteral("Printed at ") + before) || page.Find(QStringLiteral("Printed at ") + after);
+    const bool stamped = page.Find(QStringLiteral("Printed at ") + before) ||
+                         page.Find(QStringLiteral("Printed at ") + after);
     EXPECT_TRUE(stamped) << page.AllText().toStdString();
     // Printing changed the caption, and auto-size the width around the centre's left.
     EXPECT_TRUE(stamp->Caption().startsWith(QStringLiteral("Printed at ")));

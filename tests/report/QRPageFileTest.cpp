@@ -293,14 +293,14 @@ struct SavedFile {
 // a polyline announcing two billion points, with a true checksum.
 void ReplaceSecondPicture(SavedFile &f)
 {
-    const QByteArray hostile =
-        PictureBuilder()
-            .Add(12, PictureBuilder::Params([](QDataStream &s) { s << quint32(0x7fffffff) << 1.0 << 2.0; }))
-            .Bytes();
-    const QByteArray record = QRPageFile::EncodeRecordHeader(quint32(8 + hostile.size())) + hostile
-                              + QRPageFile::EncodeOffset(qint32(f.SecondRecord));
-    f.Bytes = f.Bytes.left(f.SecondRecord) + record
-              + f.Bytes.mid(f.SecondRecord + At<quint32>(f.Bytes, f.SecondRecord + 4) + 4);
+    const QByteArray hostile = PictureBuilder()
+                                   .Add(12, PictureBuilder::Params(
+                                                [](QDataStream &s) { s << quint32(0x7fffffff) << 1.0 << 2.0; }))
+                                   .Bytes();
+    const QByteArray record = QRPageFile::EncodeRecordHeader(quint32(8 + hostile.size())) + hostile +
+                              QRPageFile::EncodeOffset(qint32(f.SecondRecord));
+    f.Bytes = f.Bytes.left(f.SecondRecord) + record +
+              f.Bytes.mid(f.SecondRecord + At<quint32>(f.Bytes, f.SecondRecord + 4) + 4);
 }
 
 // The page the damage is found on: none for a file that is no report at all, or the
@@ -353,12 +353,12 @@ TEST_P(BadPageFile, EndsInAClearMessageAndLeavesTheShownReport)
     QRPrinter()->SetCurrentPage(2);
     const QPicture *shown = QRPrinter()->Page();
     const int page = GetParam().Page;
-    const QString expected =
-        page == NotAReport
-            ? QStringLiteral("%1 is not a report file, or it is damaged.").arg(bad)
-            : QStringLiteral("Page %1 of the report file %2 is damaged.")
-                  .arg(page == LastPage ? file.PageCount : page == PastLastPage ? file.PageCount + 1 : page)
-                  .arg(bad);
+    const QString expected = page == NotAReport ? QStringLiteral("%1 is not a report file, or it is damaged.").arg(bad)
+                                                : QStringLiteral("Page %1 of the report file %2 is damaged.")
+                                                      .arg(page == LastPage       ? file.PageCount
+                                                           : page == PastLastPage ? file.PageCount + 1
+                                                                                  : page)
+                                                      .arg(bad);
     EXPECT_EQ(LoadFailure(bad), expected);
     EXPECT_EQ(QRPrinter()->Status(), stFinished);
     EXPECT_EQ(QRPrinter()->PageCount(), file.PageCount);

@@ -312,6 +312,8 @@ struct HostileRow {
     const char *Where;
 };
 
+// One row per line reads as a table.
+// clang-format off
 const HostileRow HostilePictures[] = {
     {"PolylineCountBeyondItsPoints", [] { return Single(DrawPolyline, Points(0x7fffffff, 2)); },
      "record 0 (command 12)"},
@@ -398,6 +400,7 @@ const HostileRow HostilePictures[] = {
     {"ShorterThanAHeader", [] { return QByteArray("QPIC"); }, "picture shorter than its header"},
     {"NotAPicture", [] { return QByteArray(64, 'x'); }, "not a picture"},
 };
+// clang-format on
 
 class HostilePicture : public ::testing::TestWithParam<HostileRow> {};
 

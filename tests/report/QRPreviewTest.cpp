@@ -147,10 +147,12 @@ TEST_F(PreviewControl, SurfaceShowsTheSheetPageAndShadow)
     preview.SetZoom(50);
     const QImage half = preview.Surface()->grab().toImage();
     EXPECT_EQ(half.width(), QRRound(p->SheetWidth() * 50 / 100.0) + 4);
-    EXPECT_EQ(half.pixelColor(QRRound(p->LeftOffset() * 50 / 100.0) + 1 + 75, QRRound(p->TopOffset() * 50 / 100.0) + 1 + 75),
-              QColor(Qt::black));
-    EXPECT_EQ(half.pixelColor(QRRound(p->LeftOffset() * 50 / 100.0) + 1 + 160, QRRound(p->TopOffset() * 50 / 100.0) + 1 + 75),
-              QColor(Qt::white));
+    EXPECT_EQ(
+        half.pixelColor(QRRound(p->LeftOffset() * 50 / 100.0) + 1 + 75, QRRound(p->TopOffset() * 50 / 100.0) + 1 + 75),
+        QColor(Qt::black));
+    EXPECT_EQ(
+        half.pixelColor(QRRound(p->LeftOffset() * 50 / 100.0) + 1 + 160, QRRound(p->TopOffset() * 50 / 100.0) + 1 + 75),
+        QColor(Qt::white));
 }
 
 // Without a usable printer the fit commands show the page at 100 %. The printer's

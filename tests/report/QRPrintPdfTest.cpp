@@ -128,7 +128,8 @@ TEST(ReportPdf, ResultReportPrintsItsTextsInLayoutOrder)
         EXPECT_GT(next, at) << piece.toStdString() << "\n" << text.toStdString();
         at = std::max(at, next);
     }
-    EXPECT_TRUE(text.contains(QStringLiteral("Printed at ") + before) || text.contains(QStringLiteral("Printed at ") + after))
+    EXPECT_TRUE(text.contains(QStringLiteral("Printed at ") + before) ||
+                text.contains(QStringLiteral("Printed at ") + after))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("NOTE:  While effort was made")) ||
                 text.contains(QStringLiteral("NOTE: While effort was made")));
@@ -220,8 +221,8 @@ TEST(ReportPdf, PrintsThroughACupsPdfQueue)
     waited.start();
     while (waited.elapsed() < 60000) {
         produced = newest();
-        if (produced.exists() && (!before.exists() || produced.lastModified() > before.lastModified()
-                                  || produced.filePath() != before.filePath()))
+        if (produced.exists() && (!before.exists() || produced.lastModified() > before.lastModified() ||
+                                  produced.filePath() != before.filePath()))
             break;
         QThread::msleep(200);
         produced = QFileInfo();

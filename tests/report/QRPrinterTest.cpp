@@ -39,7 +39,8 @@ TEST(QRPrinter, RoundsHalvesToTheEvenNeighbour)
     const struct {
         double Value;
         int Expected;
-    } rows[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4999, 2}, {2.5001, 3}, {766.64, 767}};
+    } rows[] = {{2.5, 2}, {3.5, 4},    {-2.5, -2},  {-3.5, -4},   {0.5, 0},
+                {1.5, 2}, {2.4999, 2}, {2.5001, 3}, {766.64, 767}};
     for (const auto &row : rows)
         EXPECT_EQ(QRRound(row.Value), row.Expected) << row.Value;
 }
@@ -198,8 +199,7 @@ TEST(QRPrinter, PageStoreStates)
     printer.SetCurrentPage(3);
     EXPECT_EQ(printer.CurrentPage(), 3);
     ASSERT_NE(printer.Page(), nullptr);
-    EXPECT_EQ(printer.Page()->boundingRect(),
-              QRect(0, 0, printer.PageWidth() * 4, printer.PageHeight() * 4));
+    EXPECT_EQ(printer.Page()->boundingRect(), QRect(0, 0, printer.PageWidth() * 4, printer.PageHeight() * 4));
 
     // A finished store is cleared by the next BeginDoc.
     printer.BeginDoc();

@@ -160,8 +160,8 @@ TEST_F(ReportEngine, PageBreakOrderOfEvents)
     }
     const PreviewRun run = RunPreview(*f.Report);
     EXPECT_EQ(run.PageCount, 2);
-    EXPECT_EQ(events, (Log{"StartPage", "H", "D", "F", "EndPage", "O", "StartPage", "H", "D", "S", "F", "O",
-                           "EndPage"}));
+    EXPECT_EQ(events,
+              (Log{"StartPage", "H", "D", "F", "EndPage", "O", "StartPage", "H", "D", "S", "F", "O", "EndPage"}));
 }
 
 TEST_F(ReportEngine, VetoedBandKeepsItsPlaceAndDisabledBandIsSilent)
@@ -583,9 +583,9 @@ namespace {
 struct ColumnHeaderRow {
     const char *name;
     int columns;
-    int title;                       // the page less the height of a title band after the page header; 0: none
-    std::vector<int> columnHeaders;  // heights; -k is the whole room below the page header less k - 1
-    int pages;                       // pages made when the headers fit, 0 when they cannot
+    int title;                      // the page less the height of a title band after the page header; 0: none
+    std::vector<int> columnHeaders; // heights; -k is the whole room below the page header less k - 1
+    int pages;                      // pages made when the headers fit, 0 when they cannot
 };
 
 class ColumnHeaderRoom : public ReportEngine, public ::testing::WithParamInterface<ColumnHeaderRow> {};
@@ -614,7 +614,8 @@ TEST_P(ColumnHeaderRoom, FitOrFailWithAClearMessage)
             RunPreview(*f.Report);
             ADD_FAILURE() << "the run ended without an error";
         } catch (const Exception &e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("The column header bands do not fit in the room below the page header."));
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("The column header bands do not fit in the room below the page header."));
         }
         EXPECT_EQ(QRPrinter()->Status(), stIdle);
         EXPECT_EQ(f.Report->Progress(), nullptr);
@@ -623,10 +624,11 @@ TEST_P(ColumnHeaderRoom, FitOrFailWithAClearMessage)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ColumnHeaderRoom,
-    ::testing::Values(ColumnHeaderRow{"TallerThanTheRoomInOneColumn", 1, 0, {-1}, 0},
-                      ColumnHeaderRow{"TallerThanTheRoomInTwoColumns", 2, 0, {-1}, 0},
-                      ColumnHeaderRow{"TwoThatFitOnlyOneByOne", 1, 0, {400, -400}, 0},
-                      ColumnHeaderRow{"MovedOnceBelowATallTitleThenFitting", 1, 150, {150}, 2}),
-    [](const ::testing::TestParamInfo<ColumnHeaderRow> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ColumnHeaderRoom,
+                         ::testing::Values(ColumnHeaderRow{"TallerThanTheRoomInOneColumn", 1, 0, {-1}, 0},
+                                           ColumnHeaderRow{"TallerThanTheRoomInTwoColumns", 2, 0, {-1}, 0},
+                                           ColumnHeaderRow{"TwoThatFitOnlyOneByOne", 1, 0, {400, -400}, 0},
+                                           ColumnHeaderRow{"MovedOnceBelowATallTitleThenFitting", 1, 150, {150}, 2}),
+                         [](const ::testing::TestParamInfo<ColumnHeaderRow> &info) {
+                             return std::string(info.param.name);
+                         });

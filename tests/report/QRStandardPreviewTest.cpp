@@ -127,11 +127,10 @@ TEST_F(StandardPreview, WindowAndToolbarAsDesigned)
         QStringList hints;
         for (QToolButton *button : buttons)
             hints << button->toolTip();
-        EXPECT_EQ(hints, (QStringList{"Fit in Window", "100%", "Page Width", "First page", "Previous page",
-                                      "Next page", "Last page", "Print report", "Save report", "Load report"}));
+        EXPECT_EQ(hints, (QStringList{"Fit in Window", "100%", "Page Width", "First page", "Previous page", "Next page",
+                                      "Last page", "Print report", "Save report", "Load report"}));
         // Every speed button carries a glyph of its own.
-        EXPECT_TRUE(
-            std::all_of(buttons.begin(), buttons.end(), [](QToolButton *b) { return !b->icon().isNull(); }));
+        EXPECT_TRUE(std::all_of(buttons.begin(), buttons.end(), [](QToolButton *b) { return !b->icon().isNull(); }));
         EXPECT_EQ(p.ExitButton()->text(), QStringLiteral("&Exit"));
         EXPECT_EQ(p.PagePanel()->frameShadow(), QFrame::Sunken);
         EXPECT_TRUE(p.FitButton()->isChecked());

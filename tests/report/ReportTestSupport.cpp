@@ -21,8 +21,8 @@ TQRBand *TestForm::AddBand(const QString &name, TQRBandType type, int height)
     const std::string key = name.toStdString();
     band->BeforePrint = [this, key](TQRBand *, bool &) {
         Log.push_back(key + ":before");
-        Placed.push_back({key, Report->PageNumber(), Report->CurrentColumn(), Report->ColumnLeft(),
-                          Report->CurrentY()});
+        Placed.push_back(
+            {key, Report->PageNumber(), Report->CurrentColumn(), Report->ColumnLeft(), Report->CurrentY()});
     };
     band->AfterPrint = [this, key](TQRBand *, bool printed) {
         Log.push_back(key + (printed ? ":after" : ":after-not"));

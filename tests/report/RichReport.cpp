@@ -25,8 +25,8 @@ RichReport::RichReport(int records)
     title->Frame().SetStyle(Qt::DashLine);
     title->Frame().SetDrawBottom(true);
     AddLabel(title, QStringLiteral("Heading"), QStringLiteral("Rich report"), 20, 10);
-    TQRLabel *clipped =
-        AddLabel(title, QStringLiteral("Clipped"), QStringLiteral("A caption too long for its box"), 20, 40);
+    TQRLabel *clipped = AddLabel(title, QStringLiteral("Clipped"), QStringLiteral("A caption too long for its box"), 20,
+                                 40);
     clipped->SetAutoSize(false);
     clipped->SetWidth(60);
     TQRLabel *centred = AddLabel(title, QStringLiteral("Centred"), QStringLiteral("Centred"), 0, 60);

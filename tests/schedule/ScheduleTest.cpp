@@ -421,14 +421,14 @@ TEST_P(ScheduleSource, ShowsTheWholePathOrItsBothEnds)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ScheduleSource,
-    ::testing::Values(SourceRow{"Short", QStringLiteral("/home/ann/tlm.ini"), false},
-                      SourceRow{"Long",
-                                QStringLiteral("/home/ann/") + QStringLiteral("a rather long folder name/").repeated(12)
-                                    + QStringLiteral("tlm.ini"),
-                                true}),
-    [](const ::testing::TestParamInfo<SourceRow> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Paths, ScheduleSource,
+                         ::testing::Values(SourceRow{"Short", QStringLiteral("/home/ann/tlm.ini"), false},
+                                           SourceRow{"Long",
+                                                     QStringLiteral("/home/ann/") +
+                                                         QStringLiteral("a rather long folder name/").repeated(12) +
+                                                         QStringLiteral("tlm.ini"),
+                                                     true}),
+                         [](const ::testing::TestParamInfo<SourceRow> &info) { return std::string(info.param.name); });
 
 namespace {
 
@@ -456,8 +456,8 @@ TEST_P(ScheduleFooterPlace, KeepsTheFooterWithTheLastYearLine)
         QRPrinter()->SetOrientation(poPortrait);
         QRPrinter()->ComputeMetrics();
         const int limit = QRPrinter()->PageHeight() - form.PageFooter->Height();
-        const int firstRate = form.ColumnHeader->Height() + form.RateHeader->Height()
-                              + Npv::YearCount * form.YearDetail->Height();
+        const int firstRate = form.ColumnHeader->Height() + form.RateHeader->Height() +
+                              Npv::YearCount * form.YearDetail->Height();
         form.Title->SetHeight(limit - form.RateFooter->Height() - firstRate + GetParam().into);
     }
     std::vector<int> lastLinePages;
@@ -694,8 +694,8 @@ TEST_F(Schedule, CsvNumbersAreTheReportsNumbers)
     EXPECT_EQ(Captures(text, QStringLiteral("^\\s*(\\d+)\\s+(\\S+)\\s+([0-9.,]+)\\s+(\\S+)\\s*$")), years);
     EXPECT_EQ(PrintedFooters(text), npvs);
     EXPECT_EQ(Captures(text, QStringLiteral("Discounted payback\\s+(.+?)\\s*$")), paybacks);
-    const QString several =
-        QStringLiteral(" Several rates give a net present value of zero: the cash flows change sign 2 times.");
+    const QString several = QStringLiteral(
+        " Several rates give a net present value of zero: the cash flows change sign 2 times.");
     EXPECT_EQ(internalRates, (QStringList{QStringLiteral("10,000 %") + several, QStringLiteral("20,000 %") + several}));
     EXPECT_EQ(Captures(text, QStringLiteral("^\\s*(?:Internal rates of return)?\\s+(\\S+ %)\\s*$")),
               (QStringList{QStringLiteral("10,000 %"), QStringLiteral("20,000 %")}));
@@ -747,9 +747,9 @@ TEST_P(ScheduleCsvRun, WritesWithoutADisplay)
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     const QString err = QString::fromUtf8(process.readAllStandardError());
     auto matches = [this](const char *pattern, const QString &text) {
-        return QRegularExpression(QString::fromUtf8(pattern).replace(QStringLiteral("%1"),
-                                                                     QRegularExpression::escape(Dir.path())),
-                                  QRegularExpression::DotMatchesEverythingOption)
+        return QRegularExpression(
+                   QString::fromUtf8(pattern).replace(QStringLiteral("%1"), QRegularExpression::escape(Dir.path())),
+                   QRegularExpression::DotMatchesEverythingOption)
             .match(text)
             .hasMatch();
     };
@@ -761,14 +761,22 @@ TEST_P(ScheduleCsvRun, WritesWithoutADisplay)
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, ScheduleCsvRun,
-    ::testing::Values(
-        CsvRunRow{"FolderThatDoesNotExist", {"--csv=%1/missing/schedule.csv"}, 1, "^$",
-                  "^tallowmere-schedule: cannot write %1/missing/schedule\\.csv: .+\\n$"},
-        CsvRunRow{"StandardOutput", {"--csv=-"}, 0,
-                  "^section,rate,year,cash_flow,discount_factor,present_value,running_sum,value,note\\r\\n.*"
-                  "\\nirr,[^\\n]*\\r\\n$",
-                  "^$"},
-        CsvRunRow{"EmptyName", {"--csv="}, 2, "^$", "^tallowmere-schedule: --csv needs a file name.*\\n"},
-        CsvRunRow{"WithAReportFile", {"--csv=%1/schedule.csv", "%1/schedule.QRP"}, 2, "^$",
-                  "^tallowmere-schedule: --csv writes the saved values; it takes no report file\\n"}),
+    ::testing::Values(CsvRunRow{"FolderThatDoesNotExist",
+                                {"--csv=%1/missing/schedule.csv"},
+                                1,
+                                "^$",
+                                "^tallowmere-schedule: cannot write %1/missing/schedule\\.csv: .+\\n$"},
+                      CsvRunRow{
+                          "StandardOutput",
+                          {"--csv=-"},
+                          0,
+                          "^section,rate,year,cash_flow,discount_factor,present_value,running_sum,value,note\\r\\n.*"
+                          "\\nirr,[^\\n]*\\r\\n$",
+                          "^$"},
+                      CsvRunRow{"EmptyName", {"--csv="}, 2, "^$", "^tallowmere-schedule: --csv needs a file name.*\\n"},
+                      CsvRunRow{"WithAReportFile",
+                                {"--csv=%1/schedule.csv", "%1/schedule.QRP"},
+                                2,
+                                "^$",
+                                "^tallowmere-schedule: --csv writes the saved values; it takes no report file\\n"}),
     [](const ::testing::TestParamInfo<CsvRunRow> &info) { return std::string(info.param.name); });

@@ -34,8 +34,8 @@ void LockExternalServers()
 {
     if (LockHolders++ > 0)
         return;
-    const QByteArray path =
-        QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/external-servers.lock"));
+    const QByteArray path = QFile::encodeName(QCoreApplication::applicationDirPath() +
+                                              QStringLiteral("/external-servers.lock"));
     LockFd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     // Without the file the servers still run, only no longer one at a time.
     if (LockFd >= 0) {
@@ -67,9 +67,7 @@ bool CanConnect(quint16 port)
 
 } // namespace
 
-TExternalServer::TExternalServer(TKind kind) : FKind(kind)
-{
-}
+TExternalServer::TExternalServer(TKind kind) : FKind(kind) {}
 
 TExternalServer::~TExternalServer()
 {
@@ -87,12 +85,9 @@ TExternalServer::~TExternalServer()
 QString TExternalServer::Name(TKind kind)
 {
     switch (kind) {
-    case Nginx:
-        return QStringLiteral("nginx");
-    case Tinyproxy:
-        return QStringLiteral("tinyproxy");
-    case Dante:
-        return QStringLiteral("danted");
+    case Nginx: return QStringLiteral("nginx");
+    case Tinyproxy: return QStringLiteral("tinyproxy");
+    case Dante: return QStringLiteral("danted");
     }
     return QString();
 }
@@ -184,9 +179,8 @@ bool TExternalServer::Start(QString *error)
     }
     // Servers that drop their privileges must still reach their log and files.
     QFile::setPermissions(FDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                           QFileDevice::ReadOther | QFileDevice::WriteOther |
-                                           QFileDevice::ExeOther | QFileDevice::ReadGroup |
-                                           QFileDevice::WriteGroup | QFileDevice::ExeGroup);
+                                           QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
+                                           QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup);
     if (!FLocked) {
         LockExternalServers();
         FLocked = true;
@@ -197,14 +191,11 @@ bool TExternalServer::Start(QString *error)
         const QString config = WriteConfig();
         QStringList arguments;
         switch (FKind) {
-        case Nginx:
-            arguments = {QStringLiteral("-c"), config, QStringLiteral("-p"), FDir.path()};
-            break;
-        case Tinyproxy:
-            arguments = {QStringLiteral("-d"), QStringLiteral("-c"), config};
-            break;
+        case Nginx: arguments = {QStringLiteral("-c"), config, QStringLiteral("-p"), FDir.path()}; break;
+        case Tinyproxy: arguments = {QStringLiteral("-d"), QStringLiteral("-c"), config}; break;
         case Dante:
-            arguments = {QStringLiteral("-f"), config, QStringLiteral("-p"), FDir.path() + QStringLiteral("/danted.pid"),
+            arguments = {QStringLiteral("-f"), config,
+                         QStringLiteral("-p"), FDir.path() + QStringLiteral("/danted.pid"),
                          QStringLiteral("-N"), QStringLiteral("1")};
             break;
         }
@@ -221,8 +212,8 @@ bool TExternalServer::Start(QString *error)
                 return true;
             QThread::msleep(20);
         }
-        *error = Name(FKind) + QStringLiteral(" did not come up: ") +
-                 QString::fromLocal8Bit(FProcess->readAll()) + Log();
+        *error = Name(FKind) + QStringLiteral(" did not come up: ") + QString::fromLocal8Bit(FProcess->readAll()) +
+                 Log();
         FProcess->kill();
         FProcess->waitForFinished(5000);
     }

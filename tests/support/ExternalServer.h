@@ -49,12 +49,12 @@ private:
 
 // Skips the test when the server binary is not installed, and fails it in CI, where
 // the set-up script installs it.
-#define REQUIRE_EXTERNAL_SERVER(kind)                                                                              \
-    do {                                                                                                           \
-        if (TExternalServer::FindBinary(kind).isEmpty()) {                                                         \
-            if (qEnvironmentVariableIsSet("CI"))                                                                   \
-                FAIL() << TExternalServer::Name(kind).toStdString() << " is not installed (CI must install it)"; \
-            GTEST_SKIP() << TExternalServer::Name(kind).toStdString()                                              \
-                         << " is not installed; install it to run this test";                                     \
-        }                                                                                                          \
+#define REQUIRE_EXTERNAL_SERVER(kind)                                                                                  \
+    do {                                                                                                               \
+        if (TExternalServer::FindBinary(kind).isEmpty()) {                                                             \
+            if (qEnvironmentVariableIsSet("CI"))                                                                       \
+                FAIL() << TExternalServer::Name(kind).toStdString() << " is not installed (CI must install it)";       \
+            GTEST_SKIP() << TExternalServer::Name(kind).toStdString()                                                  \
+                         << " is not installed; install it to run this test";                                          \
+        }                                                                                                              \
     } while (0)

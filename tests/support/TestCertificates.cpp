@@ -68,8 +68,8 @@ bool TTestCertificates::Run(const QStringList &arguments, QString *error)
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(OpenSslBinary(), arguments);
     if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
-        *error = QStringLiteral("openssl %1: %2").arg(arguments.join(QLatin1Char(' ')),
-                                                       QString::fromLocal8Bit(tool.readAll()));
+        *error = QStringLiteral("openssl %1: %2")
+                     .arg(arguments.join(QLatin1Char(' ')), QString::fromLocal8Bit(tool.readAll()));
         return false;
     }
     return true;
@@ -114,7 +114,8 @@ bool TTestCertificates::Make(QString *error)
     return Run(QStringList{"req", "-x509", "-config", "openssl.cnf", "-extensions", "ca_ext"} + newKey +
                    QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj", "/CN=Tallowmere Test CA"},
                error) &&
-           MakeSigned(QStringLiteral("good"), QStringLiteral("localhost"), QStringLiteral("server_ext"), false, error) &&
+           MakeSigned(QStringLiteral("good"), QStringLiteral("localhost"), QStringLiteral("server_ext"), false,
+                      error) &&
            MakeSigned(QStringLiteral("expired"), QStringLiteral("localhost"), QStringLiteral("server_ext"), true,
                       error) &&
            MakeSigned(QStringLiteral("other"), QStringLiteral("other.example"), QStringLiteral("other_ext"), false,

@@ -31,11 +31,11 @@ private:
 
 // Skips the test when the openssl tool is missing, and fails it in CI, where the
 // set-up script installs it.
-#define REQUIRE_OPENSSL_TOOL()                                                                 \
-    do {                                                                                       \
-        if (TTestCertificates::OpenSslBinary().isEmpty()) {                                    \
-            if (qEnvironmentVariableIsSet("CI"))                                               \
-                FAIL() << "the openssl tool is not installed (CI must install it)";            \
-            GTEST_SKIP() << "the openssl tool is not installed; install it to run this test"; \
-        }                                                                                      \
+#define REQUIRE_OPENSSL_TOOL()                                                                                         \
+    do {                                                                                                               \
+        if (TTestCertificates::OpenSslBinary().isEmpty()) {                                                            \
+            if (qEnvironmentVariableIsSet("CI"))                                                                       \
+                FAIL() << "the openssl tool is not installed (CI must install it)";                                    \
+            GTEST_SKIP() << "the openssl tool is not installed; install it to run this test";                          \
+        }                                                                                                              \
     } while (0)

@@ -32,9 +32,9 @@ TEST(UpdateSaveDialog, FiltersAndExtensionRule)
         const char *result;
     };
     const Row rows[] = {
-        {"/tmp/update", 1, "/tmp/update.EXE"},      {"/tmp/update", 2, "/tmp/update.ZIP"},
-        {"/tmp/update", 3, "/tmp/update"},          {"/tmp/update.bin", 1, "/tmp/update.bin"},
-        {"/tmp/update.", 2, "/tmp/update."},        {"/tmp/dir.v2/update", 1, "/tmp/dir.v2/update.EXE"},
+        {"/tmp/update", 1, "/tmp/update.EXE"}, {"/tmp/update", 2, "/tmp/update.ZIP"},
+        {"/tmp/update", 3, "/tmp/update"},     {"/tmp/update.bin", 1, "/tmp/update.bin"},
+        {"/tmp/update.", 2, "/tmp/update."},   {"/tmp/dir.v2/update", 1, "/tmp/dir.v2/update.EXE"},
         {"/tmp/.update", 1, "/tmp/.update"},
     };
     for (const Row &row : rows)
@@ -56,7 +56,8 @@ TEST_F(UpdateTest, ExecuteUpdateReportsAFailedCheck)
     TWebFileInfo bare;
     bare.SetInfoTags(TWfiTags::ProgramTags());
     EXPECT_FALSE(bare.ExecuteUpdate());
-    EXPECT_EQ(boxes.Captions(), (QStringList{"Tallowmere", "Connection Error", "Missing Home URL", "Connection Error"}));
+    EXPECT_EQ(boxes.Captions(),
+              (QStringList{"Tallowmere", "Connection Error", "Missing Home URL", "Connection Error"}));
     EXPECT_EQ(boxes.Boxes()[3].Text, "Could not retrieve version information from the Internet.\rError unknown.");
 }
 
@@ -225,7 +226,7 @@ TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
     }
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Download Error"}));
     EXPECT_EQ(boxes.Boxes()[1].Text, "Error occurred while downloading update.\rError: \"The downloaded file does not "
-                                      "match the published SHA-256 checksum and was not saved.\"");
+                                     "match the published SHA-256 checksum and was not saved.\"");
     EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_FALSE(QFile::exists(marker));
 

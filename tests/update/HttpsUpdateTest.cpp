@@ -25,10 +25,10 @@ protected:
         if (!FCertificates.Make(&FError))
             return false;
         FSite = std::make_unique<TExternalServer>(TExternalServer::Nginx);
-        FSite->AddServerConfig(QStringLiteral("    ssl on;\n    ssl_certificate %1;\n    ssl_certificate_key %2;\n")
-                                   .arg(FCertificates.CertFile(TTestCertificates::Good),
-                                        FCertificates.KeyFile(TTestCertificates::Good)) +
-                               serverLines);
+        FSite->AddServerConfig(
+            QStringLiteral("    ssl on;\n    ssl_certificate %1;\n    ssl_certificate_key %2;\n")
+                .arg(FCertificates.CertFile(TTestCertificates::Good), FCertificates.KeyFile(TTestCertificates::Good)) +
+            serverLines);
         FSite->AddFile(QStringLiteral("files/tlm11.exe"), UpdateBytes);
         if (!FSite->Start(&FError))
             return false;
@@ -101,7 +101,8 @@ TEST_F(HttpsUpdateTest, APlainFileNamedByAVerifiedPageNeedsItsChecksum)
 
     // The same page vouching for the file with its checksum may name it over http.
     const QString entry = QStringLiteral("<META HTTP-EQUIV=\"sha256\" CONTENT=\"%1\">\r\n")
-                              .arg(QString::fromLatin1(QCryptographicHash::hash(UpdateBytes, QCryptographicHash::Sha256).toHex()));
+                              .arg(QString::fromLatin1(
+                                  QCryptographicHash::hash(UpdateBytes, QCryptographicHash::Sha256).toHex()));
     QFile page(FSite->DocumentRoot() + QStringLiteral("/tallowmere.htm"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.write(InfoPageText(QStringLiteral("1.1.01"), plainUrl, QString(), entry));

@@ -1,7 +1,6 @@
 #include "InfoPageText.h"
 
-QByteArray InfoPageText(const QString &version, const QString &downloadUrl, const QString &readMe,
-                        const QString &extra)
+QByteArray InfoPageText(const QString &version, const QString &downloadUrl, const QString &readMe, const QString &extra)
 {
     QString page = QStringLiteral("<HTML><HEAD>\r\n<TITLE>Tallowmere Calculator</TITLE>\r\n"
                                   "<META HTTP-EQUIV=\"name\" CONTENT=\"Corvane Software\">\r\n"

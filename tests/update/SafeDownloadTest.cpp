@@ -173,36 +173,37 @@ TEST_P(DownloadFaultTest, TheExistingFileSurvivesAndTheReasonIsShown)
 
     EXPECT_EQ(row.Cancel, cancelled);
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Save As", "Download Error"}));
-    EXPECT_EQ(boxes.Find(QStringLiteral("Download Error")).Text,
-              QStringLiteral("Error occurred while downloading update.\rError: \"%1.\"").arg(QLatin1String(row.Reason)));
+    EXPECT_EQ(
+        boxes.Find(QStringLiteral("Download Error")).Text,
+        QStringLiteral("Error occurred while downloading update.\rError: \"%1.\"").arg(QLatin1String(row.Reason)));
     EXPECT_EQ(Contents(FDir.path()), before);
     EXPECT_TRUE(FServer->Errors().isEmpty()) << FServer->Errors().join(QLatin1Char('\n')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SafeDownload, DownloadFaultTest,
-    ::testing::Values(
-        DownloadFaultRow{"Truncated",
-                         [](TPeer &peer) {
-                             peer.Write(Head(NewUpdate.size()) + NewUpdate.left(10000));
-                             peer.Close();
-                         },
-                         false, false, "Connection closed after 10000 of 262144 bytes"},
-        DownloadFaultRow{"ResetMidBody",
-                         [](TPeer &peer) {
-                             peer.Write(Head(NewUpdate.size()) + NewUpdate.left(10000));
-                             QThread::msleep(100);
-                             peer.Reset();
-                         },
-                         false, false, "Connection reset by peer (Error #10054)"},
-        DownloadFaultRow{"Cancelled",
-                         [](TPeer &peer) {
-                             peer.Write(Head(NewUpdate.size()) + NewUpdate.left(64 * 1024));
-                             peer.WaitClosed();
-                         },
-                         false, true, "Connection aborted on request"},
-        DownloadFaultRow{"ChecksumMismatch", [](TPeer &peer) { peer.Write(Whole(NewUpdate)); }, true, false,
-                         "The downloaded file does not match the published SHA-256 checksum and was not saved"}),
+    ::testing::Values(DownloadFaultRow{"Truncated",
+                                       [](TPeer &peer) {
+                                           peer.Write(Head(NewUpdate.size()) + NewUpdate.left(10000));
+                                           peer.Close();
+                                       },
+                                       false, false, "Connection closed after 10000 of 262144 bytes"},
+                      DownloadFaultRow{"ResetMidBody",
+                                       [](TPeer &peer) {
+                                           peer.Write(Head(NewUpdate.size()) + NewUpdate.left(10000));
+                                           QThread::msleep(100);
+                                           peer.Reset();
+                                       },
+                                       false, false, "Connection reset by peer (Error #10054)"},
+                      DownloadFaultRow{"Cancelled",
+                                       [](TPeer &peer) {
+                                           peer.Write(Head(NewUpdate.size()) + NewUpdate.left(64 * 1024));
+                                           peer.WaitClosed();
+                                       },
+                                       false, true, "Connection aborted on request"},
+                      DownloadFaultRow{
+                          "ChecksumMismatch", [](TPeer &peer) { peer.Write(Whole(NewUpdate)); }, true, false,
+                          "The downloaded file does not match the published SHA-256 checksum and was not saved"}),
     [](const ::testing::TestParamInfo<DownloadFaultRow> &info) { return std::string(info.param.Name); });
 
 TEST_F(SafeDownloadTest, ACompleteDownloadReplacesTheFileAndLeavesNothingElse)
@@ -266,7 +267,8 @@ TEST_F(SafeDownloadTest, TheExtensionIsAddedBeforeTheReplaceQuestion)
 
     dialog.accept();
     EXPECT_EQ(boxes.Captions(), QStringList{"Save As"});
-    EXPECT_EQ(boxes.Boxes()[0].Text, Path(QStringLiteral("update.EXE")) + " already exists.\rDo you want to replace it?");
+    EXPECT_EQ(boxes.Boxes()[0].Text,
+              Path(QStringLiteral("update.EXE")) + " already exists.\rDo you want to replace it?");
     EXPECT_EQ(boxes.Boxes()[0].Buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 
@@ -326,44 +328,45 @@ TEST_P(PageFaultTest, TheUpdateCenterShowsTheFailure)
 
 INSTANTIATE_TEST_SUITE_P(
     SafeDownload, PageFaultTest,
-    ::testing::Values(
-        PageFaultRow{"EmptyReply", [](TPeer &peer) { peer.Close(); }, "Empty reply from the server"},
-        PageFaultRow{"CloseMidHeader",
-                     [](TPeer &peer) {
-                         peer.Write("HTTP/1.0 200 OK\r\nContent-Le");
-                         peer.Close();
-                     },
-                     "Connection closed before the reply header was complete"},
-        PageFaultRow{"BadDate",
-                     [](TPeer &peer) {
-                         peer.Write(Whole(InfoPageText(
-                             QStringLiteral("9.9"), QString(), QString(),
-                             QStringLiteral("<META HTTP-EQUIV=\"redirect\" CONTENT=\"http://127.0.0.1:9/elsewhere.htm\">\r\n"
-                                            "<META HTTP-EQUIV=\"date\" CONTENT=\"Smarch 3, 1999\">\r\n"))));
-                     },
-                     "The date on the information page cannot be read (Invalid argument to date encode)"},
-        PageFaultRow{"PageTooLarge",
-                     [](TPeer &peer) {
-                         try {
-                             peer.Write(Whole(QByteArray(2 << 20, 'x')));
-                         } catch (const std::exception &) {
-                             // Refused: the client stops reading.
-                         }
-                     },
-                     "Reply larger than 1048576 bytes"},
-        PageFaultRow{"Trickle",
-                     [](TPeer &peer) {
-                         // A byte every 100 ms keeps any inactivity limit quiet; only the
-                         // deadline for the whole request ends it.
-                         try {
-                             peer.Write(Head(1000));
-                             for (int i = 0; i < 100 && !peer.WaitClosed(100); ++i)
-                                 peer.Write("x");
-                         } catch (const std::exception &) {
-                             // The client gave up and closed.
-                         }
-                     },
-                     "No complete reply within 1 seconds"}),
+    ::testing::Values(PageFaultRow{"EmptyReply", [](TPeer &peer) { peer.Close(); }, "Empty reply from the server"},
+                      PageFaultRow{"CloseMidHeader",
+                                   [](TPeer &peer) {
+                                       peer.Write("HTTP/1.0 200 OK\r\nContent-Le");
+                                       peer.Close();
+                                   },
+                                   "Connection closed before the reply header was complete"},
+                      PageFaultRow{
+                          "BadDate",
+                          [](TPeer &peer) {
+                              peer.Write(Whole(InfoPageText(
+                                  QStringLiteral("9.9"), QString(), QString(),
+                                  QStringLiteral(
+                                      "<META HTTP-EQUIV=\"redirect\" CONTENT=\"http://127.0.0.1:9/elsewhere.htm\">\r\n"
+                                      "<META HTTP-EQUIV=\"date\" CONTENT=\"Smarch 3, 1999\">\r\n"))));
+                          },
+                          "The date on the information page cannot be read (Invalid argument to date encode)"},
+                      PageFaultRow{"PageTooLarge",
+                                   [](TPeer &peer) {
+                                       try {
+                                           peer.Write(Whole(QByteArray(2 << 20, 'x')));
+                                       } catch (const std::exception &) {
+                                           // Refused: the client stops reading.
+                                       }
+                                   },
+                                   "Reply larger than 1048576 bytes"},
+                      PageFaultRow{"Trickle",
+                                   [](TPeer &peer) {
+                                       // A byte every 100 ms keeps any inactivity limit quiet; only the
+                                       // deadline for the whole request ends it.
+                                       try {
+                                           peer.Write(Head(1000));
+                                           for (int i = 0; i < 100 && !peer.WaitClosed(100); ++i)
+                                               peer.Write("x");
+                                       } catch (const std::exception &) {
+                                           // The client gave up and closed.
+                                       }
+                                   },
+                                   "No complete reply within 1 seconds"}),
     [](const ::testing::TestParamInfo<PageFaultRow> &info) { return std::string(info.param.Name); });
 
 TEST_F(SafeDownloadTest, TheServersVersionTextIsShownLiterally)

@@ -72,14 +72,14 @@ TEST_P(UpdateCenterButton, StartsAsDesigned)
     EXPECT_EQ(button->isEnabled(), row.Enabled);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, UpdateCenterButton,
-    ::testing::Values(ButtonRow{"Close", &TfrmUpdate::btnClose, "Close", " Close Update Center", true, true},
-                      ButtonRow{"RetrieveUpdate", &TfrmUpdate::btnRetrieveUpdate, "Retrieve Update",
-                                " Retrieve Update", true, false},
-                      ButtonRow{"CheckForUpdate", &TfrmUpdate::btnCheckForUpdate, "Check for Update",
-                                " Check for Update", false, true}),
-    RowName<ButtonRow>);
+INSTANTIATE_TEST_SUITE_P(Buttons, UpdateCenterButton,
+                         ::testing::Values(ButtonRow{"Close", &TfrmUpdate::btnClose, "Close", " Close Update Center",
+                                                     true, true},
+                                           ButtonRow{"RetrieveUpdate", &TfrmUpdate::btnRetrieveUpdate,
+                                                     "Retrieve Update", " Retrieve Update", true, false},
+                                           ButtonRow{"CheckForUpdate", &TfrmUpdate::btnCheckForUpdate,
+                                                     "Check for Update", " Check for Update", false, true}),
+                         RowName<ButtonRow>);
 
 TEST_P(UpdateCenterLabel, StartsAsDesigned)
 {
@@ -93,25 +93,25 @@ TEST_P(UpdateCenterLabel, StartsAsDesigned)
 
 INSTANTIATE_TEST_SUITE_P(
     Labels, UpdateCenterLabel,
-    ::testing::Values(
-        LabelRow{"CurrentApplication", &TfrmUpdate::Label7, "Current Application", Black, true},
-        LabelRow{"ApplicationNameCaption", &TfrmUpdate::Label1, "Application Name:", Black, true},
-        LabelRow{"ApplicationName", &TfrmUpdate::lblApplicationName, " Tallowmere Calculator", Green, true},
-        LabelRow{"DeveloperCaption", &TfrmUpdate::Label2, "Developer:", Black, true},
-        LabelRow{"Developer", &TfrmUpdate::lblDeveloper, " Corvane Software", Green, true},
-        LabelRow{"CurrentVersionCaption", &TfrmUpdate::Label8, "Current Version:", Black, true},
-        LabelRow{"CurrentVersion", &TfrmUpdate::lblCurrentVersion, "1.1.00", Green, true},
-        LabelRow{"CurrentCompileDateCaption", &TfrmUpdate::Label10, "Current Compile Date:", Black, true},
-        LabelRow{"CurrentCompileDate", &TfrmUpdate::lblCurrentCompileDate, "April 25, 1999", Green, true},
-        LabelRow{"UpdateStatus", &TfrmUpdate::lblUpdateStatus, "Update Status:  Unknown", Black, true},
-        LabelRow{"VersionOnServerCaption", &TfrmUpdate::Label4, "Version on Server:", Black, true},
-        LabelRow{"VersionOnServer", &TfrmUpdate::lblVersion, "Status Unknown", Silver, true},
-        LabelRow{"OnlineInformationCaption", &TfrmUpdate::Label5, "Online Information:", Black, false},
-        LabelRow{"OnlineInformation", &TfrmUpdate::lblReadMe, "Status Unknown", Silver, false},
-        LabelRow{"DownloadUrlCaption", &TfrmUpdate::Label6, "Download URL:", Black, false},
-        LabelRow{"DownloadUrl", &TfrmUpdate::lblURL, "Status Unknown", Silver, false},
-        LabelRow{"CompileDateCaption", &TfrmUpdate::Label3, "Compile Date:", Black, false},
-        LabelRow{"CompileDate", &TfrmUpdate::lblDate, "Status Unknown", Silver, false}),
+    ::testing::Values(LabelRow{"CurrentApplication", &TfrmUpdate::Label7, "Current Application", Black, true},
+                      LabelRow{"ApplicationNameCaption", &TfrmUpdate::Label1, "Application Name:", Black, true},
+                      LabelRow{"ApplicationName", &TfrmUpdate::lblApplicationName, " Tallowmere Calculator", Green,
+                               true},
+                      LabelRow{"DeveloperCaption", &TfrmUpdate::Label2, "Developer:", Black, true},
+                      LabelRow{"Developer", &TfrmUpdate::lblDeveloper, " Corvane Software", Green, true},
+                      LabelRow{"CurrentVersionCaption", &TfrmUpdate::Label8, "Current Version:", Black, true},
+                      LabelRow{"CurrentVersion", &TfrmUpdate::lblCurrentVersion, "1.1.00", Green, true},
+                      LabelRow{"CurrentCompileDateCaption", &TfrmUpdate::Label10, "Current Compile Date:", Black, true},
+                      LabelRow{"CurrentCompileDate", &TfrmUpdate::lblCurrentCompileDate, "April 25, 1999", Green, true},
+                      LabelRow{"UpdateStatus", &TfrmUpdate::lblUpdateStatus, "Update Status:  Unknown", Black, true},
+                      LabelRow{"VersionOnServerCaption", &TfrmUpdate::Label4, "Version on Server:", Black, true},
+                      LabelRow{"VersionOnServer", &TfrmUpdate::lblVersion, "Status Unknown", Silver, true},
+                      LabelRow{"OnlineInformationCaption", &TfrmUpdate::Label5, "Online Information:", Black, false},
+                      LabelRow{"OnlineInformation", &TfrmUpdate::lblReadMe, "Status Unknown", Silver, false},
+                      LabelRow{"DownloadUrlCaption", &TfrmUpdate::Label6, "Download URL:", Black, false},
+                      LabelRow{"DownloadUrl", &TfrmUpdate::lblURL, "Status Unknown", Silver, false},
+                      LabelRow{"CompileDateCaption", &TfrmUpdate::Label3, "Compile Date:", Black, false},
+                      LabelRow{"CompileDate", &TfrmUpdate::lblDate, "Status Unknown", Silver, false}),
     RowName<LabelRow>);
 
 TEST_F(UpdateTest, UpdateCenterOffersANewerVersion)

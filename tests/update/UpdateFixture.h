@@ -41,11 +41,10 @@ protected:
     void Publish(const QString &version, const QString &downloadPath = {}, const QString &readMePath = {},
                  const QString &extra = {})
     {
-        FServer.Serve(QStringLiteral("/tallowmere.htm"),
-                      TRoutedServer::Page(InfoPageText(version,
-                                                         downloadPath.isEmpty() ? QString() : FServer.Url(downloadPath),
-                                                         readMePath.isEmpty() ? QString() : FServer.Url(readMePath),
-                                                         extra)));
+        FServer.Serve(
+            QStringLiteral("/tallowmere.htm"),
+            TRoutedServer::Page(InfoPageText(version, downloadPath.isEmpty() ? QString() : FServer.Url(downloadPath),
+                                             readMePath.isEmpty() ? QString() : FServer.Url(readMePath), extra)));
     }
 
     QString Path(const QString &name) const { return FDir.filePath(name); }

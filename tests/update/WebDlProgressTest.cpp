@@ -75,7 +75,7 @@ TEST(WebDlProgress, ProgressRule)
         int position;
     };
     const Step steps[] = {
-        {1024, -1, "1,024 of -1 bytes received.", 0},      // no length: the bar stays
+        {1024, -1, "1,024 of -1 bytes received.", 0}, // no length: the bar stays
         {512, 2048, "512 of 2,048 bytes received.", 25},
         {1023, 2048, "1,023 of 2,048 bytes received.", 49}, // integer division
         {100, 2048, "100 of 2,048 bytes received.", 49},    // never moves back

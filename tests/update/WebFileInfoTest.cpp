@@ -237,7 +237,7 @@ TEST_F(UpdateTest, RedirectEntriesAreFollowedUpToTheLimit)
     // A page sending the check to itself ends after ten redirect pages.
     FServer.Serve(QStringLiteral("/loop.htm"),
                   TRoutedServer::Page(InfoPageText(QStringLiteral("2.0"), QString(), QString(),
-                                                     redirect.arg(FServer.Url(QStringLiteral("/loop.htm"))))));
+                                                   redirect.arg(FServer.Url(QStringLiteral("/loop.htm"))))));
     FWfi->SetHomeURL(FServer.Url(QStringLiteral("/loop.htm")));
     EXPECT_FALSE(FWfi->GetInfo());
     EXPECT_FALSE(FWfi->Active());
@@ -502,15 +502,13 @@ TEST_F(UpdateTest, PublishedChecksumGuardsTheDownload)
     const QString bad = Path(QStringLiteral("bad.exe"));
     EXPECT_FALSE(FWfi->DownloadUpdate(bad));
     EXPECT_FALSE(QFile::exists(bad));
-    EXPECT_EQ(FWfi->LastError(),
-              "The downloaded file does not match the published SHA-256 checksum and was not saved");
+    EXPECT_EQ(FWfi->LastError(), "The downloaded file does not match the published SHA-256 checksum and was not saved");
 }
 
 TEST_F(UpdateTest, ReadMeWindowShowsTheText)
 {
     Publish(QStringLiteral("1.1.01"), QStringLiteral("/files/tlm11.exe"), QStringLiteral("/tlm11.txt"));
-    FServer.Serve(QStringLiteral("/tlm11.txt"),
-                  TRoutedServer::Page("What is new\r\nin 1.1.01\r\n", "text/plain"));
+    FServer.Serve(QStringLiteral("/tlm11.txt"), TRoutedServer::Page("What is new\r\nin 1.1.01\r\n", "text/plain"));
     TBoxRecorder boxes;
     QString shown;
     TModalDriver driver([&shown](QWidget *window) {

@@ -25,10 +25,7 @@ struct WindowRow {
     // Whether the window shows what it came up to show.
     std::function<bool(QWidget &)> Settled = [](QWidget &) { return true; };
 
-void PrintTo(const WindowRow &row, std::ostream *os)
-{
-    *os << row.Name;
-}
+    void PrintTo(const WindowRow &row, std::ostream *os) { *os << row.Name; }
 };
 
 class UpdateWindowLayout : public UpdateTest, public ::testing::WithParamInterface<WindowRow> {};
@@ -55,26 +52,27 @@ TEST_P(UpdateWindowLayout, KeepsTheInvariants)
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, UpdateWindowLayout,
-    ::testing::Values(
-        WindowRow{"UpdateCenter", [](TWebFileInfo *wfi) { return std::make_unique<TfrmUpdate>(wfi); },
-                  [] { return QSize(428, 231); },
-                  [](QWidget &w) { return static_cast<TfrmUpdate &>(w).btnRetrieveUpdate->isEnabled(); }},
-        WindowRow{"DownloadProgress",
-                  [](TWebFileInfo *) {
-                      auto window = std::make_unique<TWebDlProgress>(nullptr, UiFont());
-                      window->UpdateProgress(3000000000LL, 3000000000LL);
-                      window->FlushProgress();
-                      return window;
-                  },
-                  [] { return QSize(272, 123); }},
-        WindowRow{"PleaseWait",
-                  [](TWebFileInfo *) {
-                      return std::make_unique<TWfiWaitWindow>(QStringLiteral("Checking For Update..."), UiFont());
-                  },
-                  [] { return WfiWindowFrame::ClientSize(240, 100); }},
-        WindowRow{"ReadMe",
-                  [](TWebFileInfo *) {
-                      return std::make_unique<TWfiReadMeWindow>(QStringLiteral("Line one\nLine two"), UiFont());
-                  },
-                  FourFifthsOfTheScreen}),
+    ::testing::Values(WindowRow{"UpdateCenter", [](TWebFileInfo *wfi) { return std::make_unique<TfrmUpdate>(wfi); },
+                                [] { return QSize(428, 231); },
+                                [](QWidget &w) { return static_cast<TfrmUpdate &>(w).btnRetrieveUpdate->isEnabled(); }},
+                      WindowRow{"DownloadProgress",
+                                [](TWebFileInfo *) {
+                                    auto window = std::make_unique<TWebDlProgress>(nullptr, UiFont());
+                                    window->UpdateProgress(3000000000LL, 3000000000LL);
+                                    window->FlushProgress();
+                                    return window;
+                                },
+                                [] { return QSize(272, 123); }},
+                      WindowRow{"PleaseWait",
+                                [](TWebFileInfo *) {
+                                    return std::make_unique<TWfiWaitWindow>(QStringLiteral("Checking For Update..."),
+                                                                            UiFont());
+                                },
+                                [] { return WfiWindowFrame::ClientSize(240, 100); }},
+                      WindowRow{"ReadMe",
+                                [](TWebFileInfo *) {
+                                    return std::make_unique<TWfiReadMeWindow>(QStringLiteral("Line one\nLine two"),
+                                                                              UiFont());
+                                },
+                                FourFifthsOfTheScreen}),
     [](const ::testing::TestParamInfo<WindowRow> &info) { return std::string(info.param.Name); });

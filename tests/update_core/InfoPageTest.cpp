@@ -151,9 +151,14 @@ TEST(InfoPage, LinesSplitAtEveryBreakForm)
         QStringList lines;
     };
     const Row rows[] = {
-        {"a\r\nb", {"a", "b"}},     {"a\rb\r", {"a", "b"}},       {"a\nb\n", {"a", "b"}},
-        {"a\n\rb", {"a", "", "b"}}, {"a\r\n\r\nb", {"a", "", "b"}}, {"", {}},
-        {"\n", {""}},               {"x", {"x"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"", {}},
+        {"\n", {""}},
+        {"x", {"x"}},
     };
     for (const Row &row : rows)
         EXPECT_EQ(InfoPage::SplitLines(row.page), row.lines) << row.page.toStdString();
@@ -227,8 +232,8 @@ TEST(InfoPage, ValuesWithoutEntriesAreLeftAlone)
 
     // Nothing is looked for when no tag is set but the empty one.
     TWfiProductInfo none;
-    InfoPage::ParseInfoPage({QStringLiteral(R"(<META HTTP-EQUIV="version" CONTENT="1">)")}, TWfiTags(),
-                            wfidDFSDate, none);
+    InfoPage::ParseInfoPage({QStringLiteral(R"(<META HTTP-EQUIV="version" CONTENT="1">)")}, TWfiTags(), wfidDFSDate,
+                            none);
     EXPECT_TRUE(none.ProductVersion.isEmpty());
 }
 

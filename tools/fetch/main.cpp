@@ -108,14 +108,15 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Fetches one URL over HTTP/1.0 (http or https) with Tallowmere's own client and writes the body to FILE "
-                       "or to standard output. The status line, and a progress bar when standard error is a "
-                       "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
-                       "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Fetches one URL over HTTP/1.0 (http or https) with Tallowmere's own client and writes the body to FILE "
+        "or to standard output. The status line, and a progress bar when standard error is a "
+        "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
+        "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The address to fetch (http://host[:port]/path)."));
+    parser.addPositionalArgument(QStringLiteral("URL"),
+                                 QStringLiteral("The address to fetch (http://host[:port]/path)."));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the body to FILE (kept only when the request succeeds)."),
                                     QStringLiteral("FILE"));
@@ -127,21 +128,24 @@ int main(int argc, char **argv)
                                            QStringLiteral("Password for the HTTP proxy."), QStringLiteral("PW"));
     const QCommandLineOption socks(QStringLiteral("socks"), QStringLiteral("Connect through this SOCKS server."),
                                    QStringLiteral("HOST:PORT"));
-    const QCommandLineOption socksLevel(QStringLiteral("socks-level"), QStringLiteral("SOCKS version: 4, 4A or 5 (default 5)."),
+    const QCommandLineOption socksLevel(QStringLiteral("socks-level"),
+                                        QStringLiteral("SOCKS version: 4, 4A or 5 (default 5)."),
                                         QStringLiteral("LEVEL"), QStringLiteral("5"));
-    const QCommandLineOption socksUser(QStringLiteral("socks-user"),
-                                       QStringLiteral("User name for the SOCKS server (SOCKS 5 asks for a password, SOCKS 4 sends it as user id)."),
-                                       QStringLiteral("NAME"));
+    const QCommandLineOption socksUser(
+        QStringLiteral("socks-user"),
+        QStringLiteral("User name for the SOCKS server (SOCKS 5 asks for a password, SOCKS 4 sends it as user id)."),
+        QStringLiteral("NAME"));
     const QCommandLineOption socksPassword(QStringLiteral("socks-password"),
                                            QStringLiteral("Password for the SOCKS 5 server."), QStringLiteral("PW"));
     const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("User name for the web server (Basic)."),
                                   QStringLiteral("NAME"));
     const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password for the web server."),
                                       QStringLiteral("PW"));
-    const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never, "
-                                                    "at most 86400)."),
-                                     QStringLiteral("SECONDS"), QStringLiteral("60"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never, "
+                       "at most 86400)."),
+        QStringLiteral("SECONDS"), QStringLiteral("60"));
     const QCommandLineOption caFile(QStringLiteral("cacert"),
                                     QStringLiteral("Trust the certificates in this PEM file for https instead of the "
                                                    "system's store."),

@@ -10,8 +10,7 @@
 
 TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
                                      const std::array<double, Npv::RateCount> &ratesPercent)
-    : FFlows(flows),
-      FRatesOfReturn(InternalRates::Of(flows))
+    : FFlows(flows), FRatesOfReturn(InternalRates::Of(flows))
 {
     for (int k = 0; k < Npv::RateCount; ++k) {
         Rate &rate = FRates[k];

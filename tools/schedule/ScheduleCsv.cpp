@@ -49,9 +49,15 @@ namespace ScheduleCsv {
 
 QStringList Columns()
 {
-    return {QStringLiteral("section"),       QStringLiteral("rate"),          QStringLiteral("year"),
-            QStringLiteral("cash_flow"),     QStringLiteral("discount_factor"), QStringLiteral("present_value"),
-            QStringLiteral("running_sum"),   QStringLiteral("value"),         QStringLiteral("note")};
+    return {QStringLiteral("section"),
+            QStringLiteral("rate"),
+            QStringLiteral("year"),
+            QStringLiteral("cash_flow"),
+            QStringLiteral("discount_factor"),
+            QStringLiteral("present_value"),
+            QStringLiteral("running_sum"),
+            QStringLiteral("value"),
+            QStringLiteral("note")};
 }
 
 QString Number(long double value)
@@ -82,22 +88,22 @@ QByteArray Text(const TDiscountSchedule &schedule)
         if (!rate.Defined)
             continue;
         for (const TDiscountSchedule::Year &year : rate.Years)
-            table.Add(QStringLiteral("year"), {Number(rate.Percent), QString::number(year.Number),
-                                               Number(year.CashFlow), Number(year.Factor), Number(year.PresentValue),
-                                               Number(year.RunningSum)});
+            table.Add(QStringLiteral("year"),
+                      {Number(rate.Percent), QString::number(year.Number), Number(year.CashFlow), Number(year.Factor),
+                       Number(year.PresentValue), Number(year.RunningSum)});
     }
     for (int k = 0; k < Npv::RateCount; ++k) {
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
         if (rate.Defined)
-            table.Add(QStringLiteral("npv"), {Number(rate.Percent), none, none, none, none, none,
-                                              Number(rate.NetPresentValue)});
+            table.Add(QStringLiteral("npv"),
+                      {Number(rate.Percent), none, none, none, none, none, Number(rate.NetPresentValue)});
         else
-            table.Add(QStringLiteral("npv"), {Number(rate.Percent), none, none, none, none, none, none,
-                                              TScheduleReport::UndefinedText()});
+            table.Add(QStringLiteral("npv"),
+                      {Number(rate.Percent), none, none, none, none, none, none, TScheduleReport::UndefinedText()});
     }
     for (int k = 0; k < Npv::RateCount; ++k) {
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
-        const QString note = !rate.Defined ? TScheduleReport::UndefinedText()
+        const QString note = !rate.Defined  ? TScheduleReport::UndefinedText()
                              : rate.Payback ? none
                                             : TScheduleReport::PaybackText(rate.Payback);
         table.Add(QStringLiteral("payback"), {Number(rate.Percent), none, none, none, none, none,

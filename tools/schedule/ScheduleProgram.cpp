@@ -48,29 +48,28 @@ void SetCaptions()
 
 QString UsageText()
 {
-    return QStringLiteral(
-        "Usage: tallowmere-schedule [--help] [--version] [FILE.QRP | --csv=FILE]\n"
-        "\n"
-        "Shows the discounting schedule of the Tallowmere calculator: the ten yearly cash\n"
-        "flows and the five discount rates last used in the calculator, one group per\n"
-        "rate with each year's cash flow, discount factor and present value, and the net\n"
-        "present value at the foot of the group, equal to the calculator's result.\n"
-        "The schedule opens in a preview, where it can be printed or saved as a report\n"
-        "file (*.QRP). Given a report file, the program opens that file instead.\n"
-        "Each group also gives the discounted payback year, and a summary at the end\n"
-        "every internal rate of return of the flows.\n"
-        "\n"
-        "The values come from the calculator's settings file, tlm.ini, found as the\n"
-        "calculator finds it.\n"
-        "\n"
-        "  --csv=FILE  write the schedule as comma-separated values to FILE (- for\n"
-        "              standard output) instead of showing it; needs no display\n"
-        "  --help      print this help and exit\n"
-        "  --version   print the version and exit\n"
-        "\n"
-        "The values file has one table: the column \"section\" says what a row holds\n"
-        "(year, npv, payback or irr); numbers have a \".\" decimal point and 15\n"
-        "significant digits. Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
+    return QStringLiteral("Usage: tallowmere-schedule [--help] [--version] [FILE.QRP | --csv=FILE]\n"
+                          "\n"
+                          "Shows the discounting schedule of the Tallowmere calculator: the ten yearly cash\n"
+                          "flows and the five discount rates last used in the calculator, one group per\n"
+                          "rate with each year's cash flow, discount factor and present value, and the net\n"
+                          "present value at the foot of the group, equal to the calculator's result.\n"
+                          "The schedule opens in a preview, where it can be printed or saved as a report\n"
+                          "file (*.QRP). Given a report file, the program opens that file instead.\n"
+                          "Each group also gives the discounted payback year, and a summary at the end\n"
+                          "every internal rate of return of the flows.\n"
+                          "\n"
+                          "The values come from the calculator's settings file, tlm.ini, found as the\n"
+                          "calculator finds it.\n"
+                          "\n"
+                          "  --csv=FILE  write the schedule as comma-separated values to FILE (- for\n"
+                          "              standard output) instead of showing it; needs no display\n"
+                          "  --help      print this help and exit\n"
+                          "  --version   print the version and exit\n"
+                          "\n"
+                          "The values file has one table: the column \"section\" says what a row holds\n"
+                          "(year, npv, payback or irr); numbers have a \".\" decimal point and 15\n"
+                          "significant digits. Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
 }
 
 QString VersionText()
@@ -134,13 +133,23 @@ Command ParseArguments(const QStringList &arguments)
 QStringList WithoutToolkitOptions(const QStringList &arguments)
 {
     // Options the Qt GUI application takes out of the command line itself.
-    static const QStringList withValue = {
-        QStringLiteral("platform"),   QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-        QStringLiteral("plugin"),     QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("display"),          QStringLiteral("geometry"),
-        QStringLiteral("style"),      QStringLiteral("stylesheet"),         QStringLiteral("session"),
-        QStringLiteral("title"),      QStringLiteral("name"),               QStringLiteral("fontengine"),
-        QStringLiteral("visual"),     QStringLiteral("ncols")};
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("title"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("fontengine"),
+                                          QStringLiteral("visual"),
+                                          QStringLiteral("ncols")};
     static const QStringList alone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
                                       QStringLiteral("nograb"),  QStringLiteral("dograb"),
                                       QStringLiteral("sync"),    QStringLiteral("cmap")};
@@ -194,8 +203,8 @@ int WriteCsv(const QString &settingsFile, const QString &target)
         return CsvFailure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(settingsFile), e.Message()));
     }
     if (target == QLatin1String("-")) {
-        if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
-            || std::fflush(stdout) != 0)
+        if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size()) ||
+            std::fflush(stdout) != 0)
             return CsvFailure(QStringLiteral("cannot write to standard output"));
         return 0;
     }

@@ -65,13 +65,10 @@ QString TScheduleReport::RatesCaption(const InternalRates &rates)
 QStringList TScheduleReport::RatesTexts(const InternalRates &rates)
 {
     switch (rates.Outcome) {
-    case InternalRates::irNoRate:
-        return {QStringLiteral("none")};
-    case InternalRates::irEveryRate:
-        return {QStringLiteral("not defined")};
+    case InternalRates::irNoRate: return {QStringLiteral("none")};
+    case InternalRates::irEveryRate: return {QStringLiteral("not defined")};
     case InternalRates::irOneRate:
-    case InternalRates::irSeveralRates:
-        break;
+    case InternalRates::irSeveralRates: break;
     }
     QStringList texts;
     for (const long double percent : rates.Percents)
@@ -94,8 +91,7 @@ QString TScheduleReport::RatesNote(const InternalRates &rates)
                          .arg(rates.SignChanges);
     case InternalRates::irEveryRate:
         return QStringLiteral("Every rate gives zero: all cash flows are zero, so no internal rate is defined.");
-    case InternalRates::irOneRate:
-        break;
+    case InternalRates::irOneRate: break;
     }
     return QString();
 }
@@ -108,8 +104,7 @@ QString TScheduleReport::SourceText(const QString &source, const QFont &font, in
 }
 
 TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QString &source, QWidget *parent)
-    : QWidget(parent),
-      FSchedule(schedule)
+    : QWidget(parent), FSchedule(schedule)
 {
     setObjectName(QStringLiteral("ScheduleReport"));
     setAttribute(Qt::WA_DontShowOnScreen);
@@ -259,8 +254,8 @@ void TScheduleReport::RateHeaderBeforePrint(bool &printBand)
     if (!printBand)
         return;
     FOpenRate = record->Rate;
-    lblRate->SetCaption(QStringLiteral("Discount rate ")
-                        + TDiscountSchedule::PercentText(FSchedule.RateAt(record->Rate).Percent));
+    lblRate->SetCaption(QStringLiteral("Discount rate ") +
+                        TDiscountSchedule::PercentText(FSchedule.RateAt(record->Rate).Percent));
 }
 
 void TScheduleReport::YearDetailBeforePrint(bool &printBand)

@@ -18,17 +18,11 @@ int main(int argc, char **argv)
     QStringList raw;
     for (int i = 1; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    const ScheduleProgram::Command early =
-        ScheduleProgram::ParseArguments(ScheduleProgram::WithoutToolkitOptions(raw));
+    const ScheduleProgram::Command early = ScheduleProgram::ParseArguments(ScheduleProgram::WithoutToolkitOptions(raw));
     switch (early.Kind) {
-    case ScheduleProgram::Command::Help:
-        std::fputs(qPrintable(ScheduleProgram::UsageText()), stdout);
-        return 0;
-    case ScheduleProgram::Command::Version:
-        std::fputs(qPrintable(ScheduleProgram::VersionText()), stdout);
-        return 0;
-    case ScheduleProgram::Command::Bad:
-        return UsageError(early.Error);
+    case ScheduleProgram::Command::Help: std::fputs(qPrintable(ScheduleProgram::UsageText()), stdout); return 0;
+    case ScheduleProgram::Command::Version: std::fputs(qPrintable(ScheduleProgram::VersionText()), stdout); return 0;
+    case ScheduleProgram::Command::Bad: return UsageError(early.Error);
     case ScheduleProgram::Command::Csv: {
         // Values only: no window, so no display is needed.
         QCoreApplication app(argc, argv);
@@ -37,8 +31,7 @@ int main(int argc, char **argv)
         return ScheduleProgram::WriteCsv(
             ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini")), early.File);
     }
-    default:
-        break;
+    default: break;
     }
 
     Application app(argc, argv);
@@ -49,15 +42,12 @@ int main(int argc, char **argv)
     // Qt has taken its own options out of the arguments by now.
     const ScheduleProgram::Command command = ScheduleProgram::ParseArguments(app.arguments().mid(1));
     switch (command.Kind) {
-    case ScheduleProgram::Command::Bad:
-        return UsageError(command.Error);
-    case ScheduleProgram::Command::OpenFile:
-        return ScheduleProgram::ShowFile(command.File);
+    case ScheduleProgram::Command::Bad: return UsageError(command.Error);
+    case ScheduleProgram::Command::OpenFile: return ScheduleProgram::ShowFile(command.File);
     case ScheduleProgram::Command::Help:
     case ScheduleProgram::Command::Version:
     case ScheduleProgram::Command::Csv:
-    case ScheduleProgram::Command::Schedule:
-        break;
+    case ScheduleProgram::Command::Schedule: break;
     }
     return ScheduleProgram::ShowSchedule(
         ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini")));

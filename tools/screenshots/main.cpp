@@ -143,7 +143,8 @@ int main(int argc, char **argv)
     TfrmPreview frmPreview;
     frmMain.SetReportWindows(&chart, &frmPreview);
     frmMain.show();
-    if (!WaitFor([&] { return frmMain.isVisible() && frmMain.windowHandle() && frmMain.windowHandle()->isExposed(); })) {
+    if (!WaitFor(
+            [&] { return frmMain.isVisible() && frmMain.windowHandle() && frmMain.windowHandle()->isExposed(); })) {
         qCWarning(lcScreenshots) << "the main window did not appear";
         return 1;
     }

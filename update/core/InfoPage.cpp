@@ -153,15 +153,19 @@ QString ExtractContent(const QString &line)
     return UpToQuote(line, position + ContentOffset - 1, MaxContentLength);
 }
 
-void ParseInfoPage(const QStringList &lines, const TWfiTags &tags, TWfiDateFormat dateFormat,
-                   TWfiProductInfo &info)
+void ParseInfoPage(const QStringList &lines, const TWfiTags &tags, TWfiDateFormat dateFormat, TWfiProductInfo &info)
 {
     const std::pair<const QString *, QString *> targets[] = {
-        {&tags.ProductNameTag(), &info.ProductName},   {&tags.ReadMeTag(), &info.ProductReadMe},
-        {&tags.ReadMeExtTag(), &info.ProductReadMeExt}, {&tags.VersionTag(), &info.ProductVersion},
-        {&tags.DateTag(), &info.ProductDateStr},        {&tags.AuthorTag(), &info.ProductAuthor},
-        {&tags.AuthorEMailTag(), &info.ProductAuthorEMail}, {&tags.DownloadTag(), &info.DownloadURL},
-        {&tags.RedirectTag(), &info.RedirectURL},       {&tags.RunParamsTag(), &info.RunParams},
+        {&tags.ProductNameTag(), &info.ProductName},
+        {&tags.ReadMeTag(), &info.ProductReadMe},
+        {&tags.ReadMeExtTag(), &info.ProductReadMeExt},
+        {&tags.VersionTag(), &info.ProductVersion},
+        {&tags.DateTag(), &info.ProductDateStr},
+        {&tags.AuthorTag(), &info.ProductAuthor},
+        {&tags.AuthorEMailTag(), &info.ProductAuthorEMail},
+        {&tags.DownloadTag(), &info.DownloadURL},
+        {&tags.RedirectTag(), &info.RedirectURL},
+        {&tags.RunParamsTag(), &info.RunParams},
     };
     for (const QString &line : lines) {
         if (!IsEntryLine(line))

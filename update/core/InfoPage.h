@@ -62,8 +62,7 @@ QString ExtractContent(const QString &line);
 
 // Fills info from the lines (info is not cleared first; values without an entry keep
 // what they had). A date text that does not parse raises EConvertError.
-void ParseInfoPage(const QStringList &lines, const TWfiTags &tags, TWfiDateFormat dateFormat,
-                   TWfiProductInfo &info);
+void ParseInfoPage(const QStringList &lines, const TWfiTags &tags, TWfiDateFormat dateFormat, TWfiProductInfo &info);
 
 // "Month d, yyyy" to a date; a null date with wfidNone. Raises EConvertError when a
 // part does not read or the parts make no date.
