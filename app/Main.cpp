@@ -312,7 +312,7 @@ void TfrmMain::BuildToolbar()
 void TfrmMain::BuildMenus()
 {
     // A menu item of its own that runs the command's action and follows its state.
-    auto item = [this](QMenu *menu, const char *name, const QString &caption, QAction *command) {
+    auto item = [](QMenu *menu, const char *name, const QString &caption, QAction *command) {
         QAction *entry = menu->addAction(caption);
         entry->setObjectName(QString::fromLatin1(name));
         entry->setEnabled(command->isEnabled());
