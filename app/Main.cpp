@@ -47,8 +47,17 @@ const QString TfrmMain::UnidentifiedErrorText = QStringLiteral("An unidentified 
 
 namespace {
 
-constexpr int ClientWidth = 402;
+// Twelve-digit amounts in their widest forms, "($999,999,999,999.00)" and
+// "-999.999.999.999,00 €", need 17 pixels more than the cash-flow and result fields were
+// first drawn with. Both fields, the panels that hold them and the window grow by that much;
+// everything else keeps its place beside its neighbours.
+constexpr int AmountWidening = 17;
+
+constexpr int ClientWidth = 402 + 2 * AmountWidening;
 constexpr int ClientHeight = 335;
+constexpr int CashFlowPanelWidth = 167 + AmountWidening;
+constexpr int ResultPanelLeft = CashFlowPanelWidth + 2;
+constexpr int ResultPanelWidth = ClientWidth - ResultPanelLeft;
 
 const int YearTops[Npv::YearCount] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
 const int YearLabelTops[Npv::YearCount] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
@@ -157,17 +166,18 @@ void TfrmMain::BuildLayout()
     FClient->setMinimumSize(0, 0);
     FClient->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
-    Panel5 = makePanel(FClient, 0, 0, 402, 30);
+    Panel5 = makePanel(FClient, 0, 0, ClientWidth, 30);
     Panel5->setObjectName(QStringLiteral("Panel5"));
-    Panel2 = makePanel(FClient, 0, 32, 167, 279);
+    Panel2 = makePanel(FClient, 0, 32, CashFlowPanelWidth, 279);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel1 = makePanel(FClient, 169, 32, 233, 160);
+    Panel1 = makePanel(FClient, ResultPanelLeft, 32, ResultPanelWidth, 160);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel3 = makePanel(FClient, 169, 195, 233, 116);
+    Panel3 = makePanel(FClient, ResultPanelLeft, 195, ResultPanelWidth, 116);
     Panel3->setObjectName(QStringLiteral("Panel3"));
 
     makeLabel(Panel2, QStringLiteral("YEAR"), 19, 13);
-    makeLabel(Panel2, QStringLiteral("Cash Flows"), 73, 13);
+    // Centred over the widened fields, as it was over the narrower ones.
+    makeLabel(Panel2, QStringLiteral("Cash Flows"), 73 + AmountWidening / 2, 13);
     for (int i = 0; i < Npv::YearCount; ++i)
         makeLabel(Panel2, QString::number(i + 1), i == 9 ? 26 : 30, YearLabelTops[i]);
     makeLabel(Panel1, QStringLiteral("Discount Rate %"), 13, 13);
@@ -181,7 +191,7 @@ void TfrmMain::BuildLayout()
         "the cash flow and sale proceeds."));
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label16->setGeometry(15, 14, 201, 84);
+    Label16->setGeometry(15, 14, 201 + AmountWidening, 84);
 
     // Hidden link labels: they only hold the targets of the web and e-mail commands.
     auto hiddenLink = [this](const char *name, const QString &caption, const QString &url) {
@@ -205,7 +215,7 @@ void TfrmMain::BuildLayout()
 
     NStatusLine1 = new TNStatusLine(FClient);
     NStatusLine1->setObjectName(QStringLiteral("NStatusLine1"));
-    NStatusLine1->setGeometry(0, 313, 402, 22);
+    NStatusLine1->setGeometry(0, 313, ClientWidth, 22);
     NStatusLine1->SetVertMargin(1);
     NStatusLine1->SetHorizMargin(1);
     NStatusLine1->setFont(Fonts::Make(QStringLiteral("MS Sans Serif"), 11));
@@ -217,7 +227,7 @@ void TfrmMain::BuildLayout()
     for (int i = 0; i < Npv::YearCount; ++i) {
         auto *edit = new TNumEdit(Panel2);
         edit->setObjectName(QStringLiteral("edtDCFYear%1").arg(i + 1));
-        edit->setGeometry(61, YearTops[i], 90, 22);
+        edit->setGeometry(61, YearTops[i], 90 + AmountWidening, 22);
         configureMoneyField(edit);
         edit->setAccessibleName(QStringLiteral("Cash flow, year %1").arg(i + 1));
         edit->OnExit = recalculate;
@@ -239,7 +249,7 @@ void TfrmMain::BuildLayout()
 
         auto *result = new TNumEdit(Panel1);
         result->setObjectName(QStringLiteral("edtNPV%1").arg(k + 1));
-        result->setGeometry(119, RateTops[k], 100, 23);
+        result->setGeometry(119, RateTops[k], 100 + AmountWidening, 23);
         configureMoneyField(result);
         result->setReadOnly(true);
         result->setFocusPolicy(Qt::ClickFocus);
@@ -279,7 +289,8 @@ void TfrmMain::BuildToolbar()
         {btnReset, "btnReset", 95, " Reset the calculator", ToolbarIcons::Reset, actReset},
         {btnUpdate, "btnUpdate", 125, " Check for an update ...", ToolbarIcons::Update, actUpdate},
         {btnHelp, "btnHelp", 155, " Help ...", ToolbarIcons::Help, actHelpContents},
-        {btnExit, "btnExit", 372, " Exit", ToolbarIcons::Exit, actExit},
+        // Exit keeps its place at the right end of the widened toolbar.
+        {btnExit, "btnExit", ClientWidth - 30, " Exit", ToolbarIcons::Exit, actExit},
     };
     for (const ToolButton &tool : tools) {
         auto *button = new TExplorerButton(Panel5);
@@ -299,7 +310,8 @@ void TfrmMain::BuildToolbar()
 
     UrlCorvane = new TUrlLabel(Panel5);
     UrlCorvane->setObjectName(QStringLiteral("UrlCorvane"));
-    UrlCorvane->setGeometry(208, 7, 139, 16);
+    // Midway between Help and Exit, as designed.
+    UrlCorvane->setGeometry(208 + AmountWidening, 7, 139, 16);
     UrlCorvane->SetCaption(QStringLiteral("Corvane Software"));
     UrlCorvane->setFont(Fonts::Make(QStringLiteral("Arial"), 13, true));
     UrlCorvane->SetFontColor(palette().color(QPalette::WindowText));
