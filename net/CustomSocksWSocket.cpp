@@ -341,6 +341,12 @@ void TCustomSocksWSocket::SocksReplyMethod()
         }
         SocksDoConnect();
     } else if (FRcvBuf[1] == Socks5MethodUserPass) {
+        // Offered only "no authentication", the client has no credentials to send: a
+        // server choosing user/password anyway breaks the exchange.
+        if (FSocksAuthNumber != Socks5MethodUserPass) {
+            SocksError(SocksErrNoMethod, QStringLiteral("SOCKS server chose a method that was not offered"));
+            return;
+        }
         SocksDoAuthenticate();
     } else {
         // Socks5MethodNoAcceptable, or a method the client never offered.

@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <cstring>
 
-THttpCli::THttpCli(QObject *owner) : QObject(owner)
+THttpCli::THttpCli(QObject *owner) : QObject(owner), FReceiveBuffer(std::make_unique<char[]>(LineBufferSize))
 {
     FWindow = std::make_unique<TMessageWindow>([this](TMessage &msg) { WndProc(msg); });
     FCtrlSocket = std::make_unique<TWSocket>();
@@ -453,16 +453,44 @@ void THttpCli::BeginReply()
     FBodyRemaining = 0;
     FReplyComplete = false;
     FLocationChangeRedirect = false;
+    FReplyLocation.clear();
+    FHasReplyLocation = false;
+    FLocationConflict = false;
+}
+
+void THttpCli::RequestTarget(QString *host, QString *port) const
+{
+    if (FSecure) {
+        *host = FTargetHost;
+        *port = FTargetPort;
+    } else if (FProxy.isEmpty()) {
+        *host = FTargetHost;
+        *port = FPort;
+    } else {
+        // Through a proxy the request line names the server, also after a redirect.
+        const TUrlParts target = ParseUrl(FPath);
+        *host = target.Host;
+        *port = target.Port;
+    }
+    if (port->isEmpty())
+        *port = FSecure ? QStringLiteral("443") : QStringLiteral("80");
 }
 
 QString THttpCli::CurrentOrigin() const
 {
-    if (FSecure)
-        return HttpOrigin(true, FTargetHost, FTargetPort);
-    if (FProxy.isEmpty())
-        return HttpOrigin(false, FTargetHost, FPort);
-    const TUrlParts target = ParseUrl(FPath);
-    return HttpOrigin(false, target.Host, target.Port);
+    QString host;
+    QString port;
+    RequestTarget(&host, &port);
+    return HttpOrigin(FSecure, host, port);
+}
+
+QString THttpCli::HostHeader() const
+{
+    QString host;
+    QString port;
+    RequestTarget(&host, &port);
+    const QLatin1String schemePort(FSecure ? "443" : "80");
+    return port == schemePort ? host : host + QLatin1Char(':') + port;
 }
 
 void THttpCli::SendRequestLine(const QString &line)
@@ -492,7 +520,7 @@ void THttpCli::SendRequest(const QString &method)
         SendRequestLine(QStringLiteral("Content-Type: ") + FContentPost);
     if (!FAgent.isEmpty())
         SendRequestLine(QStringLiteral("User-Agent: ") + FAgent);
-    SendRequestLine(QStringLiteral("Host: ") + FTargetHost);
+    SendRequestLine(QStringLiteral("Host: ") + HostHeader());
     if (FNoCache)
         SendRequestLine(QStringLiteral("Pragma: no-cache"));
     if (FRequestType == RequestPost)
@@ -553,7 +581,7 @@ void THttpCli::SocketDataAvailable(quint16)
     }
     if (FReceiveLen >= LineBufferSize)
         throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
-    const int count = FCtrlSocket->Receive(FReceiveBuffer + FReceiveLen, LineBufferSize - FReceiveLen);
+    const int count = FCtrlSocket->Receive(FReceiveBuffer.get() + FReceiveLen, LineBufferSize - FReceiveLen);
     if (FRequestType == RequestNone || count <= 0)
         return;
     RestartTimer();
@@ -567,7 +595,7 @@ void THttpCli::ProcessLineBuffer()
     QPointer<THttpCli> self(this);
     while (FReceiveLen > 0) {
         if (FState == THttpState::ReadingBody) {
-            FLastResponse = QByteArray(FReceiveBuffer, FReceiveLen);
+            FLastResponse = QByteArray(FReceiveBuffer.get(), FReceiveLen);
             FReceiveLen = 0;
             ProcessBodyBytes(FLastResponse.constData(), FLastResponse.size());
             return;
@@ -577,7 +605,7 @@ void THttpCli::ProcessLineBuffer()
             FReceiveLen = 0;
             return;
         }
-        const char *lf = static_cast<const char *>(std::memchr(FReceiveBuffer, '\n', size_t(FReceiveLen)));
+        const char *lf = static_cast<const char *>(std::memchr(FReceiveBuffer.get(), '\n', size_t(FReceiveLen)));
         if (!lf) {
             // A full buffer without a line end can only be refused; waiting for the next
             // packet to say so would hang on a peer that sends nothing more.
@@ -585,12 +613,12 @@ void THttpCli::ProcessLineBuffer()
                 throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
             return;
         }
-        const int taken = int(lf - FReceiveBuffer) + 1;
+        const int taken = int(lf - FReceiveBuffer.get()) + 1;
         int length = taken - 1;
         if (length > 0 && FReceiveBuffer[length - 1] == '\r')
             --length;
-        FLastResponse = QByteArray(FReceiveBuffer, length);
-        std::memmove(FReceiveBuffer, FReceiveBuffer + taken, size_t(FReceiveLen - taken));
+        FLastResponse = QByteArray(FReceiveBuffer.get(), length);
+        std::memmove(FReceiveBuffer.get(), FReceiveBuffer.get() + taken, size_t(FReceiveLen - taken));
         FReceiveLen -= taken;
         if (FState == THttpState::Tunnelling)
             ProcessTunnelLine(FLastResponse);
@@ -636,7 +664,7 @@ void THttpCli::FeedReply(const char *data, qsizetype length)
             if (FReceiveLen >= LineBufferSize)
                 throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
             const int take = int(qMin<qsizetype>(length, LineBufferSize - FReceiveLen));
-            std::memcpy(FReceiveBuffer + FReceiveLen, data, size_t(take));
+            std::memcpy(FReceiveBuffer.get() + FReceiveLen, data, size_t(take));
             FReceiveLen += take;
             data += take;
             length -= take;
@@ -707,6 +735,14 @@ void THttpCli::ProcessHeaderLine(const QByteArray &raw)
     } else if (line.isEmpty()) {
         HeaderEnded();
         return;
+    } else if (line.front() == QLatin1Char(' ') || line.front() == QLatin1Char('\t')) {
+        // An obsolete continuation line: read as its own field or dropped, it would make
+        // this client see another header than the next reader of the same bytes.
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: folded header line"));
+        return;
+    } else if (!line.contains(QLatin1Char(':'))) {
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: header line without a colon"));
+        return;
     } else {
         FReceivedHeader.append(line);
         if (!ProcessHeaderField(line) || !self)
@@ -729,18 +765,15 @@ void THttpCli::ProcessHeaderLine(const QByteArray &raw)
 bool THttpCli::ProcessHeaderField(const QString &line)
 {
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return true;
     const QString field = line.left(colon).toLower();
     const QString data = line.mid(colon + 1).trimmed();
     if (field == QLatin1String("location")) {
-        const QString refusal = UrlRefusal(data);
-        if (!refusal.isEmpty()) {
-            FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
-            return false;
-        }
-        if (!NoteRedirect(data))
-            return false;
+        // Only noted here: whether it redirects depends on the status, and nothing
+        // changes before the whole header is in.
+        if (FHasReplyLocation && data != FReplyLocation)
+            FLocationConflict = true;
+        FReplyLocation = data;
+        FHasReplyLocation = true;
     } else if (field == QLatin1String("content-length")) {
         qint64 length = 0;
         if (!ParseContentLength(data, &length)) {
@@ -773,14 +806,41 @@ bool THttpCli::ProcessHeaderField(const QString &line)
     return true;
 }
 
+bool THttpCli::FollowRedirect()
+{
+    switch (FStatusCode) {
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308: break;
+    default: return true; // Location is an ordinary header here.
+    }
+    if (!FHasReplyLocation)
+        return true;
+    if (FLocationConflict) {
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Location values"));
+        return false;
+    }
+    const QString refusal = UrlRefusal(FReplyLocation);
+    if (!refusal.isEmpty()) {
+        FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
+        return false;
+    }
+    return NoteRedirect(FReplyLocation);
+}
+
 void THttpCli::HeaderEnded()
 {
     QPointer<THttpCli> self(this);
     if (FStatusCode >= 100 && FStatusCode < 200) {
-        // An interim reply: the final one follows on the same connection.
+        // An interim reply: the final one follows on the same connection, and nothing
+        // the interim one said changes the request.
         BeginReply();
         return;
     }
+    if (!FollowRedirect())
+        return;
     if (FLocationChangeRedirect) {
         if (FRedirectCount >= MaxRedirects) {
             // A server that keeps redirecting (to itself, say) would keep the client busy
@@ -988,13 +1048,16 @@ bool THttpCli::NoteRedirect(const QString &value)
                 // An absolute address without a port means the scheme's port, not
                 // whatever port the redirecting server happened to listen on.
                 FPort = QStringLiteral("80");
+            // An address built here names the server's port as the Host line does.
+            const QString authority = FTargetHost +
+                                      (FPort == QLatin1String("80") ? QString() : QLatin1Char(':') + FPort);
             if (FPath.isEmpty()) {
-                FPath = scheme + QStringLiteral("://") + FTargetHost + QLatin1Char('/') + FHostName;
+                FPath = scheme + QStringLiteral("://") + authority + QLatin1Char('/') + FHostName;
                 FHostName = FTargetHost;
             } else if (!FHostName.isEmpty()) {
                 FTargetHost = FHostName;
             } else {
-                FPath = scheme + QStringLiteral("://") + FTargetHost + FPath;
+                FPath = scheme + QStringLiteral("://") + authority + FPath;
                 FHostName = FTargetHost;
             }
         }

@@ -41,7 +41,8 @@ inline constexpr quint16 ErrTooManyRedirects = 5;
 // The server closed the connection without sending a byte.
 inline constexpr quint16 ErrNoReply = 6;
 // The reply is not HTTP as this client reads it: no status line, a bad number, a NUL
-// byte in the header, a malformed chunk.
+// byte in the header, a header line without a colon or folded onto the one before, two
+// different Locations, a malformed chunk.
 inline constexpr quint16 ErrBadReply = 7;
 // The connection ended before the reply was complete (header, length or last chunk).
 inline constexpr quint16 ErrIncomplete = 8;
@@ -85,10 +86,10 @@ public:
     ~THttpCli() override;
 
     static constexpr int MaxRedirects = 20;
-    // Longest status or header line (its line end included) the client reads: 8 KiB is
-    // what common servers accept for a header line themselves, so a longer one is no reply
-    // a server means, and a fixed buffer keeps a hostile peer from growing it.
-    static constexpr int LineBufferSize = 8192;
+    // Longest status or header line (its line end included) the client reads. Real
+    // replies carry lines of 16 KiB and more (large cookies, security policies); 64 KiB
+    // leaves room for them, and a fixed buffer keeps a hostile peer from growing it.
+    static constexpr int LineBufferSize = 65536;
     // Bounds of a reply's header (interim replies included): each line fits
     // LineBufferSize, and all of them these.
     static constexpr int MaxHeaderLines = 1000;
@@ -251,6 +252,9 @@ private:
     void StartTls();
     void SslHandshakeDone(quint16 error, const QString &reason);
     QString CurrentOrigin() const;
+    void RequestTarget(QString *host, QString *port) const;
+    QString HostHeader() const;
+    bool FollowRedirect();
     void SendPostChunk();
     void BeginReply();
     void ReceiveBody();
@@ -321,8 +325,9 @@ private:
     QString FLocation;
     bool FConnected = false;
     THttpRequest FRequestType = RequestNone;
-    // Header lines wait here until their LF arrives; a line that fills it is refused.
-    char FReceiveBuffer[LineBufferSize] = {};
+    // Header lines wait here (LineBufferSize bytes) until their LF arrives; a line that
+    // fills it is refused.
+    std::unique_ptr<char[]> FReceiveBuffer;
     int FReceiveLen = 0;
     // Some byte of a reply arrived on this connection (tells an empty reply apart).
     bool FReplyStarted = false;
@@ -360,6 +365,11 @@ private:
     QString FContentPost = QStringLiteral("application/x-www-form-urlencoded");
     QString FCookie;
     bool FLocationChangeRedirect = false;
+    // The Location of the reply being read, acted on only once a redirect's header has
+    // ended; a second, different value makes the reply ambiguous.
+    QString FReplyLocation;
+    bool FHasReplyLocation = false;
+    bool FLocationConflict = false;
     QStringList FReceivedHeader;
     QIODevice *FReceiveStream = nullptr;
     qint64 FReceivedCount = 0;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/resource.h>
 
 namespace {
@@ -207,6 +208,13 @@ const TFetchRow FetchRows[] = {
     {"NegativeLength", "HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\nbody", CloseAfter, 1, "bad Content-Length",
      OldContent},
     {"ServerError", "HTTP/1.0 500 Internal Server Error\r\n\r\n", CloseAfter, 1, "(status 500)", OldContent},
+    // A server's control bytes reach the terminal as text, tab excepted.
+    {"EscapesInTheStatusLine",
+     "HTTP/1.0 200 \x1b[2J\x9b"
+     "1m\tO\x7fK\rX\r\nContent-Length: 2\r\n\r\nok",
+     CloseAfter, 0, "HTTP/1.0 200 \\x1B[2J\\x9B1m\tO\\x7FK\\x0DX\n", "ok"},
+    {"EscapesInTheReason", "HTTP/1.0 500 \x1b]0;owned\x07\r\n\r\n", CloseAfter, 1,
+     "tallowmere-fetch: \\x1B]0;owned\\x07 (status 500)\n", OldContent},
 };
 
 class FetchToolEnding : public ::testing::TestWithParam<TFetchRow> {};
@@ -234,6 +242,9 @@ TEST_P(FetchToolEnding, ExitsZeroOnlyForACompleteReplySavedWhole)
                                QStringLiteral("http://127.0.0.1:%1/f").arg(server.Port())});
     EXPECT_EQ(run.ExitCode, row.ExitCode) << run.Err.toStdString();
     EXPECT_TRUE(run.Err.contains(QLatin1String(row.ErrContains))) << run.Err.toStdString();
+    for (const QChar c : run.Err)
+        EXPECT_TRUE(c == QLatin1Char('\n') || c == QLatin1Char('\t') || (c >= QLatin1Char(' ') && c.unicode() < 0x7F))
+            << "control byte " << int(c.unicode()) << " in " << run.Err.toStdString();
     QFile after(target);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), row.FileAfter);
@@ -316,3 +327,102 @@ TEST(FetchTool, PrintsEachHopsStatusLine)
     EXPECT_EQ(run.Out, "ok");
     EXPECT_EQ(run.Err, QStringLiteral("HTTP/1.0 302 Found\nHTTP/1.0 200 OK\n"));
 }
+
+// The reader of the output goes away mid-body, as `tallowmere-fetch URL | head -c1` does.
+TEST(FetchTool, AClosedOutputPipeEndsItWithItsReason)
+{
+    REQUIRE_FETCH_TOOL();
+    const int size = 8 * 1024 * 1024;
+    TScriptedServer server([&](TPeer &peer, int) {
+        peer.ReadUntil("\r\n\r\n");
+        peer.Write("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(size) + "\r\n\r\n");
+        try {
+            peer.Write(QByteArray(size, 'x'));
+        } catch (const std::exception &) {
+            // The tool hung up on the rest, as it should.
+        }
+    });
+    QTemporaryDir dir;
+    const QString errors = dir.filePath(QStringLiteral("err.txt"));
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/bash"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("\"$0\" \"$1\" 2>\"$2\" | head -c1 >/dev/null; exit ${PIPESTATUS[0]}"), FetchBinary(),
+                 QStringLiteral("http://127.0.0.1:%1/big").arg(server.Port()), errors});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(shell.exitCode(), 1);
+    QFile err(errors);
+    ASSERT_TRUE(err.open(QIODevice::ReadOnly));
+    EXPECT_EQ(err.readAll(), "HTTP/1.0 200 OK\ntallowmere-fetch: output closed\n");
+    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+}
+
+namespace {
+
+struct TStopRow {
+    const char *Name;
+    int Signal;
+    bool ToFile;
+    int ExitCode;
+};
+
+void PrintTo(const TStopRow &row, std::ostream *os)
+{
+    *os << row.Name;
+}
+
+class FetchToolStopped : public ::testing::TestWithParam<TStopRow> {};
+
+// Stopped in the middle of the body, the tool leaves the folder as it was: the old file
+// untouched and no partial one beside it.
+TEST_P(FetchToolStopped, LeavesNoPartialFileAndExitsWithTheSignalsCode)
+{
+    REQUIRE_FETCH_TOOL();
+    const TStopRow &row = GetParam();
+    TScriptedServer server([&](TPeer &peer, int) {
+        peer.ReadUntil("\r\n\r\n");
+        peer.Write("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + QByteArray(1000, 'x'));
+        peer.WaitClosed(20000);
+    });
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("saved.bin"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(OldContent);
+    old.close();
+
+    QProcess process;
+    QStringList arguments;
+    if (row.ToFile)
+        arguments << QStringLiteral("-o") << target;
+    arguments << QStringLiteral("http://127.0.0.1:%1/f").arg(server.Port());
+    process.start(FetchBinary(), arguments);
+    ASSERT_TRUE(process.waitForStarted());
+    // The status line is printed as the header arrives; the body is under way then.
+    QByteArray err;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            process.waitForReadyRead(50);
+            err += process.readAllStandardError();
+            return err.contains("HTTP/1.0 200 OK\n");
+        },
+        15000));
+    ::kill(pid_t(process.processId()), row.Signal);
+    ASSERT_TRUE(process.waitForFinished(15000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), row.ExitCode);
+    QFile after(target);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), OldContent);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("saved.bin")});
+    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FetchToolStopped,
+                         ::testing::Values(TStopRow{"InterruptedWhileSaving", SIGINT, true, 130},
+                                           TStopRow{"TerminatedWhileSaving", SIGTERM, true, 143},
+                                           TStopRow{"InterruptedWhileWritingOut", SIGINT, false, 130}),
+                         [](const ::testing::TestParamInfo<TStopRow> &info) { return std::string(info.param.Name); });
+
+} // namespace

@@ -55,7 +55,8 @@ TEST(HttpCli, GetSendsTheRequestTextAndReadsTheResponse)
     EXPECT_EQ(exchange.Requests[0], QByteArray("GET /dir/page.txt HTTP/1.0\r\n"
                                                "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
                                                "User-Agent: Mozilla/3.0 (compatible)\r\n"
-                                               "Host: 127.0.0.1\r\n\r\n"));
+                                               "Host: 127.0.0.1:" +
+                                               server->PortText().toLatin1() + "\r\n\r\n"));
     EXPECT_EQ(client.StatusCode(), 200);
     EXPECT_EQ(client.ReasonPhrase(), QStringLiteral("OK"));
     EXPECT_EQ(client.ContentType(), QStringLiteral("text/plain"));
@@ -99,7 +100,9 @@ TEST(HttpCli, EveryOptionalRequestLine)
                                                "From: someone@example.com\r\n"
                                                "Referer: http://referrer.example/\r\n"
                                                "User-Agent: Tallowmere/1.1\r\n"
-                                               "Host: 127.0.0.1\r\n"
+                                               "Host: 127.0.0.1:" +
+                                               server->PortText().toLatin1() +
+                                               "\r\n"
                                                "Pragma: no-cache\r\n"
                                                "If-Modified-Since: Wed, 09 Jun 2021 10:18:14 GMT\r\n"
                                                "Authorization: Basic am9lOnNlY3JldA==\r\n"
@@ -151,11 +154,12 @@ TEST(HttpCli, LocationForms)
     ASSERT_EQ(exchange.Requests.size(), 3);
     EXPECT_TRUE(exchange.Requests[0].startsWith("GET /start.htm HTTP/1.0\r\n"));
     EXPECT_TRUE(exchange.Requests[1].startsWith("GET /new.htm HTTP/1.0\r\n"));
-    EXPECT_TRUE(exchange.Requests[2].startsWith("GET http://127.0.0.1/other.htm HTTP/1.0\r\n"))
+    const QByteArray sameServer = "http://127.0.0.1:" + server->PortText().toLatin1();
+    EXPECT_TRUE(exchange.Requests[2].startsWith("GET " + sameServer + "/other.htm HTTP/1.0\r\n"))
         << exchange.Requests[2].toStdString();
     ASSERT_EQ(other.Requests.size(), 1);
     EXPECT_TRUE(other.Requests[0].startsWith("GET /x/abs.htm HTTP/1.0\r\n"));
-    EXPECT_TRUE(other.Requests[0].contains("\r\nHost: localhost\r\n"));
+    EXPECT_TRUE(other.Requests[0].contains("\r\nHost: localhost:" + second->PortText().toLatin1() + "\r\n"));
     EXPECT_EQ(probe.Body, "from the other server");
     EXPECT_EQ(client.StatusCode(), 200);
     EXPECT_EQ(client.Location(), QStringLiteral("/x/abs.htm"));
@@ -163,9 +167,9 @@ TEST(HttpCli, LocationForms)
     EXPECT_EQ(client.RedirectCount(), 3);
     // Each redirect is announced before the next lookup starts.
     EXPECT_EQ(probe.Events, (QStringList{"lookup", "header-begin", "header-end", "location /new.htm", "lookup",
-                                         "header-begin", "header-end", "location http://127.0.0.1/other.htm", "lookup",
-                                         "header-begin", "header-end", "location /x/abs.htm", "lookup", "header-begin",
-                                         "header-end", "doc-begin", "doc-end", "done 0"}));
+                                         "header-begin", "header-end", "location " + sameServer + "/other.htm",
+                                         "lookup", "header-begin", "header-end", "location /x/abs.htm", "lookup",
+                                         "header-begin", "header-end", "doc-begin", "doc-end", "done 0"}));
     // The header of the last reply only; a redirect's is replaced by the next.
     EXPECT_EQ(client.ReceivedHeader(), QStringList{QStringLiteral("HTTP/1.0 200 OK")});
     ExpectOneDonePerIdle(probe);
@@ -295,7 +299,9 @@ TEST(HttpCli, PostSendsTheStreamAndHeadAsksForTheHeaderOnly)
                                  "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
                                  "Content-Type: application/x-www-form-urlencoded\r\n"
                                  "User-Agent: Mozilla/3.0 (compatible)\r\n"
-                                 "Host: 127.0.0.1\r\n"
+                                 "Host: 127.0.0.1:" +
+                                 server.PortText().toLatin1() +
+                                 "\r\n"
                                  "Content-Length: 20000\r\n\r\n"));
     EXPECT_TRUE(posted == payload);
     EXPECT_EQ(client.SentCount(), 20000);
@@ -432,6 +438,7 @@ TEST(HttpCli, ProxyGetsTheAbsoluteUrlAndTheTargetInHost)
     TExchange exchange;
     auto proxy = Answering(exchange,
                            {"HTTP/1.0 200 OK\r\n\r\nvia proxy", "HTTP/1.0 302 Found\r\nLocation: /moved.htm\r\n\r\n",
+                            "HTTP/1.0 301 Moved\r\nLocation: http://other.example:81/last.htm\r\n\r\n",
                             "HTTP/1.0 200 OK\r\n\r\nmoved"});
     THttpCli client;
     THttpProbe probe(client);
@@ -446,21 +453,26 @@ TEST(HttpCli, ProxyGetsTheAbsoluteUrlAndTheTargetInHost)
     EXPECT_EQ(exchange.Requests[0], QByteArray("GET http://www.example.com:8080/dir/file.txt HTTP/1.0\r\n"
                                                "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
                                                "User-Agent: Mozilla/3.0 (compatible)\r\n"
-                                               "Host: www.example.com\r\n"
+                                               "Host: www.example.com:8080\r\n"
                                                "Proxy-Authorization: Basic dTpw\r\n\r\n"));
     EXPECT_EQ(probe.Body, "via proxy");
     EXPECT_EQ(client.DocumentName(), QStringLiteral("file.txt"));
 
-    // A redirect through the proxy keeps the target and its port in the address.
+    // A redirect through the proxy keeps the target and its port in the address, and
+    // Host names the server each request goes to.
     client.SetProxy(QStringLiteral("127.0.0.1:%1").arg(proxy->Port()));
     client.SetProxyPort(QStringLiteral("1"));
     client.SetURL(QStringLiteral("http://www.example.com:8080/old.htm"));
     client.StartGet();
     ASSERT_TRUE(WaitUntil([&] { return probe.Done == 2 && client.State() == THttpState::Idle && proxy->Finished(); }));
-    ASSERT_EQ(exchange.Requests.size(), 3);
+    ASSERT_EQ(exchange.Requests.size(), 4);
     EXPECT_TRUE(exchange.Requests[1].startsWith("GET http://www.example.com:8080/old.htm HTTP/1.0\r\n"));
     EXPECT_TRUE(exchange.Requests[2].startsWith("GET http://www.example.com:8080/moved.htm HTTP/1.0\r\n"))
         << exchange.Requests[2].toStdString();
+    EXPECT_TRUE(exchange.Requests[2].contains("\r\nHost: www.example.com:8080\r\n"));
+    EXPECT_TRUE(exchange.Requests[3].startsWith("GET http://other.example:81/last.htm HTTP/1.0\r\n"))
+        << exchange.Requests[3].toStdString();
+    EXPECT_TRUE(exchange.Requests[3].contains("\r\nHost: other.example:81\r\n")) << exchange.Requests[3].toStdString();
     EXPECT_EQ(probe.Body, "via proxymoved");
     ExpectOneDonePerIdle(probe);
 }

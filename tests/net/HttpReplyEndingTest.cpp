@@ -11,7 +11,8 @@
 
 // How a request ends, row by row: the fault server sends exact bytes and then closes,
 // resets or holds the connection open; the client must call the reply complete only
-// when it is, and otherwise fail with the reason the user reads.
+// when it is, and otherwise fail with the reason the user reads. A redirect the client
+// follows comes back to the same server, which answers "GET /moved" with "moved".
 
 namespace {
 
@@ -28,6 +29,8 @@ struct TReplyRow {
     THttpRequest Request = RequestGet;
     qint64 MaxBody = 0;
     int Deadline = 0;
+    // Connections after the first: the redirects the client followed.
+    int Followed = 0;
 };
 
 void PrintTo(const TReplyRow &row, std::ostream *os)
@@ -38,6 +41,14 @@ void PrintTo(const TReplyRow &row, std::ostream *os)
 const QByteArray Ok = "HTTP/1.0 200 OK\r\n";
 const char *const BadReplyNoStatus = "Bad reply from the server: no status line";
 const char *const BadLength = "Bad reply from the server: bad Content-Length";
+const QByteArray Moved = "HTTP/1.0 301 Moved Permanently\r\n";
+const QByteArray ToMoved = "Location: /moved\r\n";
+
+// A header line of the given length, its CR LF included.
+QByteArray HeaderLineOf(int length)
+{
+    return "X-Long: " + QByteArray(length - 10, 'L') + "\r\n";
+}
 
 // One row per line reads as a table.
 // clang-format off
@@ -65,6 +76,7 @@ const TReplyRow ReplyRows[] = {
      {Ok + "Transfer-Encoding: Chunked\r\n\r\n", "1", "0;name=va", "lue\r\n0123456789", "ABCDEF", "\r", "\n0\r\nX-T: 1\r\n",
       "\r\n"},
      Hold, 0, "OK", 200, "0123456789ABCDEF"},
+    {"LongestHeaderLine", {Ok + HeaderLineOf(65536) + "Content-Length: 4\r\n\r\nbody"}, Hold, 0, "OK", 200, "body"},
     {"ChunkedWinsOverLength", {Ok + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n"},
      Close, 0, "OK", 200, "hello"},
 
@@ -114,9 +126,15 @@ const TReplyRow ReplyRows[] = {
      "Bad reply from the server: chunk size too large", 200, ""},
     {"ChunkDataOverruns", {Ok + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello world\r\n0\r\n\r\n"}, Close, ErrBadReply,
      "Bad reply from the server: no line end after chunk data", 200, "hello"},
-    {"HeaderLineTooLong", {Ok + "X-Long: " + QByteArray(9000, 'L') + "\r\n\r\nbody"}, Hold, ErrLineTooLong,
-     "HTTP line too long", 200, ""},
-    {"ReplyWithoutLineEnd", {QByteArray(8192, 'A')}, Hold, ErrLineTooLong, "HTTP line too long", 0, ""},
+    {"HeaderLineTooLong", {Ok + HeaderLineOf(65537) + "\r\nbody"}, Hold, ErrLineTooLong, "HTTP line too long", 200,
+     ""},
+    {"ReplyWithoutLineEnd", {QByteArray(65536, 'A')}, Hold, ErrLineTooLong, "HTTP line too long", 0, ""},
+    {"HeaderLineWithoutColon", {Ok + "X-A: 1\r\nno colon here\r\n\r\nbody"}, Close, ErrBadReply,
+     "Bad reply from the server: header line without a colon", 200, ""},
+    {"FoldedHeaderLine", {Ok + "X-A: 1\r\n continued: 2\r\n\r\nbody"}, Close, ErrBadReply,
+     "Bad reply from the server: folded header line", 200, ""},
+    {"FoldedWithATab", {Ok + "Content-Length: 4\r\n\t0\r\n\r\nbody"}, Close, ErrBadReply,
+     "Bad reply from the server: folded header line", 200, ""},
     {"TooManyHeaderLines", {Ok + QByteArray("X: y\r\n").repeated(1000) + "\r\nbody"}, Hold, ErrHeaderTooLarge,
      "Header too large", 200, ""},
     {"HeaderTooLargeInAll", {Ok + ("X-Big: " + QByteArray(7000, 'b') + "\r\n").repeated(40) + "\r\nbody"}, Hold,
@@ -125,6 +143,25 @@ const TReplyRow ReplyRows[] = {
      {QByteArray("HTTP/1.1 100 Continue\r\n" + QByteArray("X: y\r\n").repeated(600) + "\r\n").repeated(2) + Ok +
       "\r\nbody"},
      Hold, ErrHeaderTooLarge, "Header too large", 100, ""},
+
+    // Location redirects only in a redirect status, and only once the header has ended.
+    {"RedirectFollowed", {Moved + ToMoved + "\r\n"}, Close, 0, "OK", 200, "moved", RequestGet, 0, 0, 1},
+    {"SameLocationTwiceIsOne", {"HTTP/1.0 308 Permanent Redirect\r\n" + ToMoved + ToMoved + "\r\n"}, Close, 0,
+     "OK", 200, "moved", RequestGet, 0, 0, 1},
+    {"ConflictingLocations", {"HTTP/1.0 302 Found\r\n" + ToMoved + "Location: /elsewhere\r\n\r\n"}, Close,
+     ErrBadReply, "Bad reply from the server: conflicting Location values", 302, ""},
+    {"LocationInAnOkReply", {Ok + ToMoved + "Content-Length: 4\r\n\r\nstay"}, Close, 0, "OK", 200, "stay"},
+    {"LocationInContinue",
+     {"HTTP/1.1 100 Continue\r\n" + ToMoved + "\r\n", Ok + "Content-Length: 4\r\n\r\nstay"}, Close, 0, "OK",
+     200, "stay"},
+    {"LocationInProcessing",
+     {"HTTP/1.1 102 Processing\r\nLocation: http://127.0.0.1:1/\r\n\r\n" + Ok + "Content-Length: 4\r\n\r\nstay"},
+     Close, 0, "OK", 200, "stay"},
+    {"InterimThenRedirect",
+     {"HTTP/1.1 100 Continue\r\nLocation: /elsewhere\r\n\r\nHTTP/1.1 302 Found\r\n" + ToMoved + "\r\n"}, Close, 0,
+     "OK", 200, "moved", RequestGet, 0, 0, 1},
+    {"LocationInNotModified", {"HTTP/1.0 304 Not Modified\r\n" + ToMoved + "\r\n"}, Hold, 0, "Not Modified", 304,
+     ""},
 
     // Limits the caller set.
     {"AnnouncedLengthOverTheLimit", {Ok + "Content-Length: 100\r\n\r\n"}, Hold, ErrBodyTooLarge,
@@ -142,18 +179,26 @@ class HttpReplyEnding : public ::testing::TestWithParam<TReplyRow> {};
 TEST_P(HttpReplyEnding, EndsAsTheReplyDeserves)
 {
     const TReplyRow &row = GetParam();
-    TScriptedServer server([&](TPeer &peer, int) {
-        peer.ReadUntil("\r\n\r\n");
-        if (!row.Parts.empty())
-            peer.WriteSplit(row.Parts);
-        if (row.Ending == Reset) {
-            // Bytes that arrived before the reset are the client's to read either way;
-            // the pause lets them go out first.
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            peer.Reset();
-        } else if (row.Ending == Hold)
-            peer.WaitClosed(20000);
-    });
+    TScriptedServer server(
+        [&](TPeer &peer, int index) {
+            const QByteArray request = peer.ReadUntil("\r\n\r\n");
+            if (index > 0) {
+                peer.Write(request.startsWith("GET /moved HTTP/1.0\r\n")
+                               ? QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nmoved")
+                               : QByteArray("HTTP/1.0 404 Not Found\r\n\r\n"));
+                return;
+            }
+            if (!row.Parts.empty())
+                peer.WriteSplit(row.Parts);
+            if (row.Ending == Reset) {
+                // Bytes that arrived before the reset are the client's to read either way;
+                // the pause lets them go out first.
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                peer.Reset();
+            } else if (row.Ending == Hold)
+                peer.WaitClosed(20000);
+        },
+        TScriptedServer::Unlimited);
     THttpCli client;
     THttpProbe probe(client);
     QBuffer saved;
@@ -174,7 +219,9 @@ TEST_P(HttpReplyEnding, EndsAsTheReplyDeserves)
     EXPECT_EQ(client.ReceivedCount(), row.Body.size());
     EXPECT_EQ(probe.Done, 1);
     ExpectOneDonePerIdle(probe);
-    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+    ASSERT_TRUE(WaitUntil([&] { return server.Completed() == server.Accepted(); }));
+    EXPECT_EQ(server.Accepted(), 1 + row.Followed);
+    EXPECT_TRUE(server.Errors().isEmpty()) << server.Errors().join('\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HttpReplyEnding, ::testing::ValuesIn(ReplyRows),

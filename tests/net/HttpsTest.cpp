@@ -289,5 +289,7 @@ TEST(Https, FetchToolTrustsItsCAFileAndWarnsOfADowngrade)
               0)
         << err.toStdString();
     EXPECT_EQ(out, "plain");
-    EXPECT_TRUE(err.contains(QStringLiteral("warning: redirected from https to http"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(
+        QStringLiteral("\ntallowmere-fetch: warning: redirected from https to http; the rest is not protected\n")))
+        << err.toStdString();
 }

@@ -176,6 +176,9 @@ INSTANTIATE_TEST_SUITE_P(
     SocksWSocket, Socks5Refusal,
     ::testing::Values(
         Socks5Row{"Method255", Bytes({5, 255}), {}, {}, 20003, "authentification method not acceptable"},
+        // Only "no authentication" was offered: no credentials may go out.
+        Socks5Row{
+            "UserPasswordNotOffered", Bytes({5, 2}), {}, {}, 20003, "SOCKS server chose a method that was not offered"},
         Socks5Row{"WrongVersion", Bytes({4, 0}), {}, {}, 20002, "socks version error"},
         Socks5Row{"AuthRefused", Bytes({5, 2}), Bytes({1, 1}), {}, 20015, "socks authentication failed"},
         Socks5Row{"AuthVersion", Bytes({5, 2}), Bytes({9, 0}), {}, 20002, "socks version error"},

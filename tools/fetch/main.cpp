@@ -7,10 +7,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <unistd.h>
 
@@ -96,6 +98,56 @@ bool SplitHostPort(const QString &text, QString *host, QString *port)
 
 constexpr int MaxTimeoutSeconds = 86400;
 
+// Text from the network as it may reach a terminal: a server's control bytes would
+// otherwise move the cursor, clear or recolour the screen, or overwrite a warning.
+// C0 controls except tab, DEL and the C1 controls show as \xNN.
+QString Printable(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t') || (u >= 0x7F && u <= 0x9F))
+            shown += QStringLiteral("\\x") + QString::number(uint(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// A closed output pipe ends the request through the failed write (sockets send
+// without the signal); the handler only notes why, so the tool can say so.
+volatile std::sig_atomic_t OutputClosed = 0;
+
+void NoteOutputClosed(int)
+{
+    OutputClosed = 1;
+}
+
+// SIGINT and SIGTERM reach the event loop through this pipe, so the partial output
+// file is removed by the same code that removes it after a failure.
+int StopPipe[2] = {-1, -1};
+// Without an output file there is nothing to remove: the handler ends the tool itself,
+// also when it waits in a write to a full pipe.
+volatile std::sig_atomic_t StopInHandler = 1;
+
+void Stop(int signal)
+{
+    if (StopInHandler)
+        ::_exit(128 + signal);
+    const char number = char(signal);
+    if (::write(StopPipe[1], &number, 1) < 0)
+        ::_exit(128 + signal);
+}
+
+void InstallHandler(int signal, void (*handler)(int))
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -103,6 +155,11 @@ int main(int argc, char **argv)
     // Past a file size limit the system would end the program with a signal; ignored,
     // the write fails with EFBIG and the request reports it.
     std::signal(SIGXFSZ, SIG_IGN);
+    InstallHandler(SIGPIPE, NoteOutputClosed);
+    if (::pipe2(StopPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        InstallHandler(SIGINT, Stop);
+        InstallHandler(SIGTERM, Stop);
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tallowmere-fetch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
@@ -112,7 +169,8 @@ int main(int argc, char **argv)
         "Fetches one URL over HTTP/1.0 (http or https) with Tallowmere's own client and writes the body to FILE "
         "or to standard output. The status line, and a progress bar when standard error is a "
         "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
-        "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error."));
+        "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error; 130 and 143 "
+        "when interrupted or terminated (FILE is left as it was)."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("URL"),
@@ -200,6 +258,8 @@ int main(int argc, char **argv)
     QFile standardOutput;
     QIODevice *sink = nullptr;
     if (parser.isSet(output)) {
+        // From here a stop goes through the event loop, which removes the partial file.
+        StopInHandler = 0;
         // Unbuffered, so that a write the system refuses (a full disk, a file size
         // limit) fails the request at once with its reason.
         file = std::make_unique<QSaveFile>(parser.value(output));
@@ -215,6 +275,21 @@ int main(int argc, char **argv)
             return ExitFailed;
         }
         sink = &standardOutput;
+    }
+
+    std::unique_ptr<QSocketNotifier> stopNotifier;
+    if (file && StopPipe[0] >= 0) {
+        stopNotifier = std::make_unique<QSocketNotifier>(StopPipe[0], QSocketNotifier::Read);
+        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&] {
+            char number = 0;
+            if (::read(StopPipe[0], &number, 1) != 1)
+                return;
+            stopNotifier->setEnabled(false);
+            // A commit after the cancel removes what was written so far.
+            file->cancelWriting();
+            file->commit();
+            QCoreApplication::exit(128 + number);
+        });
     }
 
     const bool showStatus = !parser.isSet(quiet);
@@ -252,13 +327,16 @@ int main(int argc, char **argv)
     client.OnHeaderBegin = [&](QObject *) { replyStart = client.ReceivedHeader().size(); };
     bool wasSecure = IsHttpsUrl(client.URL());
     client.OnLocationChange = [&](QObject *) {
-        if (wasSecure && !client.Secure())
+        if (wasSecure && !client.Secure()) {
+            // On a line of its own, whatever was drawn before it.
+            progress.Finish();
             Err() << "tallowmere-fetch: warning: redirected from https to http; the rest is not protected\n";
+        }
         wasSecure = client.Secure();
     };
     client.OnHeaderData = [&](QObject *) {
         if (showStatus && client.ReceivedHeader().size() == replyStart + 1) {
-            Err() << client.ReceivedHeader().last() << "\n";
+            Err() << Printable(client.ReceivedHeader().last()) << "\n";
             Err().flush();
         }
     };
@@ -281,12 +359,15 @@ int main(int argc, char **argv)
             success = false;
             saveError = QStringLiteral("cannot write to standard output: ") + standardOutput.errorString();
         }
-        if (!saveError.isEmpty()) {
+        if (OutputClosed && !file) {
+            success = false;
+            Err() << "tallowmere-fetch: output closed\n";
+        } else if (!saveError.isEmpty()) {
             Err() << "tallowmere-fetch: " << saveError << "\n";
         } else if (!success) {
             Err() << "tallowmere-fetch: ";
             if (!client.ReasonPhrase().isEmpty())
-                Err() << client.ReasonPhrase();
+                Err() << Printable(client.ReasonPhrase());
             else
                 Err() << "request failed";
             Err() << " (status " << client.StatusCode();
