@@ -1,0 +1,83 @@
+#include "update/core/MinisignVerifier.h"
+
+#include <QIODevice>
+
+#include <memory>
+#include <openssl/evp.h>
+
+namespace {
+
+struct PKeyFree {
+    void operator()(EVP_PKEY *key) const { EVP_PKEY_free(key); }
+};
+struct MdCtxFree {
+    void operator()(EVP_MD_CTX *ctx) const { EVP_MD_CTX_free(ctx); }
+};
+struct MdFree {
+    void operator()(EVP_MD *md) const { EVP_MD_free(md); }
+};
+
+const uchar *Bytes(const QByteArray &bytes)
+{
+    return reinterpret_cast<const uchar *>(bytes.constData());
+}
+
+} // namespace
+
+const TMinisignKey *TMinisignVerifier::KeyFor(const TMinisignSignature &signature) const
+{
+    for (const TMinisignKey &key : FKeys) {
+        if (key.KeyId() == signature.KeyId())
+            return &key;
+    }
+    return nullptr;
+}
+
+bool TMinisignVerifier::VerifyTrustedComment(const TMinisignKey &key, const TMinisignSignature &signature)
+{
+    return VerifyEd25519(key.Key(), signature.Signature() + signature.TrustedComment(), signature.GlobalSignature());
+}
+
+bool TMinisignVerifier::VerifyFile(const TMinisignKey &key, const TMinisignSignature &signature, QIODevice &file)
+{
+    const QByteArray hash = Blake2b512(file);
+    return !hash.isEmpty() && VerifyEd25519(key.Key(), hash, signature.Signature());
+}
+
+QByteArray TMinisignVerifier::Blake2b512(QIODevice &file)
+{
+    const std::unique_ptr<EVP_MD, MdFree> md(EVP_MD_fetch(nullptr, "BLAKE2B-512", nullptr));
+    const std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
+    if (!md || !ctx || EVP_DigestInit_ex(ctx.get(), md.get(), nullptr) != 1)
+        return {};
+    if (!file.isSequential() && !file.seek(0))
+        return {};
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), ChunkSize);
+        if (got < 0)
+            return {};
+        if (got == 0)
+            break;
+        if (EVP_DigestUpdate(ctx.get(), chunk.constData(), size_t(got)) != 1)
+            return {};
+    }
+    QByteArray hash(EVP_MD_get_size(md.get()), Qt::Uninitialized);
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(ctx.get(), reinterpret_cast<uchar *>(hash.data()), &length) != 1 || length != 64)
+        return {};
+    return hash;
+}
+
+bool TMinisignVerifier::VerifyEd25519(const QByteArray &key, const QByteArray &message, const QByteArray &signature)
+{
+    if (key.size() != TMinisignKey::KeySize || signature.size() != TMinisignSignature::SignatureSize)
+        return false;
+    const std::unique_ptr<EVP_PKEY, PKeyFree> pkey(
+        EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, Bytes(key), size_t(key.size())));
+    const std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
+    if (!pkey || !ctx || EVP_DigestVerifyInit(ctx.get(), nullptr, nullptr, nullptr, pkey.get()) != 1)
+        return false;
+    return EVP_DigestVerify(ctx.get(), Bytes(signature), size_t(signature.size()), Bytes(message),
+                            size_t(message.size())) == 1;
+}
