@@ -10,13 +10,16 @@
 #include "update/UpdateSaveDialog.h"
 #include "update/WebDlProgress.h"
 #include "update/WfiWindows.h"
+#include "update/core/UpdateSignature.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 
 // Receives the shared client's completion and hands it to the component whose request
@@ -167,6 +170,19 @@ void TWebFileInfo::SetHomeURL(const QString &value)
     FActive = false;
 }
 
+void TWebFileInfo::SetTrustedKeys(const QList<TMinisignKey> &keys)
+{
+    FTrustedKeys = keys;
+    FTrustedKeysError.clear();
+}
+
+void TWebFileInfo::SetTrustedKeysError(const QString &error)
+{
+    FTrustedKeys.clear();
+    FTrustedKeysError = error;
+    FActive = false;
+}
+
 void TWebFileInfo::SetOptions(TWfiOptions value)
 {
     FOptions = value | wfioDisplayUI;
@@ -216,6 +232,11 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
 {
     if (FActive)
         return true;
+    if (!FTrustedKeysError.isEmpty()) {
+        // Nothing is fetched that could not be checked.
+        FLastError = FTrustedKeysError;
+        return false;
+    }
     if (FHomeURL.isEmpty()) {
         Box(QStringLiteral("Can not retrieve version information\rbecause no home url was provided."),
             QStringLiteral("Missing Home URL"), MB_OK | MB_ICONEXCLAMATION);
@@ -243,6 +264,8 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
         FInfo.Clear();
         const QByteArray page = TakeReceivedBytes();
         result = accepted && ReadInfoPage(page);
+        if (result)
+            FPageURL = url;
         FPageSecure = result && cli->Secure();
         if (FPageSecure && FInfo.RedirectURL.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
             // A verified page does not hand the check on to one anybody could have written.
@@ -414,10 +437,11 @@ bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
 
 bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
 {
-    return Download(url, file, caption, QString());
+    return Download(url, file, caption, QString(), nullptr);
 }
 
-bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256)
+bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
+                            TUpdateSignature *signature)
 {
     FLastError.clear();
     THttpCli *cli = PrepareHttpCli();
@@ -435,12 +459,23 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
         if (self)
             self->ProgressStep();
     };
+    // Where the bytes finally come from, each redirect's Location resolved against the
+    // address it answered for.
+    auto fetchedFrom = std::make_shared<QUrl>(QUrl(url));
+    cli->OnLocationChange = [fetchedFrom](QObject *sender) {
+        const auto *client = static_cast<const THttpCli *>(sender);
+        for (const QString &line : client->ReceivedHeader()) {
+            if (line.startsWith(QLatin1String("location:"), Qt::CaseInsensitive))
+                *fetchedFrom = fetchedFrom->resolved(QUrl(line.mid(9).trimmed()));
+        }
+    };
     qCDebug(lcUpdate) << "downloading" << url << "to" << file;
     try {
         // A download may be large and take long: the user can cancel it.
         StartRequest(cli, url, std::move(stream), 0, 0);
     } catch (...) {
         cli->OnDocData = nullptr;
+        cli->OnLocationChange = nullptr;
         throw;
     }
     FProgressWindow = new TWebDlProgress(cli, UIFont());
@@ -449,16 +484,18 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
 
     bool result = ReplyAccepted(cli);
     cli->OnDocData = nullptr;
+    cli->OnLocationChange = nullptr;
+    FUpdateHost = fetchedFrom->host();
     // The exception hook may have released the stream already.
     if (result && FReceiveStream.get() == sideFile)
-        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256);
+        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature);
     // A side file that was not put in place goes with the stream.
     ReleaseReceiveStream();
     delete FProgressWindow;
     return result;
 }
 
-bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256)
+bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature)
 {
     if (!file.Sync()) {
         FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
@@ -474,6 +511,12 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
     if (!sha256.isEmpty() && file.Sha256().compare(sha256.trimmed(), Qt::CaseInsensitive) != 0) {
         FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
                                     "and was not saved");
+        return false;
+    }
+    // The maker's signature is checked on the side file: a file it does not vouch for
+    // never takes the target's place.
+    if (signature && !signature->CheckFile(file)) {
+        FLastError = signature->Reason();
         return false;
     }
     if (!file.PutInPlace()) {
@@ -514,7 +557,57 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
         FLastError = refusal;
         return false;
     }
-    return Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256);
+    FUpdateKey = TMinisignKey();
+    FUpdateHost.clear();
+    TUpdateSignature signature;
+    if (!FetchSignature(signature))
+        return false;
+    if (!Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256, &signature))
+        return false;
+    FUpdateKey = signature.Key();
+    return true;
+}
+
+QString TWebFileInfo::ResolvedOnPage(const QString &url) const
+{
+    const QUrl address(url);
+    if (!address.isRelative() || FPageURL.isEmpty())
+        return url;
+    return QUrl(FPageURL).resolved(address).toString(QUrl::FullyEncoded);
+}
+
+QString TWebFileInfo::UpdateSignatureURL() const
+{
+    return ResolvedOnPage(FInfo.UpdateSignatureURL.isEmpty() ? FInfo.DownloadURL + QStringLiteral(".minisig")
+                                                             : FInfo.UpdateSignatureURL);
+}
+
+bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
+{
+    // The signature proves itself, so it may come over plain http; it is small and
+    // read under the wait window with the page's limits.
+    THttpCli *cli = PrepareHttpCli();
+    StartRequest(cli, UpdateSignatureURL(), std::make_unique<QBuffer>(), TMinisignSignature::MaxFileSize,
+                 FWaitDeadline);
+    ShowWaitWindow(QStringLiteral("Retrieving Signature..."));
+    const bool accepted = ReplyAccepted(cli);
+    const bool answered = cli->RequestDoneError() == 0;
+    const int status = cli->StatusCode();
+    const QByteArray bytes = TakeReceivedBytes();
+    FreeWaitWindow();
+    if (!accepted) {
+        if (answered && (status == 404 || status == 410))
+            FLastError = TUpdateSignature::NotPublished;
+        return false;
+    }
+    const TReleaseExpectation expected{FSignedProduct, TUpdateSignature::SignedFileName(FPageURL, FInfo.DownloadURL),
+                                       FInfo.ProductVersion, FCurrentVersion, QDateTime::currentDateTimeUtc().date()};
+    signature = TUpdateSignature::Check(bytes, FTrustedKeys, expected);
+    if (!signature.Accepted()) {
+        FLastError = signature.Reason();
+        return false;
+    }
+    return true;
 }
 
 QString TWebFileInfo::UnprotectedRefusal(const QString &url, bool checksumPublished) const
@@ -629,9 +722,13 @@ bool TWebFileInfo::ExecuteUpdate()
 
     const bool exitDuringUpdate = FOptions.testFlag(wfioExitDuringUpdate);
     Application *app = Application::Instance();
-    const QString install =
-        exitDuringUpdate ? QStringLiteral("Do you want to install the update now?\rThis will close %1.").arg(AppTitle())
-                         : QStringLiteral("Do you want to install the update now?");
+    // The question names what will run, where it came from and who vouched for it.
+    QString install = QStringLiteral(
+                          "Do you want to install the update now?\rFile: %1\rFrom: %2\rSigned by: %3, key %4")
+                          .arg(QFileInfo(FTargetFile).fileName(), FUpdateHost, FUpdateKey.Name(),
+                               FUpdateKey.KeyIdText());
+    if (exitDuringUpdate)
+        install += QStringLiteral("\rThis will close %1.").arg(AppTitle());
     if (!Ask(install, QStringLiteral("Install Update")))
         return true;
 
