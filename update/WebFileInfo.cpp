@@ -10,6 +10,7 @@
 #include "update/UpdateSaveDialog.h"
 #include "update/WebDlProgress.h"
 #include "update/WfiWindows.h"
+#include "update/core/BackgroundHash.h"
 #include "update/core/UpdateSignature.h"
 
 #include <QBuffer>
@@ -454,8 +455,12 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
         return false;
     }
     TSideFile *sideFile = stream.get();
+    // The bytes a signature covers are hashed on the side as they are written.
+    const std::unique_ptr<TBackgroundHash> hash = signature ? std::make_unique<TBackgroundHash>() : nullptr;
     const QPointer<TWebFileInfo> self(this);
-    cli->OnDocData = [self](QObject *, const char *, int) {
+    cli->OnDocData = [self, hashing = hash.get()](QObject *, const char *data, int length) {
+        if (hashing)
+            hashing->Add(data, length);
         if (self)
             self->ProgressStep();
     };
@@ -488,14 +493,15 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
     FUpdateHost = fetchedFrom->host();
     // The exception hook may have released the stream already.
     if (result && FReceiveStream.get() == sideFile)
-        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature);
+        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature, hash.get());
     // A side file that was not put in place goes with the stream.
     ReleaseReceiveStream();
     delete FProgressWindow;
     return result;
 }
 
-bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature)
+bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
+                                TBackgroundHash *hash)
 {
     if (!file.Sync()) {
         FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
@@ -514,10 +520,15 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
         return false;
     }
     // The maker's signature is checked on the side file: a file it does not vouch for
-    // never takes the target's place.
-    if (signature && !signature->CheckFile(file)) {
-        FLastError = signature->Reason();
-        return false;
+    // never takes the target's place. Its hash was made from the very bytes written to
+    // it, all of which the size check above found there.
+    if (signature) {
+        const QByteArray digest = hash ? hash->Finish() : QByteArray();
+        const bool whole = hash && hash->Bytes() == file.size();
+        if (!(whole ? signature->CheckHash(digest) : signature->CheckFile(file))) {
+            FLastError = signature->Reason();
+            return false;
+        }
     }
     if (!file.PutInPlace()) {
         FLastError = QStringLiteral("Cannot replace %1 (%2)").arg(file.Target(), file.errorString());

@@ -21,6 +21,7 @@ class QDialog;
 class QIODevice;
 class THttpCli;
 class TSideFile;
+class TBackgroundHash;
 class TUpdateSignature;
 
 enum TWfiOption {
@@ -178,7 +179,8 @@ private:
     bool ReadInfoPage(const QByteArray &page);
     bool Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
                   TUpdateSignature *signature);
-    bool KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature);
+    bool KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
+                      TBackgroundHash *hash);
     // Reads and checks the update's signature under the wait window; false with
     // LastError saying why.
     bool FetchSignature(TUpdateSignature &signature);

@@ -1,5 +1,7 @@
 #include "update/core/MinisignVerifier.h"
 
+#include "update/core/Blake2b512.h"
+
 #include <QIODevice>
 
 #include <memory>
@@ -12,9 +14,6 @@ struct PKeyFree {
 };
 struct MdCtxFree {
     void operator()(EVP_MD_CTX *ctx) const { EVP_MD_CTX_free(ctx); }
-};
-struct MdFree {
-    void operator()(EVP_MD *md) const { EVP_MD_free(md); }
 };
 
 const uchar *Bytes(const QByteArray &bytes)
@@ -40,18 +39,14 @@ bool TMinisignVerifier::VerifyTrustedComment(const TMinisignKey &key, const TMin
 
 bool TMinisignVerifier::VerifyFile(const TMinisignKey &key, const TMinisignSignature &signature, QIODevice &file)
 {
-    const QByteArray hash = Blake2b512(file);
-    return !hash.isEmpty() && VerifyEd25519(key.Key(), hash, signature.Signature());
+    return VerifyHash(key, signature, Blake2b512(file));
 }
 
 QByteArray TMinisignVerifier::Blake2b512(QIODevice &file)
 {
-    const std::unique_ptr<EVP_MD, MdFree> md(EVP_MD_fetch(nullptr, "BLAKE2B-512", nullptr));
-    const std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
-    if (!md || !ctx || EVP_DigestInit_ex(ctx.get(), md.get(), nullptr) != 1)
-        return {};
     if (!file.isSequential() && !file.seek(0))
         return {};
+    TBlake2b512 hash;
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
     for (;;) {
         const qint64 got = file.read(chunk.data(), ChunkSize);
@@ -59,14 +54,14 @@ QByteArray TMinisignVerifier::Blake2b512(QIODevice &file)
             return {};
         if (got == 0)
             break;
-        if (EVP_DigestUpdate(ctx.get(), chunk.constData(), size_t(got)) != 1)
-            return {};
+        hash.Add(chunk.constData(), got);
     }
-    QByteArray hash(EVP_MD_get_size(md.get()), Qt::Uninitialized);
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(ctx.get(), reinterpret_cast<uchar *>(hash.data()), &length) != 1 || length != 64)
-        return {};
-    return hash;
+    return hash.Result();
+}
+
+bool TMinisignVerifier::VerifyHash(const TMinisignKey &key, const TMinisignSignature &signature, const QByteArray &hash)
+{
+    return hash.size() == TBlake2b512::HashSize && VerifyEd25519(key.Key(), hash, signature.Signature());
 }
 
 bool TMinisignVerifier::VerifyEd25519(const QByteArray &key, const QByteArray &message, const QByteArray &signature)

@@ -25,6 +25,9 @@ public:
     // what key signed. False as well when the file cannot be read.
     static bool VerifyFile(const TMinisignKey &key, const TMinisignSignature &signature, QIODevice &file);
 
+    // Whether hash is the BLAKE2b-512 hash key signed.
+    static bool VerifyHash(const TMinisignKey &key, const TMinisignSignature &signature, const QByteArray &hash);
+
     // The BLAKE2b-512 hash of everything from the file's start; empty when it cannot
     // be read.
     static QByteArray Blake2b512(QIODevice &file);

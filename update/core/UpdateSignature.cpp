@@ -111,3 +111,14 @@ bool TUpdateSignature::CheckFile(QIODevice &file)
     }
     return true;
 }
+
+bool TUpdateSignature::CheckHash(const QByteArray &hash)
+{
+    if (!Accepted())
+        return false;
+    if (!TMinisignVerifier::VerifyHash(FKey, *FSignature, hash)) {
+        FReason = Mismatch;
+        return false;
+    }
+    return true;
+}

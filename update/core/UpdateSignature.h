@@ -40,6 +40,8 @@ public:
     // Whether the file (read from its start) is what the signature signs; on failure
     // Reason() says why.
     bool CheckFile(QIODevice &file);
+    // The same for the file's BLAKE2b-512 hash, made as it was written.
+    bool CheckHash(const QByteArray &hash);
 
     bool Accepted() const { return FSignature && FReason.isEmpty(); }
     const QString &Reason() const { return FReason; }
