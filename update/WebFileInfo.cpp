@@ -6,6 +6,7 @@
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/Shell.h"
 #include "update/SideFile.h"
+#include "update/UpdateFiles.h"
 #include "update/UpdateLog.h"
 #include "update/UpdateSaveDialog.h"
 #include "update/WebDlProgress.h"
@@ -84,53 +85,6 @@ QString AppTitle()
 {
     const Application *app = Application::Instance();
     return app && !app->Title().isEmpty() ? app->Title() : QCoreApplication::applicationName();
-}
-
-QString FileNameOfUrl(const QString &url)
-{
-    return url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-// A name from an address becomes a file in a folder of our choosing: it must name a
-// file there, not the folder itself or its parent.
-bool UsableFileName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
-}
-
-QString UnusableNameError(const QString &url)
-{
-    return QStringLiteral("The address %1 names no file to save").arg(url);
-}
-
-// Read-me files go to a folder of our own inside the temporary folder, so that a name
-// chosen by the server can neither collide with nor be redirected onto someone else's
-// file there. The folder stays for the viewer that opens the file.
-QString ReadMeFolder()
-{
-    static QString folder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tallowmere-XXXXXX"));
-        dir.setAutoRemove(false);
-        folder = dir.isValid() ? dir.path() + QLatin1Char('/') : QDir::tempPath() + QLatin1Char('/');
-    }
-    return folder;
-}
-
-// A downloaded program arrives without the execute permission a Linux desktop needs
-// to start it; scripts and ELF programs get it when the user asked to install.
-void MakeStartable(const QString &path)
-{
-    QFile file(path);
-    if (file.permissions() & QFileDevice::ExeOwner)
-        return;
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray head = file.read(4);
-    file.close();
-    if (head.startsWith("#!") || head == QByteArray("\x7f"
-                                                    "ELF"))
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }
 
 } // namespace
@@ -309,7 +263,7 @@ bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
         FLastError = QStringLiteral("The date on the information page cannot be read (%1)").arg(e.Message());
         return false;
     }
-    FUpdateFileName = FileNameOfUrl(FInfo.DownloadURL);
+    FUpdateFileName = UpdateFiles::FileNameOfUrl(FInfo.DownloadURL);
     return true;
 }
 
@@ -555,8 +509,8 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     if (!FActive && !GetInfo())
         return false;
     if (path.endsWith(QLatin1Char('/'))) {
-        if (!UsableFileName(FUpdateFileName)) {
-            FLastError = UnusableNameError(FInfo.DownloadURL);
+        if (!UpdateFiles::UsableFileName(FUpdateFileName)) {
+            FLastError = UpdateFiles::UnusableNameError(FInfo.DownloadURL);
             return false;
         }
         FTargetFile = path + FUpdateFileName;
@@ -664,13 +618,13 @@ bool TWebFileInfo::ShowReadMe(bool ask)
             return false;
     }
     if (!FInfo.ProductReadMeExt.isEmpty()) {
-        const QString name = FileNameOfUrl(FInfo.ProductReadMeExt);
+        const QString name = UpdateFiles::FileNameOfUrl(FInfo.ProductReadMeExt);
         bool downloaded = false;
         QString path;
-        if (!UsableFileName(name)) {
-            FLastError = UnusableNameError(FInfo.ProductReadMeExt);
+        if (!UpdateFiles::UsableFileName(name)) {
+            FLastError = UpdateFiles::UnusableNameError(FInfo.ProductReadMeExt);
         } else {
-            path = ReadMeFolder() + name;
+            path = UpdateFiles::ReadMeFolder() + name;
             downloaded = DownloadFile(FInfo.ProductReadMeExt, path, QStringLiteral("Downloading ReadMe"));
         }
         if (downloaded &&
@@ -743,7 +697,7 @@ bool TWebFileInfo::ExecuteUpdate()
     if (!Ask(install, QStringLiteral("Install Update")))
         return true;
 
-    MakeStartable(FTargetFile);
+    UpdateFiles::MakeStartable(FTargetFile);
     if (Shell::Execute(QApplication::activeWindow(), QStringLiteral("open"), FTargetFile, FInfo.RunParams, QString(),
                        Shell::SW_SHOWNORMAL) > 32) {
         if (exitDuringUpdate) {
