@@ -12,6 +12,7 @@ $SUDO apt-get install -y --no-install-recommends \
   fonts-liberation xvfb xauth poppler-utils \
   nginx-light tinyproxy dante-server \
   libssl-dev openssl ca-certificates \
+  minisign \
   locales \
   clang libclang-rt-14-dev \
   desktop-file-utils appstream xdotool x11-utils man-db file

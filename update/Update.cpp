@@ -4,6 +4,7 @@
 #include "platform/gui/ActivationTracker.h"
 #include "platform/gui/Fonts.h"
 #include "update/WebFileInfo.h"
+#include "update/core/ProgramVersion.h"
 #include "update/WfiWindows.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ TWebFileInfo *TfrmUpdate::WebFileInfo() const
     return FWebFileInfo;
 }
 
-const QString TfrmUpdate::CurrentVersion = QStringLiteral("1.1.00");
+const QString TfrmUpdate::CurrentVersion = ProgramVersion::Current();
 const QString TfrmUpdate::CurrentCompileDate = QStringLiteral("April 25, 1999");
 
 namespace {

@@ -7,7 +7,29 @@
 #include "update/WebFileInfo.h"
 #include "update/core/InfoPage.h"
 
+#include <QFile>
+
+// The library is static: its resources are registered by hand before the first use.
+static void InitKeyResources()
+{
+    Q_INIT_RESOURCE(update_keys);
+}
+
 namespace UpdateSettings {
+
+QList<TMinisignKey> BuiltInKeys()
+{
+    InitKeyResources();
+    QList<TMinisignKey> keys;
+    for (const QString &name : {QStringLiteral("corvane-active.pub"), QStringLiteral("corvane-backup.pub")}) {
+        QFile file(QStringLiteral(":/update/keys/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        if (const std::optional<TMinisignKey> key = TMinisignKey::ParsePublicKeyFile(file.readAll(), MakerKeyName))
+            keys.append(*key);
+    }
+    return keys;
+}
 
 void ConfigureWebFileInfo(TWebFileInfo &webFileInfo, const QString &settingsFile)
 {
@@ -16,6 +38,8 @@ void ConfigureWebFileInfo(TWebFileInfo &webFileInfo, const QString &settingsFile
     webFileInfo.SetOptions(wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate);
     webFileInfo.SetUIFont(Fonts::Make(QStringLiteral("Arial"), -11));
     webFileInfo.SetHomeURL(DefaultHomeURL);
+    webFileInfo.SetSignedProduct(SignedProduct);
+    webFileInfo.SetTrustedKeys(BuiltInKeys());
     ReadUpdateSection(webFileInfo, settingsFile);
 }
 
@@ -31,6 +55,12 @@ void ReadUpdateSection(TWebFileInfo &webFileInfo, const QString &settingsFile)
     webFileInfo.SetHomeURL(file.ReadString(Section, QStringLiteral("HomeURL"), QString()));
     webFileInfo.SetProxyHost(file.ReadString(Section, QStringLiteral("ProxyHost"), webFileInfo.ProxyHost()));
     webFileInfo.SetCAFile(file.ReadString(Section, QStringLiteral("CAFile"), webFileInfo.CAFile()));
+    if (const QString keys = file.ReadString(Section, QStringLiteral("PublicKey"), QString()); !keys.isEmpty()) {
+        if (const std::optional<QList<TMinisignKey>> parsed = TMinisignKey::ParseList(keys, SettingsKeyName))
+            webFileInfo.SetTrustedKeys(*parsed);
+        else
+            webFileInfo.SetTrustedKeysError(KeysError);
+    }
     const QString portText = file.ReadString(Section, QStringLiteral("ProxyPort"), QString());
     if (portText.isEmpty())
         return;

@@ -6,17 +6,22 @@
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/Shell.h"
 #include "update/SideFile.h"
+#include "update/UpdateFiles.h"
 #include "update/UpdateLog.h"
 #include "update/UpdateSaveDialog.h"
 #include "update/WebDlProgress.h"
 #include "update/WfiWindows.h"
+#include "update/core/BackgroundHash.h"
+#include "update/core/UpdateSignature.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 
 // Receives the shared client's completion and hands it to the component whose request
@@ -82,53 +87,6 @@ QString AppTitle()
     return app && !app->Title().isEmpty() ? app->Title() : QCoreApplication::applicationName();
 }
 
-QString FileNameOfUrl(const QString &url)
-{
-    return url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-// A name from an address becomes a file in a folder of our choosing: it must name a
-// file there, not the folder itself or its parent.
-bool UsableFileName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
-}
-
-QString UnusableNameError(const QString &url)
-{
-    return QStringLiteral("The address %1 names no file to save").arg(url);
-}
-
-// Read-me files go to a folder of our own inside the temporary folder, so that a name
-// chosen by the server can neither collide with nor be redirected onto someone else's
-// file there. The folder stays for the viewer that opens the file.
-QString ReadMeFolder()
-{
-    static QString folder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tallowmere-XXXXXX"));
-        dir.setAutoRemove(false);
-        folder = dir.isValid() ? dir.path() + QLatin1Char('/') : QDir::tempPath() + QLatin1Char('/');
-    }
-    return folder;
-}
-
-// A downloaded program arrives without the execute permission a Linux desktop needs
-// to start it; scripts and ELF programs get it when the user asked to install.
-void MakeStartable(const QString &path)
-{
-    QFile file(path);
-    if (file.permissions() & QFileDevice::ExeOwner)
-        return;
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray head = file.read(4);
-    file.close();
-    if (head.startsWith("#!") || head == QByteArray("\x7f"
-                                                    "ELF"))
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
-}
-
 } // namespace
 
 TWebFileInfo::TWebFileInfo(QObject *owner) : QObject(owner) {}
@@ -164,6 +122,19 @@ void TWebFileInfo::SetHomeURL(const QString &value)
     if (!value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) && !IsHttpsUrl(value))
         return;
     FHomeURL = value;
+    FActive = false;
+}
+
+void TWebFileInfo::SetTrustedKeys(const QList<TMinisignKey> &keys)
+{
+    FTrustedKeys = keys;
+    FTrustedKeysError.clear();
+}
+
+void TWebFileInfo::SetTrustedKeysError(const QString &error)
+{
+    FTrustedKeys.clear();
+    FTrustedKeysError = error;
     FActive = false;
 }
 
@@ -216,6 +187,11 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
 {
     if (FActive)
         return true;
+    if (!FTrustedKeysError.isEmpty()) {
+        // Nothing is fetched that could not be checked.
+        FLastError = FTrustedKeysError;
+        return false;
+    }
     if (FHomeURL.isEmpty()) {
         Box(QStringLiteral("Can not retrieve version information\rbecause no home url was provided."),
             QStringLiteral("Missing Home URL"), MB_OK | MB_ICONEXCLAMATION);
@@ -243,6 +219,8 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
         FInfo.Clear();
         const QByteArray page = TakeReceivedBytes();
         result = accepted && ReadInfoPage(page);
+        if (result)
+            FPageURL = url;
         FPageSecure = result && cli->Secure();
         if (FPageSecure && FInfo.RedirectURL.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
             // A verified page does not hand the check on to one anybody could have written.
@@ -285,7 +263,7 @@ bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
         FLastError = QStringLiteral("The date on the information page cannot be read (%1)").arg(e.Message());
         return false;
     }
-    FUpdateFileName = FileNameOfUrl(FInfo.DownloadURL);
+    FUpdateFileName = UpdateFiles::FileNameOfUrl(FInfo.DownloadURL);
     return true;
 }
 
@@ -414,10 +392,11 @@ bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
 
 bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
 {
-    return Download(url, file, caption, QString());
+    return Download(url, file, caption, QString(), nullptr);
 }
 
-bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256)
+bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
+                            TUpdateSignature *signature)
 {
     FLastError.clear();
     THttpCli *cli = PrepareHttpCli();
@@ -430,10 +409,24 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
         return false;
     }
     TSideFile *sideFile = stream.get();
+    // The bytes a signature covers are hashed on the side as they are written.
+    const std::unique_ptr<TBackgroundHash> hash = signature ? std::make_unique<TBackgroundHash>() : nullptr;
     const QPointer<TWebFileInfo> self(this);
-    cli->OnDocData = [self](QObject *, const char *, int) {
+    cli->OnDocData = [self, hashing = hash.get()](QObject *, const char *data, int length) {
+        if (hashing)
+            hashing->Add(data, length);
         if (self)
             self->ProgressStep();
+    };
+    // Where the bytes finally come from, each redirect's Location resolved against the
+    // address it answered for.
+    auto fetchedFrom = std::make_shared<QUrl>(QUrl(url));
+    cli->OnLocationChange = [fetchedFrom](QObject *sender) {
+        const auto *client = static_cast<const THttpCli *>(sender);
+        for (const QString &line : client->ReceivedHeader()) {
+            if (line.startsWith(QLatin1String("location:"), Qt::CaseInsensitive))
+                *fetchedFrom = fetchedFrom->resolved(QUrl(line.mid(9).trimmed()));
+        }
     };
     qCDebug(lcUpdate) << "downloading" << url << "to" << file;
     try {
@@ -441,6 +434,7 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
         StartRequest(cli, url, std::move(stream), 0, 0);
     } catch (...) {
         cli->OnDocData = nullptr;
+        cli->OnLocationChange = nullptr;
         throw;
     }
     FProgressWindow = new TWebDlProgress(cli, UIFont());
@@ -449,16 +443,19 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
 
     bool result = ReplyAccepted(cli);
     cli->OnDocData = nullptr;
+    cli->OnLocationChange = nullptr;
+    FUpdateHost = fetchedFrom->host();
     // The exception hook may have released the stream already.
     if (result && FReceiveStream.get() == sideFile)
-        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256);
+        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature, hash.get());
     // A side file that was not put in place goes with the stream.
     ReleaseReceiveStream();
     delete FProgressWindow;
     return result;
 }
 
-bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256)
+bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
+                                TBackgroundHash *hash)
 {
     if (!file.Sync()) {
         FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
@@ -475,6 +472,17 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
         FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
                                     "and was not saved");
         return false;
+    }
+    // The maker's signature is checked on the side file: a file it does not vouch for
+    // never takes the target's place. Its hash was made from the very bytes written to
+    // it, all of which the size check above found there.
+    if (signature) {
+        const QByteArray digest = hash ? hash->Finish() : QByteArray();
+        const bool whole = hash && hash->Bytes() == file.size();
+        if (!(whole ? signature->CheckHash(digest) : signature->CheckFile(file))) {
+            FLastError = signature->Reason();
+            return false;
+        }
     }
     if (!file.PutInPlace()) {
         FLastError = QStringLiteral("Cannot replace %1 (%2)").arg(file.Target(), file.errorString());
@@ -501,8 +509,8 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     if (!FActive && !GetInfo())
         return false;
     if (path.endsWith(QLatin1Char('/'))) {
-        if (!UsableFileName(FUpdateFileName)) {
-            FLastError = UnusableNameError(FInfo.DownloadURL);
+        if (!UpdateFiles::UsableFileName(FUpdateFileName)) {
+            FLastError = UpdateFiles::UnusableNameError(FInfo.DownloadURL);
             return false;
         }
         FTargetFile = path + FUpdateFileName;
@@ -514,7 +522,57 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
         FLastError = refusal;
         return false;
     }
-    return Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256);
+    FUpdateKey = TMinisignKey();
+    FUpdateHost.clear();
+    TUpdateSignature signature;
+    if (!FetchSignature(signature))
+        return false;
+    if (!Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256, &signature))
+        return false;
+    FUpdateKey = signature.Key();
+    return true;
+}
+
+QString TWebFileInfo::ResolvedOnPage(const QString &url) const
+{
+    const QUrl address(url);
+    if (!address.isRelative() || FPageURL.isEmpty())
+        return url;
+    return QUrl(FPageURL).resolved(address).toString(QUrl::FullyEncoded);
+}
+
+QString TWebFileInfo::UpdateSignatureURL() const
+{
+    return ResolvedOnPage(FInfo.UpdateSignatureURL.isEmpty() ? FInfo.DownloadURL + QStringLiteral(".minisig")
+                                                             : FInfo.UpdateSignatureURL);
+}
+
+bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
+{
+    // The signature proves itself, so it may come over plain http; it is small and
+    // read under the wait window with the page's limits.
+    THttpCli *cli = PrepareHttpCli();
+    StartRequest(cli, UpdateSignatureURL(), std::make_unique<QBuffer>(), TMinisignSignature::MaxFileSize,
+                 FWaitDeadline);
+    ShowWaitWindow(QStringLiteral("Retrieving Signature..."));
+    const bool accepted = ReplyAccepted(cli);
+    const bool answered = cli->RequestDoneError() == 0;
+    const int status = cli->StatusCode();
+    const QByteArray bytes = TakeReceivedBytes();
+    FreeWaitWindow();
+    if (!accepted) {
+        if (answered && (status == 404 || status == 410))
+            FLastError = TUpdateSignature::NotPublished;
+        return false;
+    }
+    const TReleaseExpectation expected{FSignedProduct, TUpdateSignature::SignedFileName(FPageURL, FInfo.DownloadURL),
+                                       FInfo.ProductVersion, FCurrentVersion, QDateTime::currentDateTimeUtc().date()};
+    signature = TUpdateSignature::Check(bytes, FTrustedKeys, expected);
+    if (!signature.Accepted()) {
+        FLastError = signature.Reason();
+        return false;
+    }
+    return true;
 }
 
 QString TWebFileInfo::UnprotectedRefusal(const QString &url, bool checksumPublished) const
@@ -560,13 +618,13 @@ bool TWebFileInfo::ShowReadMe(bool ask)
             return false;
     }
     if (!FInfo.ProductReadMeExt.isEmpty()) {
-        const QString name = FileNameOfUrl(FInfo.ProductReadMeExt);
+        const QString name = UpdateFiles::FileNameOfUrl(FInfo.ProductReadMeExt);
         bool downloaded = false;
         QString path;
-        if (!UsableFileName(name)) {
-            FLastError = UnusableNameError(FInfo.ProductReadMeExt);
+        if (!UpdateFiles::UsableFileName(name)) {
+            FLastError = UpdateFiles::UnusableNameError(FInfo.ProductReadMeExt);
         } else {
-            path = ReadMeFolder() + name;
+            path = UpdateFiles::ReadMeFolder() + name;
             downloaded = DownloadFile(FInfo.ProductReadMeExt, path, QStringLiteral("Downloading ReadMe"));
         }
         if (downloaded &&
@@ -629,13 +687,17 @@ bool TWebFileInfo::ExecuteUpdate()
 
     const bool exitDuringUpdate = FOptions.testFlag(wfioExitDuringUpdate);
     Application *app = Application::Instance();
-    const QString install =
-        exitDuringUpdate ? QStringLiteral("Do you want to install the update now?\rThis will close %1.").arg(AppTitle())
-                         : QStringLiteral("Do you want to install the update now?");
+    // The question names what will run, where it came from and who vouched for it.
+    QString install = QStringLiteral(
+                          "Do you want to install the update now?\rFile: %1\rFrom: %2\rSigned by: %3, key %4")
+                          .arg(QFileInfo(FTargetFile).fileName(), FUpdateHost, FUpdateKey.Name(),
+                               FUpdateKey.KeyIdText());
+    if (exitDuringUpdate)
+        install += QStringLiteral("\rThis will close %1.").arg(AppTitle());
     if (!Ask(install, QStringLiteral("Install Update")))
         return true;
 
-    MakeStartable(FTargetFile);
+    UpdateFiles::MakeStartable(FTargetFile);
     if (Shell::Execute(QApplication::activeWindow(), QStringLiteral("open"), FTargetFile, FInfo.RunParams, QString(),
                        Shell::SW_SHOWNORMAL) > 32) {
         if (exitDuringUpdate) {

@@ -3,6 +3,8 @@
 #include "update/WebDlProgress.h"
 #include "update/WfiWindows.h"
 #include "update/core/InfoPage.h"
+#include "update/core/MinisignKey.h"
+#include "update/core/MinisignSignature.h"
 #include "update/core/WfiTags.h"
 
 #include <QDate>
@@ -19,6 +21,8 @@ class QDialog;
 class QIODevice;
 class THttpCli;
 class TSideFile;
+class TBackgroundHash;
+class TUpdateSignature;
 
 enum TWfiOption {
     wfioAlwaysOverwrite = 0x1,
@@ -91,6 +95,25 @@ public:
     qint64 ReadMeSizeLimit() const { return FReadMeSizeLimit; }
     void SetReadMeSizeLimit(qint64 bytes) { FReadMeSizeLimit = bytes; }
 
+    // The maker's keys: an update is kept and offered to run only when one of them
+    // signed it (a minisign signature, read before the download starts). A keys error
+    // (configured keys that are unusable) fails every check with its text; there is no
+    // "no keys, accept anything".
+    const QList<TMinisignKey> &TrustedKeys() const { return FTrustedKeys; }
+    void SetTrustedKeys(const QList<TMinisignKey> &keys);
+    const QString &TrustedKeysError() const { return FTrustedKeysError; }
+    void SetTrustedKeysError(const QString &error);
+    // The product name the signature's trusted comment must carry.
+    const QString &SignedProduct() const { return FSignedProduct; }
+    void SetSignedProduct(const QString &value) { FSignedProduct = value; }
+    // After a successful DownloadUpdate: the key that signed the update, and the host
+    // it was finally fetched from (after redirects).
+    const TMinisignKey &UpdateKey() const { return FUpdateKey; }
+    const QString &UpdateHost() const { return FUpdateHost; }
+    // The address the update's signature is read from: the page's signature entry, or
+    // the update's address with ".minisig" appended; resolved against the page.
+    QString UpdateSignatureURL() const;
+
     static constexpr int DefaultWaitDeadline = 60;
     static constexpr qint64 DefaultPageSizeLimit = qint64(1) << 20;
     static constexpr qint64 DefaultReadMeSizeLimit = qint64(4) << 20;
@@ -154,8 +177,14 @@ private:
 
     bool FetchInfo(int redirectPages);
     bool ReadInfoPage(const QByteArray &page);
-    bool Download(const QString &url, const QString &file, const QString &caption, const QString &sha256);
-    bool KeepDownload(TSideFile &file, qint64 received, const QString &sha256);
+    bool Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
+                  TUpdateSignature *signature);
+    bool KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
+                      TBackgroundHash *hash);
+    // Reads and checks the update's signature under the wait window; false with
+    // LastError saying why.
+    bool FetchSignature(TUpdateSignature &signature);
+    QString ResolvedOnPage(const QString &url) const;
     std::unique_ptr<TWfiReadMeWindow> CreateReadMeWindow();
     THttpCli *PrepareHttpCli();
     // maxBody and deadline as the client takes them, 0 for none.
@@ -186,6 +215,13 @@ private:
     QString FCAFile;
     // The information page last read came over https (so it was verified).
     bool FPageSecure = false;
+    // The address the information page last read came from.
+    QString FPageURL;
+    QList<TMinisignKey> FTrustedKeys;
+    QString FTrustedKeysError;
+    QString FSignedProduct;
+    TMinisignKey FUpdateKey;
+    QString FUpdateHost;
     TWfiTags FInfoTags;
     QString FLastError;
     TWfiOptions FOptions = wfioDisplayUI | wfioDisplayReadMe | wfioRunUpdate | wfioExitDuringUpdate;

@@ -80,7 +80,7 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
 {
     const QString marker = Path(QStringLiteral("started.txt"));
     const QByteArray script = UpdateScript(marker);
-    FServer.Serve(QStringLiteral("/files/tlm11"), TRoutedServer::Page(script, "application/octet-stream"));
+    ServeSigned(QStringLiteral("/files/tlm11"), script, "application/octet-stream", QStringLiteral("1.1.01"));
     FServer.Serve(QStringLiteral("/tlm11.txt"), TRoutedServer::Page("notes", "text/plain"));
     Publish(QStringLiteral("1.1.01"), QStringLiteral("/files/tlm11"), QStringLiteral("/tlm11.txt"),
             QStringLiteral("<META HTTP-EQUIV=\"runparams\" CONTENT=\"--from 1.1.00\">\r\n"));
@@ -103,7 +103,9 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
               "Current version is 1.1.00.\rVersion 1.1.01 is available.\rWould you like to view the ReadMe file?");
     EXPECT_EQ(boxes.Boxes()[1].Text, "Current version is 1.1.00.\rVersion 1.1.01 is available.\rDownload the update?");
     EXPECT_EQ(boxes.Boxes()[1].Icon, QMessageBox::Question);
-    EXPECT_EQ(boxes.Boxes()[2].Text, "Do you want to install the update now?");
+    EXPECT_EQ(boxes.Boxes()[2].Text, "Do you want to install the update now?\rFile: update.EXE\rFrom: 127.0.0.1\r"
+                                     "Signed by: the key in tlm.ini, key " +
+                                         FSigner.KeyId());
     EXPECT_EQ(boxes.Boxes()[2].Icon, QMessageBox::Question);
     EXPECT_TRUE(proposed.endsWith("/tlm11"));
     EXPECT_EQ(FServer.CountOf(QStringLiteral("/tlm11.txt")), 0); // the read-me was declined
@@ -115,7 +117,7 @@ TEST_F(UpdateTest, ExecuteUpdateDownloadsAndStartsTheUpdate)
 
 TEST_F(UpdateTest, ExecuteUpdateAsksBeforeClosingTheProgram)
 {
-    FServer.Serve(QStringLiteral("/files/tlm11.zip"), TRoutedServer::Page("PK\x03\x04", "application/zip"));
+    ServeSigned(QStringLiteral("/files/tlm11.zip"), "PK\x03\x04", "application/zip", QStringLiteral("1.2"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.zip"));
     TBoxRecorder boxes;
     boxes.Answer(QStringLiteral("Install Update"), {QMessageBox::No});
@@ -125,7 +127,9 @@ TEST_F(UpdateTest, ExecuteUpdateAsksBeforeClosingTheProgram)
         EXPECT_TRUE(FWfi->ExecuteUpdate());
     }
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Install Update"}));
-    EXPECT_EQ(boxes.Boxes()[1].Text, "Do you want to install the update now?\rThis will close Tallowmere.");
+    EXPECT_EQ(boxes.Boxes()[1].Text, "Do you want to install the update now?\rFile: update.ZIP\rFrom: 127.0.0.1\r"
+                                     "Signed by: the key in tlm.ini, key " +
+                                         FSigner.KeyId() + "\rThis will close Tallowmere.");
     EXPECT_EQ(ReadFile(chosen + ".ZIP"), QByteArray("PK\x03\x04"));
     EXPECT_FALSE(QFileInfo(chosen + ".ZIP").isExecutable());
 
@@ -180,6 +184,8 @@ TEST_F(UpdateTest, SaveDialogRequiresAnExistingFolder)
 
 TEST_F(UpdateTest, CancelledDownloadReportsTheAbort)
 {
+    ServeSigned(QStringLiteral("/files/tlm11.exe"), Pattern(1 << 20), "application/octet-stream",
+                QStringLiteral("1.2"));
     TRoutedServer::Reply reply = TRoutedServer::Page(Pattern(1 << 20), "application/octet-stream");
     reply.SendBytes = 100 * 1024;
     FServer.Serve(QStringLiteral("/files/tlm11.exe"), reply);
@@ -211,7 +217,7 @@ TEST_F(UpdateTest, ChecksumMismatchIsNeverStarted)
 {
     const QString marker = Path(QStringLiteral("started.txt"));
     const QByteArray script = UpdateScript(marker);
-    FServer.Serve(QStringLiteral("/files/tlm11"), TRoutedServer::Page(script, "application/octet-stream"));
+    ServeSigned(QStringLiteral("/files/tlm11"), script, "application/octet-stream", QStringLiteral("1.2"));
     const QString entry = QStringLiteral("<META HTTP-EQUIV=\"sha256\" CONTENT=\"%1\">\r\n");
     QByteArray tampered = script;
     tampered.append('\n');

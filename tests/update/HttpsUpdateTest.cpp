@@ -30,6 +30,8 @@ protected:
                 .arg(FCertificates.CertFile(TTestCertificates::Good), FCertificates.KeyFile(TTestCertificates::Good)) +
             serverLines);
         FSite->AddFile(QStringLiteral("files/tlm11.exe"), UpdateBytes);
+        FSite->AddFile(QStringLiteral("files/tlm11.exe.minisig"),
+                       FSigner.Sign(UpdateBytes, QStringLiteral("product=Tallowmere version=1.1.01 file=tlm11.exe")));
         if (!FSite->Start(&FError))
             return false;
         const QString url = downloadUrl.isEmpty() ? SiteUrl(QStringLiteral("/files/tlm11.exe")) : downloadUrl;
@@ -89,7 +91,8 @@ TEST_F(HttpsUpdateTest, APlainFileNamedByAVerifiedPageNeedsItsChecksum)
 {
     REQUIRE_OPENSSL_TOOL();
     REQUIRE_EXTERNAL_SERVER(TExternalServer::Nginx);
-    FServer.Serve(QStringLiteral("/tlm11.exe"), TRoutedServer::Page(UpdateBytes, "application/octet-stream"));
+    // The signature may come over plain http too: it proves itself.
+    ServeSigned(QStringLiteral("/tlm11.exe"), UpdateBytes, "application/octet-stream", QStringLiteral("1.1.01"));
     const QString plainUrl = FServer.Url(QStringLiteral("/tlm11.exe"));
     ASSERT_TRUE(StartSite(plainUrl)) << FError.toStdString();
     ASSERT_TRUE(FWfi->GetInfo()) << FWfi->LastError().toStdString();

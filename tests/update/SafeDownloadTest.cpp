@@ -3,6 +3,7 @@
 
 #include "net/HttpProt.h"
 #include "platform/gui/Application.h"
+#include "support/MinisignTool.h"
 #include "support/ScriptedServer.h"
 #include "update/Update.h"
 #include "update/UpdateSaveDialog.h"
@@ -73,9 +74,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(FDir.isValid());
+        ASSERT_TRUE(FSigner.IsValid()) << FSigner.Error().toStdString();
+        WriteFile(QStringLiteral("tlm.ini"), "[Update]\nPublicKey=" + FSigner.PublicKey() + "\n");
+        FSignature = FSigner.Sign(NewUpdate, QStringLiteral("product=Tallowmere version=1.2 file=tlm11.exe"));
+        ASSERT_FALSE(FSignature.isEmpty()) << FSigner.Error().toStdString();
         Application::Instance()->SetTitle(QStringLiteral("Tallowmere"));
         FWfi = std::make_unique<TWebFileInfo>();
-        UpdateSettings::ConfigureWebFileInfo(*FWfi, FDir.filePath(QStringLiteral("no-settings.ini")));
+        UpdateSettings::ConfigureWebFileInfo(*FWfi, FDir.filePath(QStringLiteral("tlm.ini")));
         FWfi->SetHttpTimeout(10);
     }
 
@@ -86,8 +91,9 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // Connection 0 reads the page (with extra entries), the later ones run serve.
-    void Serve(const QString &pageExtra, std::function<void(TPeer &, int)> serve, int connections = 2)
+    // Connection 0 reads the page (with extra entries), connection 1 the update's
+    // signature, the later ones run serve.
+    void Serve(const QString &pageExtra, std::function<void(TPeer &, int)> serve, int connections = 3)
     {
         FServer = std::make_unique<TScriptedServer>(
             [this, pageExtra, serve](TPeer &peer, int index) {
@@ -99,6 +105,8 @@ protected:
                 if (index == 0)
                     peer.Write(Whole(InfoPageText(QStringLiteral("1.2"), Url(QStringLiteral("/files/tlm11.exe")),
                                                   QString(), pageExtra)));
+                else if (index == 1)
+                    peer.Write(Whole(FSignature));
                 else
                     serve(peer, index);
             },
@@ -127,6 +135,8 @@ protected:
     }
 
     QTemporaryDir FDir;
+    TMinisignTool FSigner;
+    QByteArray FSignature;
     std::unique_ptr<TScriptedServer> FServer;
     std::unique_ptr<TWebFileInfo> FWfi;
     QMutex FMutex;

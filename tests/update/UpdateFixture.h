@@ -5,6 +5,7 @@
 
 #include "net/HttpProt.h"
 #include "platform/gui/Application.h"
+#include "support/MinisignTool.h"
 #include "support/RoutedServer.h"
 #include "update/UpdateSettings.h"
 #include "update/WebFileInfo.h"
@@ -23,6 +24,13 @@ protected:
     {
         ASSERT_TRUE(FDir.isValid());
         ASSERT_TRUE(FServer.Port() != 0);
+        ASSERT_TRUE(FSigner.IsValid()) << FSigner.Error().toStdString();
+        // The updates these tests publish are signed with a key of their own, which the
+        // settings file names as the one to trust.
+        QFile settings(FDir.filePath(QStringLiteral("tlm.ini")));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[Update]\nPublicKey=" + FSigner.PublicKey() + "\n");
+        settings.close();
         Application::Instance()->SetTitle(QStringLiteral("Tallowmere"));
         FWfi = std::make_unique<TWebFileInfo>();
         UpdateSettings::ConfigureWebFileInfo(*FWfi, FDir.filePath(QStringLiteral("tlm.ini")));
@@ -47,6 +55,19 @@ protected:
                                              readMePath.isEmpty() ? QString() : FServer.Url(readMePath), extra)));
     }
 
+    // Serves bytes at path with the signature beside it (path + ".minisig"), signed for
+    // version and the path's file name.
+    void ServeSigned(const QString &path, const QByteArray &bytes, const QByteArray &contentType,
+                     const QString &version)
+    {
+        const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        FServer.Serve(path, TRoutedServer::Page(bytes, contentType));
+        const QByteArray signature = FSigner.Sign(
+            bytes, QStringLiteral("product=Tallowmere version=%1 file=%2").arg(version, file));
+        ASSERT_FALSE(signature.isEmpty()) << FSigner.Error().toStdString();
+        FServer.Serve(path + QStringLiteral(".minisig"), TRoutedServer::Page(signature, "text/plain"));
+    }
+
     QString Path(const QString &name) const { return FDir.filePath(name); }
 
     static QByteArray ReadFile(const QString &path)
@@ -66,6 +87,7 @@ protected:
     static quint16 ClosedPort() { return TRoutedServer::ClosedPort(); }
 
     QTemporaryDir FDir;
+    TMinisignTool FSigner;
     TRoutedServer FServer;
     std::unique_ptr<TWebFileInfo> FWfi;
 };

@@ -435,7 +435,7 @@ TEST_F(UpdateTest, CancelHalfWayAbortsTheDownload)
 TEST_F(UpdateTest, DownloadUpdateNamesTheFileFromTheAddress)
 {
     const QByteArray body = Pattern(1000);
-    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TRoutedServer::Page(body, "application/octet-stream"));
+    ServeSigned(QStringLiteral("/files/tlm11.exe"), body, "application/octet-stream", QStringLiteral("1.2"));
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
     const QString folder = FDir.path() + QLatin1Char('/');
     ASSERT_TRUE(FWfi->DownloadUpdate(folder));
@@ -475,7 +475,8 @@ TEST_P(AddressWithoutAFile, IsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(path) + " names no file to save");
     EXPECT_EQ(FServer.RequestLines().size(), requests + 1); // only the page was read
     EXPECT_TRUE(QFileInfo(FDir.path()).isDir());
-    EXPECT_TRUE(QDir(FDir.path()).isEmpty());
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"tlm.ini"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, AddressWithoutAFile,
@@ -486,7 +487,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, AddressWithoutAFile,
 TEST_F(UpdateTest, PublishedChecksumGuardsTheDownload)
 {
     const QByteArray body = Pattern(70000);
-    FServer.Serve(QStringLiteral("/files/tlm11.exe"), TRoutedServer::Page(body, "application/octet-stream"));
+    ServeSigned(QStringLiteral("/files/tlm11.exe"), body, "application/octet-stream", QStringLiteral("1.2"));
     const QString digest = QString::fromLatin1(QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex());
     const QString entry = QStringLiteral("<META HTTP-EQUIV=\"sha256\" CONTENT=\"%1\">\r\n");
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"), QString(), entry.arg(digest.toUpper()));

@@ -178,6 +178,8 @@ void ParseInfoPage(const QStringList &lines, const TWfiTags &tags, TWfiDateForma
         }
         if (name == Sha256EntryName)
             info.UpdateSha256 = value;
+        if (name == SignatureEntryName)
+            info.UpdateSignatureURL = value;
     }
     if (!info.ProductDateStr.isEmpty())
         info.ProductDate = ParseProductDate(info.ProductDateStr, dateFormat);

@@ -32,6 +32,9 @@ struct TWfiProductInfo {
     // The SHA-256 of the update file in hexadecimal, from the entry named "sha256";
     // when present, a downloaded update must match it before it may be started.
     QString UpdateSha256;
+    // The address of the update's minisign signature, from the entry named
+    // "signature"; empty for the update's address with ".minisig" appended.
+    QString UpdateSignatureURL;
 
     void Clear() { *this = TWfiProductInfo(); }
 };
@@ -44,6 +47,8 @@ namespace InfoPage {
 
 // The fixed name of the checksum entry (not one of the tags).
 inline const QString Sha256EntryName = QStringLiteral("sha256");
+// The fixed name of the signature address entry.
+inline const QString SignatureEntryName = QStringLiteral("signature");
 
 // At most this many characters of a value are looked at.
 inline constexpr int MaxContentLength = 1000;
