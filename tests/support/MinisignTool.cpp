@@ -23,7 +23,8 @@ TMinisignTool::TMinisignTool()
         FError = QStringLiteral("unexpected public key file");
         return;
     }
-    FKeyId = QString::fromLatin1(lines[0].mid(lines[0].lastIndexOf(' ') + 1));
+    // The tool's comment drops the key id's leading zeros; the program shows all sixteen digits.
+    FKeyId = QString::fromLatin1(lines[0].mid(lines[0].lastIndexOf(' ') + 1)).rightJustified(16, QLatin1Char('0'));
     FPublicKey = lines[1].trimmed();
 }
 
