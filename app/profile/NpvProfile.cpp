@@ -289,9 +289,10 @@ void TNpvProfile::Paint(QPainter &painter, const QRectF &bounds) const
         const QString label = QStringLiteral("IRR ") + PercentText(rate);
         const double width = metrics.horizontalAdvance(label);
         const double left = x + Gap / 2 + width <= plot.right() ? x + Gap / 2 : x - Gap / 2 - width;
+        const QRectF place(left, plot.top() + Gap / 2 + (row % 2) * line, width + 1, line);
+        painter.fillRect(place, QColor(255, 255, 255, 220));
         painter.setPen(RateColor);
-        painter.drawText(QRectF(left, plot.top() + Gap / 2 + (row % 2) * line, width + 1, line),
-                         Qt::AlignLeft | Qt::AlignVCenter, label);
+        painter.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, label);
         ++row;
     }
 
