@@ -3,6 +3,7 @@
 #include "app/AppLog.h"
 #include "app/Disclaim.h"
 #include "app/Links.h"
+#include "app/Profile.h"
 #include "app/Qrchart.h"
 #include "app/ToolbarIcons.h"
 #include "app/core/Npv.h"
@@ -153,6 +154,8 @@ void TfrmMain::BuildActions()
     actHelpContents = command(QStringLiteral("&Contents"), &TfrmMain::MnuHelpContentsClick);
     actHelpContents->setShortcut(Qt::Key_F1);
     actAbout = command(QStringLiteral("&About..."), &TfrmMain::MnuHelpAboutClick);
+    actProfile = command(QStringLiteral("&NPV Profile..."), &TfrmMain::ShowProfile);
+    actProfile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     actPrint->setEnabled(false);
     actReset->setEnabled(false);
     WebFileInfo = new TWebFileInfo(this);
@@ -354,6 +357,9 @@ void TfrmMain::BuildMenus()
     separator(File1, "N3")->setVisible(false);
     item(File1, "mnuFilePrintSetup", QStringLiteral("Prin&t Setup..."), actPrintSetup);
     item(File1, "mnuFilePrint", QStringLiteral("&Print"), actPrint);
+    QAction *profile = item(File1, "mnuFileProfile", QStringLiteral("&NPV Profile..."), actProfile);
+    profile->setShortcut(actProfile->shortcut());
+    profile->setShortcutContext(Qt::WidgetShortcut); // the window's own action answers the key
     separator(File1, "N2");
     item(File1, "mnuFileExit", QStringLiteral("E&xit"), actExit);
 
@@ -473,6 +479,8 @@ void TfrmMain::CalculateDCF(QObject *)
     for (int k = 0; k < Npv::RateCount; ++k)
         FSavedValues.SetSlot(SavedValues::FirstRate + k, ToReal48(FRates[k]->Value()));
 
+    UpdateProfile();
+
     // Each result shows as soon as it is known, so a failure at one rate leaves the
     // rates before it updated.
     for (int k = 0; k < Npv::RateCount; ++k)
@@ -505,6 +513,7 @@ void TfrmMain::Reset(QObject *)
     FYears[0]->setFocus(Qt::OtherFocusReason);
     DisallowPrinting();
     actReset->setEnabled(false);
+    UpdateProfile();
 }
 
 void TfrmMain::Exit(QObject *)
@@ -586,6 +595,29 @@ void TfrmMain::ShowDisclaimer(QObject *)
 void TfrmMain::ShowUpdate(QObject *)
 {
     TfrmUpdate::ShowUpdateCenter(WebFileInfo, this);
+}
+
+void TfrmMain::ShowProfile(QObject *)
+{
+    if (!FProfile)
+        FProfile = new TfrmProfile(this);
+    FProfile->show();
+    UpdateProfile();
+    FProfile->raise();
+    FProfile->activateWindow();
+}
+
+void TfrmMain::UpdateProfile()
+{
+    if (!FProfile || !FProfile->isVisible())
+        return;
+    Npv::CashFlows flows{};
+    for (int i = 0; i < Npv::YearCount; ++i)
+        flows[i] = FYears[i]->Value();
+    std::array<double, Npv::RateCount> rates{};
+    for (int k = 0; k < Npv::RateCount; ++k)
+        rates[k] = FRates[k]->Value();
+    FProfile->SetValues(flows, rates);
 }
 
 void TfrmMain::SetReportWindows(TQRPaymentChart *chart, TfrmPreview *preview)

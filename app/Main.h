@@ -18,6 +18,7 @@ class TNStatusLine;
 class TNumEdit;
 class TQRPaymentChart;
 class TfrmPreview;
+class TfrmProfile;
 class TUrlLabel;
 class TWebFileInfo;
 
@@ -59,6 +60,10 @@ public:
     void SetReportWindows(TQRPaymentChart *chart, TfrmPreview *preview);
     void ShowDisclaimer(QObject *sender);
     void ShowUpdate(QObject *sender);
+    // Opens the NPV profile window, or raises it when it is open.
+    void ShowProfile(QObject *sender);
+    // The profile window once it has been opened.
+    TfrmProfile *Profile() const { return FProfile; }
 
     const QString &ProgramDir() const { return FProgramDir; }
     const QString &SettingsPath() const { return FSettingsPath; }
@@ -78,6 +83,7 @@ public:
     QAction *actUpdate = nullptr;
     QAction *actHelpContents = nullptr;
     QAction *actAbout = nullptr;
+    QAction *actProfile = nullptr;
 
     // Toolbar, link labels, status line and menus, named as designed.
     TExplorerButton *btnPrint = nullptr;
@@ -120,12 +126,15 @@ private:
     void ApplicationActivate();
     void LoadSavedValues();
     void CallHelp(unsigned command);
+    // Gives an open profile window the values in the fields.
+    void UpdateProfile();
     // Shows a fresh modal instance of a window of ours and destroys it afterwards.
     template <typename Window>
     void ShowFresh();
 
     TQRPaymentChart *FChart = nullptr;
     TfrmPreview *FPreview = nullptr;
+    TfrmProfile *FProfile = nullptr;
     QString FProgramDir;
     QString FSettingsPath;
     bool FHooksInstalled = false; // the application and printer hooks point here

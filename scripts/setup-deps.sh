@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl1-mesa-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-liberation xvfb xauth poppler-utils \
   nginx-light tinyproxy dante-server \

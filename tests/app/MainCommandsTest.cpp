@@ -73,8 +73,8 @@ TEST_F(MainCommandsTest, MenusHoldEveryItemInItsPlaceAndState)
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "&Internet");
     EXPECT_EQ(top[2]->text(), "&Help");
-    EXPECT_EQ(captions(top[0]->menu()),
-              (QStringList{"&Reset (disabled)", "- (hidden)", "Prin&t Setup...", "&Print (disabled)", "-", "E&xit"}));
+    EXPECT_EQ(captions(top[0]->menu()), (QStringList{"&Reset (disabled)", "- (hidden)", "Prin&t Setup...",
+                                                     "&Print (disabled)", "&NPV Profile...", "-", "E&xit"}));
     QMenu *internet = top[1]->menu();
     EXPECT_EQ(captions(internet), (QStringList{"&Corvane on the Web", "Contact Corvane by &Email"}));
     EXPECT_EQ(captions(internet->actions()[0]->menu()),

@@ -29,7 +29,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <memory>
+#include <QImage>
+#include <QSvgRenderer>
 
 // Failures show texts as texts.
 void PrintTo(const QString &text, std::ostream *os)
@@ -250,6 +253,8 @@ struct ArgumentsRow {
     QStringList Args;
     Command::TKind Kind;
     const char *File; // the file named, for a file to open or a table to write
+    const char *Profile = "";
+    double Reinvest = std::nan("");
 };
 
 const ArgumentsRow ArgumentLists[] = {
@@ -267,6 +272,13 @@ const ArgumentsRow ArgumentLists[] = {
     {"CsvAndAFile", {"--csv=a.csv", "b.QRP"}, Command::Bad, ""},
     {"FileAndACsv", {"b.QRP", "--csv=a.csv"}, Command::Bad, ""},
     {"TwoCsvs", {"--csv=a.csv", "--csv=b.csv"}, Command::Bad, ""},
+    {"ProfileAlone", {"--profile=p.svg"}, Command::Csv, "", "p.svg"},
+    {"ProfileAndCsv", {"--csv=-", "--reinvest=6.5", "--profile=P.PNG"}, Command::Csv, "-", "P.PNG", 6.5},
+    {"ProfileOfAnotherKind", {"--profile=p.jpg"}, Command::Bad, ""},
+    {"ProfileWithAReportFile", {"--profile=p.svg", "a.QRP"}, Command::Bad, ""},
+    {"ReinvestForTheSchedule", {"--reinvest=-2"}, Command::Schedule, "", "", -2},
+    {"ReinvestWithADecimalComma", {"--reinvest=6,5"}, Command::Bad, ""},
+    {"ReinvestWithAReportFile", {"--reinvest=5", "a.QRP"}, Command::Bad, ""},
 };
 
 class ScheduleArguments : public ::testing::TestWithParam<ArgumentsRow> {};
@@ -283,6 +295,12 @@ TEST_P(ScheduleArguments, AskForHelpVersionOrAFile)
     }
     if (row.Kind == Command::Bad) {
         EXPECT_FALSE(command.Error.isEmpty());
+    } else {
+        EXPECT_EQ(command.Profile, QString::fromUtf8(row.Profile));
+        EXPECT_EQ(command.ReinvestPercent.has_value(), !std::isnan(row.Reinvest));
+        if (command.ReinvestPercent) {
+            EXPECT_EQ(*command.ReinvestPercent, row.Reinvest);
+        }
     }
 }
 
@@ -676,7 +694,7 @@ TEST_F(Schedule, CsvNumbersAreTheReportsNumbers)
             npvs << (r[7].isEmpty() ? r[8] : TDiscountSchedule::CurrencyText(value(r[7])));
             if (!r[7].isEmpty())
                 lastSums << TDiscountSchedule::CurrencyText(value(r[7]));
-        } else if (r[0] == QLatin1String("payback") && r[8] != TScheduleReport::UndefinedText()) {
+        } else if (r[0] == QLatin1String("payback") && r[8] != TDiscountSchedule::UndefinedText()) {
             paybacks << (r[7].isEmpty() ? r[8] : QStringLiteral("year ") + r[7]);
         } else if (r[0] == QLatin1String("irr")) {
             internalRates << TDiscountSchedule::PercentText(value(r[7])) + QLatin1Char(' ') + r[8];
@@ -780,3 +798,100 @@ INSTANTIATE_TEST_SUITE_P(
                                 "^$",
                                 "^tallowmere-schedule: --csv writes the saved values; it takes no report file\\n"}),
     [](const ::testing::TestParamInfo<CsvRunRow> &info) { return std::string(info.param.name); });
+
+// The modified internal rate in every footer and in the mirr rows, financed at the
+// group's rate and reinvested at the one given. With an outlay in year 1 and a return
+// in year 5: at 0 %, PV = -1000 and FV = 1000 * 2^5 when reinvested at 100 %, so the
+// rate is 32^(1/10) - 1 = 41.421 %; −100 % has none.
+TEST_F(Schedule, ModifiedRatesShowInTheFootersAndTheValues)
+{
+    const QString settings = Dir.filePath(QStringLiteral("tlm.ini"));
+    WriteSettings(settings, {"-1000", "0", "0", "0", "1000", "0", "0", "0", "0", "0"}, {"0", "-100", "0", "7", "8"});
+    const QString file = Dir.filePath(QStringLiteral("schedule.csv"));
+    ASSERT_EQ(ScheduleProgram::WriteCsv(settings, file, 100), 0);
+    QFile csv(file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QStringList> records = ReadCsv(QString::fromUtf8(csv.readAll()));
+    ASSERT_FALSE(records.isEmpty());
+    QStringList sections, mirr;
+    for (const QStringList &r : records.mid(1)) {
+        if (sections.isEmpty() || sections.last() != r[0])
+            sections << r[0];
+        if (r[0] == QLatin1String("mirr"))
+            mirr << r[1] + QLatin1Char('|') + r[7].left(8) + QLatin1Char('|') + r[8];
+    }
+    EXPECT_EQ(sections, (QStringList{"year", "npv", "payback", "mirr", "irr"}));
+    ASSERT_EQ(mirr.size(), 5);
+    EXPECT_EQ(mirr[0], QStringLiteral("0|41.42135|"));
+    EXPECT_EQ(mirr[1], QStringLiteral("-100||none"));
+    EXPECT_EQ(mirr[2], mirr[0]);
+    EXPECT_TRUE(mirr[3].startsWith(QStringLiteral("7|"))) << mirr[3].toStdString();
+
+    SavedValues values;
+    values.Load(ProfileFile(settings));
+    const QString text = PrintedSchedule(TDiscountSchedule::FromSavedValues(values, 100));
+    EXPECT_EQ(Captures(text, QStringLiteral("Modified internal rate, reinvested at (\\S+ %)\\s+(\\S+(?: %)?)\\s*$")),
+              (QStringList{"100.000 %|41.421 %", "100.000 %|none", "100.000 %|41.421 %",
+                           QStringLiteral("100.000 %|") +
+                               TDiscountSchedule::ModifiedRateText(
+                                   TDiscountSchedule::FromSavedValues(values, 100).RateAt(3).ModifiedRate),
+                           QStringLiteral("100.000 %|") +
+                               TDiscountSchedule::ModifiedRateText(
+                                   TDiscountSchedule::FromSavedValues(values, 100).RateAt(4).ModifiedRate)}));
+    // Without a reinvestment rate each group reinvests at its own.
+    const QString own = PrintedSchedule(TDiscountSchedule::FromSavedValues(values));
+    EXPECT_EQ(Captures(own, QStringLiteral("Modified internal rate, reinvested at (\\S+ %)")),
+              (QStringList{"0.000 %", "-100.000 %", "0.000 %", "7.000 %", "8.000 %"}));
+    // 1000 reinvested four years at 0 %: 1000 / 1000, no growth at all.
+    EXPECT_EQ(Captures(own, QStringLiteral("Modified internal rate, reinvested at 0.000 %\\s+(\\S+ %)")),
+              (QStringList{"0.000 %", "0.000 %"}));
+}
+
+// The last page of the printed schedule is the NPV profile.
+TEST_F(Schedule, LastPageIsTheProfile)
+{
+    Npv::CashFlows flows{-100000, 230000, -132000};
+    int pages = 0;
+    const QString text = PrintedSchedule(TDiscountSchedule(flows, {4, 5, 12, 15, 25}), &pages);
+    QStringList printed = text.split(QLatin1Char('\f'));
+    while (!printed.isEmpty() && printed.last().trimmed().isEmpty())
+        printed.removeLast();
+    ASSERT_EQ(printed.size(), pages);
+    const QString last = printed.last();
+    for (const char *expected : {"NPV Profile", "Net present value by discount rate", "IRR 10.000 %", "IRR 20.000 %",
+                                 "12.000 %: $113.88", "Discount rate", "Page"})
+        EXPECT_TRUE(last.contains(QString::fromUtf8(expected))) << expected << "\n" << last.toStdString();
+    EXPECT_FALSE(last.contains(QStringLiteral("Internal rates of return"))) << "a page of its own";
+}
+
+// Without a display the picture is written, alone or beside the values.
+TEST_F(Schedule, ProfileIsWrittenWithoutADisplay)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/tallowmere-schedule");
+    if (!QFile::exists(program))
+        GTEST_SKIP() << "the program is not built";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    auto run = [&](const QStringList &args) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, args);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    };
+    const QString svg = Dir.filePath(QStringLiteral("profile.svg"));
+    const QString csv = Dir.filePath(QStringLiteral("schedule.csv"));
+    ASSERT_EQ(run({QStringLiteral("--profile=") + svg, QStringLiteral("--csv=") + csv}), 0);
+    EXPECT_TRUE(QSvgRenderer(svg).isValid());
+    QFile values(csv);
+    ASSERT_TRUE(values.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(values.readLine().startsWith("section,rate,year"));
+    const QString png = Dir.filePath(QStringLiteral("profile.png"));
+    ASSERT_EQ(run({QStringLiteral("--profile=") + png}), 0);
+    EXPECT_EQ(QImage(png).size(), QSize(800, 520));
+    EXPECT_EQ(run({QStringLiteral("--profile=") + Dir.filePath(QStringLiteral("missing/p.svg"))}), 1);
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), (QStringList{"profile.png", "profile.svg", "schedule.csv"}));
+}

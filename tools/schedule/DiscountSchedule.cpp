@@ -1,7 +1,9 @@
 #include "tools/schedule/DiscountSchedule.h"
 
+#include "app/core/ModifiedInternalRate.h"
 #include "app/core/PaybackYear.h"
 #include "app/core/SavedValues.h"
+#include "app/profile/NpvProfile.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ExtMath.h"
 #include "platform/core/Formatting.h"
@@ -9,12 +11,15 @@
 #include <cmath>
 
 TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
-                                     const std::array<double, Npv::RateCount> &ratesPercent)
-    : FFlows(flows), FRatesOfReturn(InternalRates::Of(flows))
+                                     const std::array<double, Npv::RateCount> &ratesPercent,
+                                     std::optional<double> reinvestPercent)
+    : FFlows(flows), FRatesOfReturn(InternalRates::Of(flows)), FReinvestPercent(reinvestPercent)
 {
     for (int k = 0; k < Npv::RateCount; ++k) {
         Rate &rate = FRates[k];
         rate.Percent = ratesPercent[k];
+        // Needs no discounting at the rate, so it is known also where that fails.
+        rate.ModifiedRate = ModifiedInternalRate(flows, rate.Percent, ReinvestPercent(k));
         try {
             const Real48 scaled = Npv::ScaledRate(rate.Percent);
             // The same base, factors and terms as the net present value adds up.
@@ -40,7 +45,20 @@ TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
     }
 }
 
-TDiscountSchedule TDiscountSchedule::FromSavedValues(const SavedValues &values)
+std::array<double, Npv::RateCount> TDiscountSchedule::RatesPercent() const
+{
+    std::array<double, Npv::RateCount> rates{};
+    for (int k = 0; k < Npv::RateCount; ++k)
+        rates[k] = FRates[k].Percent;
+    return rates;
+}
+
+double TDiscountSchedule::ReinvestPercent(int index) const
+{
+    return FReinvestPercent.value_or(FRates.at(index).Percent);
+}
+
+TDiscountSchedule TDiscountSchedule::FromSavedValues(const SavedValues &values, std::optional<double> reinvestPercent)
 {
     Npv::CashFlows flows{};
     for (int n = 0; n < Npv::YearCount; ++n)
@@ -50,17 +68,12 @@ TDiscountSchedule TDiscountSchedule::FromSavedValues(const SavedValues &values)
         const double stored = static_cast<double>(values.Value(SavedValues::FirstRate + k));
         rates[k] = double(StrToFloat(FormatFloat(QStringLiteral("0.000"), stored)));
     }
-    return TDiscountSchedule(flows, rates);
+    return TDiscountSchedule(flows, rates, reinvestPercent);
 }
 
 QString TDiscountSchedule::CurrencyText(long double value)
 {
-    // Amounts whose cents do not fit a 32-bit whole number are shown unrounded, as
-    // the result fields show them.
-    const long double cents = std::nearbyint(value * 100.0L);
-    if (std::fabs(cents) <= 2147483647.0L)
-        value = cents / 100.0L;
-    return FloatToStrF(value, ffCurrency, 12, 2);
+    return TNpvProfile::MoneyText(value);
 }
 
 QString TDiscountSchedule::PercentText(double percent)
@@ -71,4 +84,39 @@ QString TDiscountSchedule::PercentText(double percent)
 QString TDiscountSchedule::FactorText(long double factor)
 {
     return FloatToStrF(factor, ffFixed, 15, 6);
+}
+
+QString TDiscountSchedule::UndefinedText()
+{
+    return QStringLiteral("cannot be determined at this rate");
+}
+
+QString TDiscountSchedule::PaybackText(const std::optional<int> &year)
+{
+    return year ? QStringLiteral("year %1").arg(*year) : QStringLiteral("not within ten years");
+}
+
+QString TDiscountSchedule::ModifiedRateText(const std::optional<long double> &percent)
+{
+    return percent ? PercentText(double(*percent)) : QStringLiteral("none");
+}
+
+QString TDiscountSchedule::RatesNote(const InternalRates &rates)
+{
+    // Only several rates or none need a word: a lone rate is what a reader expects.
+    switch (rates.Outcome) {
+    case InternalRates::irSeveralRates:
+        return QStringLiteral("Several rates give a net present value of zero: the cash flows change sign %1 times.")
+            .arg(rates.SignChanges);
+    case InternalRates::irNoRate:
+        // An odd number of sign changes always has a rate, so this count is even.
+        return rates.SignChanges == 0
+                   ? QStringLiteral("No rate gives zero: the cash flows never change sign.")
+                   : QStringLiteral("No rate gives zero, although the cash flows change sign %1 times.")
+                         .arg(rates.SignChanges);
+    case InternalRates::irEveryRate:
+        return QStringLiteral("Every rate gives zero: all cash flows are zero, so no internal rate is defined.");
+    case InternalRates::irOneRate: break;
+    }
+    return QString();
 }

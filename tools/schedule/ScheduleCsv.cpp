@@ -3,7 +3,7 @@
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Formatting.h"
 #include "tools/schedule/DiscountSchedule.h"
-#include "tools/schedule/ScheduleReport.h"
+#include "tools/schedule/ScheduleColumns.h"
 
 namespace {
 
@@ -21,21 +21,22 @@ const TFormatSettings &FileNumberSettings()
 
 class Table {
 public:
-    // A row of the table: the section, then the fields after it in column order.
-    void Add(const QString &section, const QStringList &fields)
-    {
-        QStringList row{section};
-        row << fields;
-        while (row.size() < ScheduleCsv::Columns().size())
-            row << QString();
-        Add(row);
-    }
     void Add(const QStringList &row)
     {
         QStringList fields;
         for (const QString &field : row)
             fields << ScheduleCsv::Field(field);
         FText += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    // A row that is not a year line: the section, the rate (or nothing), the value and
+    // the note, the year columns between them empty.
+    void AddSummary(const QString &section, const QString &rate, const QString &value, const QString &note)
+    {
+        QStringList row{section, rate};
+        while (row.size() < int(ScheduleColumns::YearColumns().size()) + 1)
+            row << QString();
+        row << value << note;
+        Add(row);
     }
     QByteArray Utf8() const { return FText.toUtf8(); }
 
@@ -49,15 +50,10 @@ namespace ScheduleCsv {
 
 QStringList Columns()
 {
-    return {QStringLiteral("section"),
-            QStringLiteral("rate"),
-            QStringLiteral("year"),
-            QStringLiteral("cash_flow"),
-            QStringLiteral("discount_factor"),
-            QStringLiteral("present_value"),
-            QStringLiteral("running_sum"),
-            QStringLiteral("value"),
-            QStringLiteral("note")};
+    QStringList names{QStringLiteral("section")};
+    for (const ScheduleColumns::Column &column : ScheduleColumns::YearColumns())
+        names << column.Name;
+    return names << QStringLiteral("value") << QStringLiteral("note");
 }
 
 QString Number(long double value)
@@ -82,39 +78,44 @@ QByteArray Text(const TDiscountSchedule &schedule)
 {
     Table table;
     table.Add(Columns());
-    const QString none;
     for (int k = 0; k < Npv::RateCount; ++k) {
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
         if (!rate.Defined)
             continue;
-        for (const TDiscountSchedule::Year &year : rate.Years)
-            table.Add(QStringLiteral("year"),
-                      {Number(rate.Percent), QString::number(year.Number), Number(year.CashFlow), Number(year.Factor),
-                       Number(year.PresentValue), Number(year.RunningSum)});
+        for (const TDiscountSchedule::Year &year : rate.Years) {
+            QStringList row{QStringLiteral("year")};
+            for (const ScheduleColumns::Column &column : ScheduleColumns::YearColumns())
+                row << column.FileText(rate, year);
+            table.Add(row << QString() << QString());
+        }
+    }
+    const QString none;
+    for (int k = 0; k < Npv::RateCount; ++k) {
+        const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
+        table.AddSummary(QStringLiteral("npv"), Number(rate.Percent),
+                         rate.Defined ? Number(rate.NetPresentValue) : none,
+                         rate.Defined ? none : TDiscountSchedule::UndefinedText());
     }
     for (int k = 0; k < Npv::RateCount; ++k) {
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
-        if (rate.Defined)
-            table.Add(QStringLiteral("npv"),
-                      {Number(rate.Percent), none, none, none, none, none, Number(rate.NetPresentValue)});
-        else
-            table.Add(QStringLiteral("npv"),
-                      {Number(rate.Percent), none, none, none, none, none, none, TScheduleReport::UndefinedText()});
-    }
-    for (int k = 0; k < Npv::RateCount; ++k) {
-        const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
-        const QString note = !rate.Defined  ? TScheduleReport::UndefinedText()
+        const QString note = !rate.Defined  ? TDiscountSchedule::UndefinedText()
                              : rate.Payback ? none
-                                            : TScheduleReport::PaybackText(rate.Payback);
-        table.Add(QStringLiteral("payback"), {Number(rate.Percent), none, none, none, none, none,
-                                              rate.Payback ? QString::number(*rate.Payback) : none, note});
+                                            : TDiscountSchedule::PaybackText(rate.Payback);
+        table.AddSummary(QStringLiteral("payback"), Number(rate.Percent),
+                         rate.Payback ? QString::number(*rate.Payback) : none, note);
+    }
+    for (int k = 0; k < Npv::RateCount; ++k) {
+        const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
+        table.AddSummary(QStringLiteral("mirr"), Number(rate.Percent),
+                         rate.ModifiedRate ? Number(*rate.ModifiedRate) : none,
+                         rate.ModifiedRate ? none : TDiscountSchedule::ModifiedRateText(rate.ModifiedRate));
     }
     const InternalRates &rates = schedule.RatesOfReturn();
-    const QString note = TScheduleReport::RatesNote(rates);
+    const QString note = TDiscountSchedule::RatesNote(rates);
     if (rates.Percents.empty())
-        table.Add(QStringLiteral("irr"), {none, none, none, none, none, none, none, note});
+        table.AddSummary(QStringLiteral("irr"), none, none, note);
     for (const long double percent : rates.Percents)
-        table.Add(QStringLiteral("irr"), {none, none, none, none, none, none, Number(percent), note});
+        table.AddSummary(QStringLiteral("irr"), none, Number(percent), note);
     return table.Utf8();
 }
 

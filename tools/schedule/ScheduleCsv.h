@@ -13,13 +13,16 @@ class TDiscountSchedule;
 //   year     rate, year, cash_flow, discount_factor, present_value, running_sum
 //   npv      rate, value: the net present value
 //   payback  rate, value: the discounted payback year
+//   mirr     rate, value: the modified internal rate of return in percent, financed at
+//            the rate and reinvested at the reinvestment rate
 //   irr      value: an internal rate of return in percent, one row per rate
 // A row without a value says why in "note" ("not within ten years", "cannot be
-// determined at this rate", no internal rate); the irr rows carry the explanation when
+// determined at this rate", "none", no internal rate); the irr rows carry the explanation when
 // there are several. Rates are in percent; numbers have a "." decimal point, no
 // thousands separators and 15 significant digits.
 namespace ScheduleCsv {
 
+// The section, the year line's columns, then value and note.
 QStringList Columns();
 
 // 15 significant digits, rounded from the exact value, "." as the decimal point;

@@ -2,6 +2,8 @@
 #include "tools/schedule/ScheduleLog.h"
 
 #include "app/core/SavedValues.h"
+#include "app/profile/NpvProfile.h"
+#include "app/profile/ProfilePicture.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ProfileFile.h"
 #include "platform/gui/Application.h"
@@ -11,7 +13,9 @@
 #include "tools/schedule/ScheduleReport.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QSaveFile>
+#include <cmath>
 #include <cstdio>
 
 namespace ScheduleProgram {
@@ -48,7 +52,8 @@ void SetCaptions()
 
 QString UsageText()
 {
-    return QStringLiteral("Usage: tallowmere-schedule [--help] [--version] [FILE.QRP | --csv=FILE]\n"
+    return QStringLiteral("Usage: tallowmere-schedule [--help] [--version] [--reinvest=PERCENT]\n"
+                          "                           [FILE.QRP | [--csv=FILE] [--profile=PICTURE]]\n"
                           "\n"
                           "Shows the discounting schedule of the Tallowmere calculator: the ten yearly cash\n"
                           "flows and the five discount rates last used in the calculator, one group per\n"
@@ -56,20 +61,29 @@ QString UsageText()
                           "present value at the foot of the group, equal to the calculator's result.\n"
                           "The schedule opens in a preview, where it can be printed or saved as a report\n"
                           "file (*.QRP). Given a report file, the program opens that file instead.\n"
-                          "Each group also gives the discounted payback year, and a summary at the end\n"
-                          "every internal rate of return of the flows.\n"
+                          "Each group also gives the discounted payback year and the modified internal\n"
+                          "rate of return (financed at the group's rate), a summary at the end every\n"
+                          "internal rate of return of the flows, and the last page the NPV profile: the\n"
+                          "net present value against the discount rate.\n"
                           "\n"
                           "The values come from the calculator's settings file, tlm.ini, found as the\n"
                           "calculator finds it.\n"
                           "\n"
-                          "  --csv=FILE  write the schedule as comma-separated values to FILE (- for\n"
-                          "              standard output) instead of showing it; needs no display\n"
-                          "  --help      print this help and exit\n"
-                          "  --version   print the version and exit\n"
+                          "  --csv=FILE          write the schedule as comma-separated values to FILE (-\n"
+                          "                     for standard output) instead of showing it; needs no\n"
+                          "                     display\n"
+                          "  --profile=PICTURE  write the NPV profile to PICTURE, a .png or .svg file,\n"
+                          "                     instead of showing the schedule (with --csv as well);\n"
+                          "                     needs no display\n"
+                          "  --reinvest=PERCENT reinvest returns at PERCENT (\".\" decimal point) for the\n"
+                          "                     modified internal rate; by default at each group's rate\n"
+                          "  --help             print this help and exit\n"
+                          "  --version          print the version and exit\n"
                           "\n"
                           "The values file has one table: the column \"section\" says what a row holds\n"
-                          "(year, npv, payback or irr); numbers have a \".\" decimal point and 15\n"
-                          "significant digits. Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
+                          "(year, npv, payback, mirr or irr); numbers have a \".\" decimal point and 15\n"
+                          "significant digits. Files are written beside their names and then renamed.\n"
+                          "Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
 }
 
 QString VersionText()
@@ -90,42 +104,66 @@ Command ParseArguments(const QStringList &arguments)
             return command;
         }
     }
-    const QString csv = QStringLiteral("--csv");
+    auto bad = [&command](const QString &error) {
+        command.Kind = Command::Bad;
+        command.Error = error;
+        return command;
+    };
+    // An option of ours with its value: whether the argument is that option.
+    auto option = [](const QString &argument, const char *name, QString &value) {
+        const QString prefix = QLatin1String(name);
+        if (argument != prefix && !argument.startsWith(prefix + QLatin1Char('=')))
+            return false;
+        value = argument.mid(prefix.size() + 1);
+        return true;
+    };
+    bool csv = false;
+    bool profile = false;
+    QString reportFile;
     for (const QString &argument : arguments) {
-        if (argument == csv || argument.startsWith(csv + QLatin1Char('='))) {
-            if (command.Kind == Command::Csv || command.Kind == Command::OpenFile) {
-                command.Kind = Command::Bad;
-                command.Error = command.Kind == Command::Csv
-                                    ? QStringLiteral("--csv can be given only once")
-                                    : QStringLiteral("--csv writes the saved values; it takes no report file");
-                return command;
-            }
-            command.File = argument.mid(csv.size() + 1);
-            command.Kind = Command::Csv;
-            if (command.File.isEmpty()) {
-                command.Kind = Command::Bad;
-                command.Error = QStringLiteral("--csv needs a file name: --csv=FILE, or --csv=- for standard output");
-                return command;
-            }
-            continue;
+        QString value;
+        if (option(argument, "--csv", value)) {
+            if (csv)
+                return bad(QStringLiteral("--csv can be given only once"));
+            if (value.isEmpty())
+                return bad(QStringLiteral("--csv needs a file name: --csv=FILE, or --csv=- for standard output"));
+            csv = true;
+            command.File = value;
+        } else if (option(argument, "--profile", value)) {
+            if (profile)
+                return bad(QStringLiteral("--profile can be given only once"));
+            if (!ProfilePicture::IsPictureName(value))
+                return bad(QStringLiteral("--profile needs a picture name ending in .png or .svg: --profile=FILE.svg"));
+            profile = true;
+            command.Profile = value;
+        } else if (option(argument, "--reinvest", value)) {
+            if (command.ReinvestPercent)
+                return bad(QStringLiteral("--reinvest can be given only once"));
+            bool ok = false;
+            const double percent = QLocale::c().toDouble(value, &ok);
+            if (!ok || !std::isfinite(percent))
+                return bad(QStringLiteral("--reinvest needs a rate in percent with a \".\" decimal point: "
+                                          "--reinvest=PERCENT"));
+            command.ReinvestPercent = percent;
+        } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
+            return bad(QStringLiteral("unknown option %1").arg(argument));
+        } else {
+            if (!reportFile.isEmpty())
+                return bad(QStringLiteral("only one report file can be opened"));
+            reportFile = argument;
         }
-        if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
-            command.Kind = Command::Bad;
-            command.Error = QStringLiteral("unknown option %1").arg(argument);
-            return command;
-        }
-        if (command.Kind == Command::Csv) {
-            command.Kind = Command::Bad;
-            command.Error = QStringLiteral("--csv writes the saved values; it takes no report file");
-            return command;
-        }
-        if (!command.File.isEmpty()) {
-            command.Kind = Command::Bad;
-            command.Error = QStringLiteral("only one report file can be opened");
-            return command;
-        }
-        command.File = argument;
+    }
+    if (!reportFile.isEmpty()) {
+        if (csv)
+            return bad(QStringLiteral("--csv writes the saved values; it takes no report file"));
+        if (profile)
+            return bad(QStringLiteral("--profile draws the saved values; it takes no report file"));
+        if (command.ReinvestPercent)
+            return bad(QStringLiteral("--reinvest applies to the saved values; it takes no report file"));
         command.Kind = Command::OpenFile;
+        command.File = reportFile;
+    } else if (csv || profile) {
+        command.Kind = Command::Csv;
     }
     return command;
 }
@@ -180,25 +218,26 @@ QString Caption()
     return QStringLiteral("Discounting Schedule - Tallowmere Calculator - Corvane Software");
 }
 
-int ShowSchedule(const QString &settingsFile)
+int ShowSchedule(const QString &settingsFile, std::optional<double> reinvestPercent)
 {
     qCInfo(lcSchedule) << "settings file:" << settingsFile;
     SavedValues values;
     if (const int failed = Reported([&] { values.Load(ProfileFile(settingsFile)); }))
         return failed;
     SetCaptions();
-    TScheduleReport form(TDiscountSchedule::FromSavedValues(values), QDir::toNativeSeparators(settingsFile));
+    TScheduleReport form(TDiscountSchedule::FromSavedValues(values, reinvestPercent),
+                         QDir::toNativeSeparators(settingsFile));
     return Reported([&] { form.Rep->Preview(); });
 }
 
-int WriteCsv(const QString &settingsFile, const QString &target)
+int WriteCsv(const QString &settingsFile, const QString &target, std::optional<double> reinvestPercent)
 {
     qCInfo(lcSchedule) << "settings file:" << settingsFile << "values to:" << target;
     QByteArray text;
     try {
         SavedValues values;
         values.Load(ProfileFile(settingsFile));
-        text = ScheduleCsv::Text(TDiscountSchedule::FromSavedValues(values));
+        text = ScheduleCsv::Text(TDiscountSchedule::FromSavedValues(values, reinvestPercent));
     } catch (const Exception &e) {
         return CsvFailure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(settingsFile), e.Message()));
     }
@@ -212,6 +251,24 @@ int WriteCsv(const QString &settingsFile, const QString &target)
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return CsvFailure(
             QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(target), file.errorString()));
+    return 0;
+}
+
+int WriteProfile(const QString &settingsFile, const QString &target)
+{
+    qCInfo(lcSchedule) << "settings file:" << settingsFile << "profile to:" << target;
+    SavedValues values;
+    try {
+        values.Load(ProfileFile(settingsFile));
+    } catch (const Exception &e) {
+        return CsvFailure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(settingsFile), e.Message()));
+    }
+    try {
+        const TDiscountSchedule schedule = TDiscountSchedule::FromSavedValues(values);
+        ProfilePicture::Save(TNpvProfile(schedule.CashFlows(), schedule.RatesPercent()), target);
+    } catch (const Exception &e) {
+        return CsvFailure(e.Message());
+    }
     return 0;
 }
 

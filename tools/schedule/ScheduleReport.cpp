@@ -1,23 +1,30 @@
 #include "tools/schedule/ScheduleReport.h"
 
+#include "app/profile/NpvProfile.h"
+#include "app/profile/ProfilePicture.h"
 #include "platform/gui/Fonts.h"
 #include "report/QRBand.h"
 #include "report/QRCustomControl.h"
 #include "report/QRFormParts.h"
 #include "report/QRGroup.h"
+#include "report/QRImage.h"
 #include "report/QRReport.h"
 #include "report/QRShape.h"
+#include "tools/schedule/ScheduleColumns.h"
 
 #include <QFontMetrics>
 
 namespace {
 
-// Column edges in report units: year, cash flow, discount factor, present value.
-constexpr int YearLeft = 40, YearWidth = 50;
-constexpr int CashLeft = 110, CashWidth = 170;
-constexpr int FactorLeft = 300, FactorWidth = 130;
-constexpr int ValueLeft = 450, ValueWidth = 230;
-constexpr int RuleLeft = 40, RuleWidth = 640;
+// Report units. The figures of a footer and of the summary stand in the value column,
+// the last column of a year line.
+constexpr int RuleLeft = ScheduleColumns::ReportLeft, RuleWidth = 640;
+ScheduleColumns::Placed ValueColumn()
+{
+    return ScheduleColumns::ReportColumns().back();
+}
+// The profile's page: a heading, then the picture across the ruled width.
+constexpr int ProfileHeadingHeight = 50, ProfileHeight = 440;
 // A rate's footer: the rule over the value column, then its lines one below the other.
 constexpr int FooterFirstLineTop = 10, FooterLinePitch = 22, FooterBottomMargin = 8;
 // The closing summary: a rule across the page, then its lines at the footer's pitch.
@@ -41,19 +48,14 @@ QString TScheduleReport::NpvCaption(double percent)
     return QStringLiteral("Net present value at ") + TDiscountSchedule::PercentText(percent);
 }
 
-QString TScheduleReport::UndefinedText()
-{
-    return QStringLiteral("cannot be determined at this rate");
-}
-
 QString TScheduleReport::PaybackCaption()
 {
     return QStringLiteral("Discounted payback");
 }
 
-QString TScheduleReport::PaybackText(const std::optional<int> &year)
+QString TScheduleReport::ModifiedRateCaption(double reinvestPercent)
 {
-    return year ? QStringLiteral("year %1").arg(*year) : QStringLiteral("not within ten years");
+    return QStringLiteral("Modified internal rate, reinvested at ") + TDiscountSchedule::PercentText(reinvestPercent);
 }
 
 QString TScheduleReport::RatesCaption(const InternalRates &rates)
@@ -74,26 +76,6 @@ QStringList TScheduleReport::RatesTexts(const InternalRates &rates)
     for (const long double percent : rates.Percents)
         texts << TDiscountSchedule::PercentText(double(percent));
     return texts;
-}
-
-QString TScheduleReport::RatesNote(const InternalRates &rates)
-{
-    // Only several rates or none need a word: a lone rate is what a reader expects.
-    switch (rates.Outcome) {
-    case InternalRates::irSeveralRates:
-        return QStringLiteral("Several rates give a net present value of zero: the cash flows change sign %1 times.")
-            .arg(rates.SignChanges);
-    case InternalRates::irNoRate:
-        // An odd number of sign changes always has a rate, so this count is even.
-        return rates.SignChanges == 0
-                   ? QStringLiteral("No rate gives zero: the cash flows never change sign.")
-                   : QStringLiteral("No rate gives zero, although the cash flows change sign %1 times.")
-                         .arg(rates.SignChanges);
-    case InternalRates::irEveryRate:
-        return QStringLiteral("Every rate gives zero: all cash flows are zero, so no internal rate is defined.");
-    case InternalRates::irOneRate: break;
-    }
-    return QString();
 }
 
 QString TScheduleReport::SourceText(const QString &source, const QFont &font, int width)
@@ -141,11 +123,9 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     printed->move(40, 96);
 
     ColumnHeader = MakeBand(this, rbColumnHeader, 34);
-    AddLabel(ColumnHeader, QStringLiteral("Year"), YearLeft, 8, YearWidth, 18, &bold, taRightJustify, false);
-    AddLabel(ColumnHeader, QStringLiteral("Cash Flow"), CashLeft, 8, CashWidth, 18, &bold, taRightJustify, false);
-    AddLabel(ColumnHeader, QStringLiteral("Discount Factor"), FactorLeft, 8, FactorWidth, 18, &bold, taRightJustify,
-             false);
-    AddLabel(ColumnHeader, QStringLiteral("Present Value"), ValueLeft, 8, ValueWidth, 18, &bold, taRightJustify, false);
+    for (const ScheduleColumns::Placed &placed : ScheduleColumns::ReportColumns())
+        AddLabel(ColumnHeader, placed.Of->Caption, placed.Left, 8, placed.Of->Width, 18, &bold, taRightJustify,
+                 false);
     AddHorizontalLine(ColumnHeader, RuleLeft, 28, RuleWidth);
 
     RateHeader = MakeBand(this, rbGroupHeader, 30);
@@ -153,22 +133,24 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     RateHeader->BeforePrint = [this](TQRBand *, bool &print) { RateHeaderBeforePrint(print); };
 
     YearDetail = MakeBand(this, rbDetail, 20);
-    lblYear = AddLabel(YearDetail, QString(), YearLeft, 1, YearWidth, 18, nullptr, taRightJustify, false);
-    lblCashFlow = AddLabel(YearDetail, QString(), CashLeft, 1, CashWidth, 18, nullptr, taRightJustify, false);
-    lblFactor = AddLabel(YearDetail, QString(), FactorLeft, 1, FactorWidth, 18, nullptr, taRightJustify, false);
-    lblPresentValue = AddLabel(YearDetail, QString(), ValueLeft, 1, ValueWidth, 18, nullptr, taRightJustify, false);
+    for (const ScheduleColumns::Placed &placed : ScheduleColumns::ReportColumns())
+        lblYearColumns.push_back(
+            AddLabel(YearDetail, QString(), placed.Left, 1, placed.Of->Width, 18, nullptr, taRightJustify, false));
     YearDetail->BeforePrint = [this](TQRBand *, bool &print) { YearDetailBeforePrint(print); };
     // A rate's heading never stands alone at the foot of a page.
     RateHeader->SetLinkBand(YearDetail);
 
     RateFooter = MakeBand(this, rbGroupFooter, FooterFirstLineTop + FooterBottomMargin);
-    AddHorizontalLine(RateFooter, ValueLeft + 60, 2, ValueWidth - 60);
+    AddHorizontalLine(RateFooter, ValueColumn().Left + 60, 2, ValueColumn().Of->Width - 60);
     const FooterLine npv = AddRateFooterLine();
     lblNpvCaption = npv.Caption;
     lblNpv = npv.Value;
     const FooterLine payback = AddRateFooterLine();
     lblPaybackCaption = payback.Caption;
     lblPayback = payback.Value;
+    const FooterLine modified = AddRateFooterLine();
+    lblModifiedRateCaption = modified.Caption;
+    lblModifiedRate = modified.Value;
     RateFooter->BeforePrint = [this](TQRBand *, bool &print) { RateFooterBeforePrint(print); };
 
     // Known before the run starts, so the summary is laid out once, as tall as its rates.
@@ -180,11 +162,23 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
                                false);
     int top = SummaryFirstLineTop;
     for (const QString &text : rateTexts) {
-        lblRates.push_back(AddLabel(Summary, text, ValueLeft, top, ValueWidth, 18, &bold, taRightJustify, false));
+        lblRates.push_back(AddLabel(Summary, text, ValueColumn().Left, top, ValueColumn().Of->Width, 18, &bold,
+                                    taRightJustify, false));
         top += FooterLinePitch;
     }
-    lblRatesNote = AddLabel(Summary, RatesNote(rates), 40, top + 4, RuleWidth, 18, nullptr, taLeftJustify, false);
+    lblRatesNote = AddLabel(Summary, TDiscountSchedule::RatesNote(rates), 40, top + 4, RuleWidth, 18, nullptr,
+                            taLeftJustify, false);
     Summary->SetHeight(top + 4 + FooterLinePitch + FooterBottomMargin);
+
+    // After the summary, on a page of its own.
+    ProfilePage = MakeBand(this, rbSummary, ProfileHeadingHeight + ProfileHeight + FooterBottomMargin);
+    ProfilePage->SetForceNewPage(true);
+    AddLabel(ProfilePage, QStringLiteral("NPV Profile"), RuleLeft, 10, RuleWidth, 32, &heading, taLeftJustify, false);
+    const TNpvProfile profile(FSchedule.CashFlows(), FSchedule.RatesPercent());
+    imgProfile = new TQRImage(ProfilePage);
+    imgProfile->SetMetafile(ProfilePicture::Record(profile, QSize(RuleWidth, ProfileHeight)));
+    imgProfile->SetBounds(RuleLeft, ProfileHeadingHeight, RuleWidth, ProfileHeight);
+    imgProfile->setAccessibleDescription(profile.Description());
 
     PageFooter = MakeBand(this, rbPageFooter, 36);
     AddHorizontalLine(PageFooter, RuleLeft, 4, RuleWidth);
@@ -196,7 +190,7 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     QRPageNumber->SetText(QStringLiteral("Page "));
     QRPageNumber->SetAlignment(taRightJustify);
     QRPageNumber->SetAutoSize(false);
-    QRPageNumber->SetBounds(ValueLeft, 12, ValueWidth, 16);
+    QRPageNumber->SetBounds(ValueColumn().Left, 12, ValueColumn().Of->Width, 16);
 
     RateGroup = new TQRGroup(this);
     RateGroup->SetHeaderBand(RateHeader);
@@ -216,7 +210,8 @@ TScheduleReport::FooterLine TScheduleReport::AddRateFooterLine()
     const QFont bold = Fonts::Make(QStringLiteral("Arial"), 13, true);
     const int top = FooterFirstLineTop + int(FFooterLines.size()) * FooterLinePitch;
     FooterLine line{AddLabel(RateFooter, QString(), 40, top, 400, 18, &bold, taLeftJustify, false),
-                    AddLabel(RateFooter, QString(), ValueLeft, top, ValueWidth, 18, &bold, taRightJustify, false)};
+                    AddLabel(RateFooter, QString(), ValueColumn().Left, top, ValueColumn().Of->Width, 18, &bold,
+                             taRightJustify, false)};
     FFooterLines.push_back(line);
     RateFooter->SetHeight(top + FooterLinePitch + FooterBottomMargin);
     return line;
@@ -264,11 +259,11 @@ void TScheduleReport::YearDetailBeforePrint(bool &printBand)
     printBand = record && record->Year >= 0;
     if (!printBand)
         return;
-    const TDiscountSchedule::Year &year = FSchedule.RateAt(record->Rate).Years[record->Year];
-    lblYear->SetCaption(QString::number(year.Number));
-    lblCashFlow->SetCaption(TDiscountSchedule::CurrencyText(year.CashFlow));
-    lblFactor->SetCaption(TDiscountSchedule::FactorText(year.Factor));
-    lblPresentValue->SetCaption(TDiscountSchedule::CurrencyText(year.PresentValue));
+    const TDiscountSchedule::Rate &rate = FSchedule.RateAt(record->Rate);
+    const TDiscountSchedule::Year &year = rate.Years[record->Year];
+    const std::vector<ScheduleColumns::Placed> columns = ScheduleColumns::ReportColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        lblYearColumns[i]->SetCaption(columns[i].Of->ReportText(rate, year));
 }
 
 void TScheduleReport::RateFooterBeforePrint(bool &printBand)
@@ -278,9 +273,12 @@ void TScheduleReport::RateFooterBeforePrint(bool &printBand)
         return;
     const TDiscountSchedule::Rate &rate = FSchedule.RateAt(FOpenRate);
     lblNpvCaption->SetCaption(NpvCaption(rate.Percent));
-    lblNpv->SetCaption(rate.Defined ? TDiscountSchedule::CurrencyText(rate.NetPresentValue) : UndefinedText());
+    lblNpv->SetCaption(rate.Defined ? TDiscountSchedule::CurrencyText(rate.NetPresentValue)
+                                    : TDiscountSchedule::UndefinedText());
     // A rate that cannot discount has no running sums to pay back from.
     lblPaybackCaption->SetCaption(rate.Defined ? PaybackCaption() : QString());
-    lblPayback->SetCaption(rate.Defined ? PaybackText(rate.Payback) : QString());
+    lblPayback->SetCaption(rate.Defined ? TDiscountSchedule::PaybackText(rate.Payback) : QString());
+    lblModifiedRateCaption->SetCaption(ModifiedRateCaption(FSchedule.ReinvestPercent(FOpenRate)));
+    lblModifiedRate->SetCaption(TDiscountSchedule::ModifiedRateText(rate.ModifiedRate));
     FOpenRate = -1;
 }

@@ -9,15 +9,16 @@
 
 class TQRBand;
 class TQRGroup;
+class TQRImage;
 class TQRLabel;
 class TQRReport;
 class TQRSysData;
 
 // The report form of the discounting schedule: a title, the column headings, one
-// group per discount rate (its rate above, a line per year, the net present value
-// and the discounted payback year below), a closing summary with the internal rates
-// of return, and the page number at the foot of every page. Never shown; Preview
-// shows its pages.
+// group per discount rate (its rate above, a line per year, the net present value,
+// the discounted payback year and the modified internal rate below), a closing
+// summary with the internal rates of return, the NPV profile on a page of its own,
+// and the page number at the foot of every page. Never shown; Preview shows its pages.
 class TScheduleReport : public QWidget {
     Q_OBJECT
 public:
@@ -32,35 +33,35 @@ public:
     TQRBand *YearDetail = nullptr;
     TQRBand *RateFooter = nullptr;
     TQRBand *Summary = nullptr;
+    // The last page: the NPV profile of the flows.
+    TQRBand *ProfilePage = nullptr;
     TQRBand *PageFooter = nullptr;
     TQRGroup *RateGroup = nullptr;
 
     TQRLabel *lblSource = nullptr;
     TQRLabel *lblRate = nullptr;
-    TQRLabel *lblYear = nullptr;
-    TQRLabel *lblCashFlow = nullptr;
-    TQRLabel *lblFactor = nullptr;
-    TQRLabel *lblPresentValue = nullptr;
+    // One label per report column of a year line, in column order.
+    std::vector<TQRLabel *> lblYearColumns;
     TQRLabel *lblNpvCaption = nullptr;
     TQRLabel *lblNpv = nullptr;
     TQRLabel *lblPaybackCaption = nullptr;
     TQRLabel *lblPayback = nullptr;
+    TQRLabel *lblModifiedRateCaption = nullptr;
+    TQRLabel *lblModifiedRate = nullptr;
     TQRLabel *lblRatesCaption = nullptr;
     // One line per internal rate, or one saying there is none.
     std::vector<TQRLabel *> lblRates;
     // Why there is more than one rate or none; empty otherwise.
     TQRLabel *lblRatesNote = nullptr;
+    TQRImage *imgProfile = nullptr;
     TQRSysData *QRPageNumber = nullptr;
 
     static QString NpvCaption(double percent);
-    static QString UndefinedText();
     static QString PaybackCaption();
-    // "year N", or "not within ten years" when there is no year.
-    static QString PaybackText(const std::optional<int> &year);
+    static QString ModifiedRateCaption(double reinvestPercent);
     static QString RatesCaption(const InternalRates &rates);
     // The rates, one text each, or the one word that stands for them.
     static QStringList RatesTexts(const InternalRates &rates);
-    static QString RatesNote(const InternalRates &rates);
     // "Values from " and the source, shortened in the middle when it is wider than the
     // title's line, so that its start and its file name both show.
     static QString SourceText(const QString &source, const QFont &font, int width);

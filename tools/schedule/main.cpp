@@ -3,8 +3,10 @@
 #include "tools/schedule/ScheduleProgram.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 
 static int UsageError(const QString &error)
 {
@@ -24,12 +26,22 @@ int main(int argc, char **argv)
     case ScheduleProgram::Command::Version: std::fputs(qPrintable(ScheduleProgram::VersionText()), stdout); return 0;
     case ScheduleProgram::Command::Bad: return UsageError(early.Error);
     case ScheduleProgram::Command::Csv: {
-        // Values only: no window, so no display is needed.
-        QCoreApplication app(argc, argv);
-        app.setOrganizationName(QStringLiteral("Corvane"));
-        app.setApplicationName(QStringLiteral("Tallowmere"));
-        return ScheduleProgram::WriteCsv(
-            ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini")), early.File);
+        // Files only: no window, so no display is needed. The picture is drawn off screen.
+        std::unique_ptr<QCoreApplication> app;
+        if (early.Profile.isEmpty()) {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        } else {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        }
+        app->setOrganizationName(QStringLiteral("Corvane"));
+        app->setApplicationName(QStringLiteral("Tallowmere"));
+        const QString settings = ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini"));
+        if (!early.File.isEmpty()) {
+            if (const int failed = ScheduleProgram::WriteCsv(settings, early.File, early.ReinvestPercent))
+                return failed;
+        }
+        return early.Profile.isEmpty() ? 0 : ScheduleProgram::WriteProfile(settings, early.Profile);
     }
     default: break;
     }
@@ -50,5 +62,5 @@ int main(int argc, char **argv)
     case ScheduleProgram::Command::Schedule: break;
     }
     return ScheduleProgram::ShowSchedule(
-        ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini")));
+        ProgramPaths::SettingsFile(ProgramPaths::ProgramDir(), QStringLiteral("tlm.ini")), command.ReinvestPercent);
 }

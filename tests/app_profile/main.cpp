@@ -1,0 +1,12 @@
+#include "support/OffscreenDefault.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    DefaultToOffscreenPlatform();
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
