@@ -69,7 +69,7 @@ QString UsageText()
                           "The values come from the calculator's settings file, tlm.ini, found as the\n"
                           "calculator finds it.\n"
                           "\n"
-                          "  --csv=FILE          write the schedule as comma-separated values to FILE (-\n"
+                          "  --csv=FILE         write the schedule as comma-separated values to FILE (-\n"
                           "                     for standard output) instead of showing it; needs no\n"
                           "                     display\n"
                           "  --profile=PICTURE  write the NPV profile to PICTURE, a .png or .svg file,\n"
