@@ -23,7 +23,9 @@ TMinisignTool::TMinisignTool()
         FError = QStringLiteral("unexpected public key file");
         return;
     }
-    FKeyId = QString::fromLatin1(lines[0].mid(lines[0].lastIndexOf(' ') + 1));
+    // The public key file's comment drops the key id's leading zeros; the program
+    // always shows all 16 digits.
+    FKeyId = QString::fromLatin1(lines[0].mid(lines[0].lastIndexOf(' ') + 1)).rightJustified(16, QLatin1Char('0'));
     FPublicKey = lines[1].trimmed();
 }
 
