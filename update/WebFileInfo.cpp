@@ -12,16 +12,14 @@
 #include "update/WebDlProgress.h"
 #include "update/WfiWindows.h"
 #include "update/core/BackgroundHash.h"
+#include "update/core/PageLinks.h"
 #include "update/core/UpdateSignature.h"
 
 #include <QBuffer>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <QWidget>
 
 // Receives the shared client's completion and hands it to the component whose request
@@ -79,6 +77,32 @@ void Box(const QString &text, const QString &caption, unsigned flags)
 bool Ask(const QString &text, const QString &caption)
 {
     return MessageBox::Show(nullptr, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// The client refuses a second request itself, but only after we would have taken the
+// running request's stream and handlers away from it.
+void ThrowIfBusy(const THttpCli *cli)
+{
+    if (cli->State() != THttpState::Idle)
+        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+}
+
+// Follows the client through the server's redirects: each Location is resolved
+// against the address it answered for, so that address ends as the one the last reply
+// came from. The handler goes when the request is over (ForgetLocations).
+std::shared_ptr<QString> TrackFinalAddress(THttpCli *cli, const QString &url)
+{
+    auto address = std::make_shared<QString>(url);
+    cli->OnLocationChange = [address](QObject *sender) {
+        const auto *client = static_cast<const THttpCli *>(sender);
+        for (const QString &line : client->ReceivedHeader()) {
+            if (line.startsWith(QLatin1String("location:"), Qt::CaseInsensitive)) {
+                *address = PageLinks::Resolve(*address, line.mid(9));
+                return;
+            }
+        }
+    };
+    return address;
 }
 
 QString AppTitle()
@@ -207,9 +231,12 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
     const QString url = FInfo.RedirectURL.isEmpty() ? FHomeURL : FInfo.RedirectURL;
     qCDebug(lcUpdate) << "reading information page" << url;
     bool result = false;
+    ThrowIfBusy(cli);
+    const std::shared_ptr<QString> finalAddress = TrackFinalAddress(cli, url);
     try {
         StartRequest(cli, url, std::make_unique<QBuffer>(), FPageSizeLimit, FWaitDeadline);
         ShowWaitWindow(QStringLiteral("Checking For Update..."));
+        cli->OnLocationChange = nullptr;
 
         const bool accepted = ReplyAccepted(cli);
         // The bare status box is for a status the server really sent; the client's own
@@ -218,14 +245,21 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
             ShowPlainMessage(QString::number(cli->StatusCode()));
         FInfo.Clear();
         const QByteArray page = TakeReceivedBytes();
+        // Every address the page names is read against where the page finally came
+        // from, and only then judged.
+        FPageURL = *finalAddress;
+        FPageSecure = cli->Secure() || PageLinks::IsHttps(FPageURL);
         result = accepted && ReadInfoPage(page);
-        if (result)
-            FPageURL = url;
-        FPageSecure = result && cli->Secure();
-        if (FPageSecure && FInfo.RedirectURL.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
-            // A verified page does not hand the check on to one anybody could have written.
-            FLastError = QStringLiteral("Redirect refused: https to http");
-            result = false;
+        if (result && !FInfo.RedirectURL.isEmpty()) {
+            if (!PageLinks::IsWebAddress(FInfo.RedirectURL)) {
+                FLastError = PageLinks::Refusal(FInfo.RedirectURL, FPageSecure, false);
+                result = false;
+            } else if (FPageSecure && !PageLinks::IsHttps(FInfo.RedirectURL)) {
+                // A verified page does not hand the check on to one anybody could have
+                // written.
+                FLastError = QStringLiteral("Redirect refused: https to http");
+                result = false;
+            }
         }
 
         if (result && !FInfo.RedirectURL.isEmpty()) {
@@ -241,6 +275,7 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
             }
         }
     } catch (...) {
+        cli->OnLocationChange = nullptr;
         FInfo.Clear();
         FreeWaitWindow();
         throw;
@@ -262,6 +297,13 @@ bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
         FInfo.Clear();
         FLastError = QStringLiteral("The date on the information page cannot be read (%1)").arg(e.Message());
         return false;
+    }
+    // However an address was set (an entry with an empty name fills every unset one),
+    // it is resolved here like the others.
+    for (QString *link : {&FInfo.DownloadURL, &FInfo.ProductReadMe, &FInfo.ProductReadMeExt, &FInfo.RedirectURL,
+                          &FInfo.UpdateSignatureURL}) {
+        if (!link->isEmpty())
+            *link = PageLinks::Resolve(FPageURL, *link);
     }
     FUpdateFileName = UpdateFiles::FileNameOfUrl(FInfo.DownloadURL);
     return true;
@@ -296,10 +338,7 @@ THttpCli *TWebFileInfo::PrepareHttpCli()
 void TWebFileInfo::StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream, qint64 maxBody,
                                 int deadline)
 {
-    // The client refuses a second request itself, but only after we would have taken
-    // the running request's stream away from it.
-    if (cli->State() != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    ThrowIfBusy(cli);
     if (!stream->isOpen())
         stream->open(QIODevice::ReadWrite);
     ReleaseReceiveStream();
@@ -392,16 +431,15 @@ bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
 
 bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
 {
-    return Download(url, file, caption, QString(), nullptr);
+    return Download(url, file, caption, QString(), nullptr, false);
 }
 
 bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
-                            TUpdateSignature *signature)
+                            TUpdateSignature *signature, bool mayRun)
 {
     FLastError.clear();
     THttpCli *cli = PrepareHttpCli();
-    if (cli->State() != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    ThrowIfBusy(cli);
     auto stream = std::make_unique<TSideFile>(file);
     if (!stream->Create()) {
         // Reported like a failed download rather than as an error of the program.
@@ -418,20 +456,13 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
         if (self)
             self->ProgressStep();
     };
-    // Where the bytes finally come from, each redirect's Location resolved against the
-    // address it answered for.
-    auto fetchedFrom = std::make_shared<QUrl>(QUrl(url));
-    cli->OnLocationChange = [fetchedFrom](QObject *sender) {
-        const auto *client = static_cast<const THttpCli *>(sender);
-        for (const QString &line : client->ReceivedHeader()) {
-            if (line.startsWith(QLatin1String("location:"), Qt::CaseInsensitive))
-                *fetchedFrom = fetchedFrom->resolved(QUrl(line.mid(9).trimmed()));
-        }
-    };
+    // Where the bytes finally come from.
+    const std::shared_ptr<QString> fetchedFrom = TrackFinalAddress(cli, url);
     qCDebug(lcUpdate) << "downloading" << url << "to" << file;
     try {
-        // A download may be large and take long: the user can cancel it.
-        StartRequest(cli, url, std::move(stream), 0, 0);
+        // A download may take long (the user can cancel it), but it is never larger
+        // than MaxDownloadSize.
+        StartRequest(cli, url, std::move(stream), FMaxDownloadSize, 0);
     } catch (...) {
         cli->OnDocData = nullptr;
         cli->OnLocationChange = nullptr;
@@ -444,10 +475,10 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
     bool result = ReplyAccepted(cli);
     cli->OnDocData = nullptr;
     cli->OnLocationChange = nullptr;
-    FUpdateHost = fetchedFrom->host();
+    FUpdateHost = PageLinks::Host(*fetchedFrom);
     // The exception hook may have released the stream already.
     if (result && FReceiveStream.get() == sideFile)
-        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature, hash.get());
+        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature, hash.get(), mayRun);
     // A side file that was not put in place goes with the stream.
     ReleaseReceiveStream();
     delete FProgressWindow;
@@ -455,7 +486,7 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
 }
 
 bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
-                                TBackgroundHash *hash)
+                                TBackgroundHash *hash, bool mayRun)
 {
     if (!file.Sync()) {
         FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
@@ -484,7 +515,7 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
             return false;
         }
     }
-    if (!file.PutInPlace()) {
+    if (!file.PutInPlace(mayRun)) {
         FLastError = QStringLiteral("Cannot replace %1 (%2)").arg(file.Target(), file.errorString());
         return false;
     }
@@ -527,30 +558,27 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     TUpdateSignature signature;
     if (!FetchSignature(signature))
         return false;
-    if (!Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256, &signature))
+    if (!Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256, &signature,
+                  true))
         return false;
     FUpdateKey = signature.Key();
     return true;
 }
 
-QString TWebFileInfo::ResolvedOnPage(const QString &url) const
-{
-    const QUrl address(url);
-    if (!address.isRelative() || FPageURL.isEmpty())
-        return url;
-    return QUrl(FPageURL).resolved(address).toString(QUrl::FullyEncoded);
-}
-
 QString TWebFileInfo::UpdateSignatureURL() const
 {
-    return ResolvedOnPage(FInfo.UpdateSignatureURL.isEmpty() ? FInfo.DownloadURL + QStringLiteral(".minisig")
-                                                             : FInfo.UpdateSignatureURL);
+    return FInfo.UpdateSignatureURL.isEmpty() ? FInfo.DownloadURL + QStringLiteral(".minisig")
+                                              : FInfo.UpdateSignatureURL;
 }
 
 bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
 {
     // The signature proves itself, so it may come over plain http; it is small and
     // read under the wait window with the page's limits.
+    if (const QString refusal = PageLinks::Refusal(UpdateSignatureURL(), FPageSecure, true); !refusal.isEmpty()) {
+        FLastError = refusal;
+        return false;
+    }
     THttpCli *cli = PrepareHttpCli();
     StartRequest(cli, UpdateSignatureURL(), std::make_unique<QBuffer>(), TMinisignSignature::MaxFileSize,
                  FWaitDeadline);
@@ -578,65 +606,8 @@ bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
 QString TWebFileInfo::UnprotectedRefusal(const QString &url, bool checksumPublished) const
 {
     // What a verified https page names over plain http could be swapped on the way,
-    // unless the page vouches for it with a checksum.
-    if (!FPageSecure || checksumPublished || !url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-        return QString();
-    return QStringLiteral("The information page was read over https but names %1 over plain http without "
-                          "a published checksum; it is not fetched")
-        .arg(url);
-}
-
-std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
-{
-    if (const QString refusal = UnprotectedRefusal(FInfo.ProductReadMe, false); !refusal.isEmpty()) {
-        FLastError = refusal;
-        return nullptr;
-    }
-    THttpCli *cli = PrepareHttpCli();
-    StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>(), FReadMeSizeLimit, FWaitDeadline);
-    ShowWaitWindow(QStringLiteral("Retrieving ReadMe..."));
-
-    std::unique_ptr<TWfiReadMeWindow> window;
-    const QByteArray text = TakeReceivedBytes();
-    if (ReplyAccepted(cli))
-        window = std::make_unique<TWfiReadMeWindow>(InfoPage::SplitLines(text).join(QLatin1Char('\n')), UIFont());
-    FreeWaitWindow();
-    return window;
-}
-
-bool TWebFileInfo::ShowReadMe(bool ask)
-{
-    if (!(FActive || GetInfo()))
-        return false;
-    if (FInfo.ProductReadMe.isEmpty() && FInfo.ProductReadMeExt.isEmpty())
-        return false;
-    if (ask) {
-        const QString text = QStringLiteral("Current version is %1.\rVersion %2 is available.")
-                                 .arg(FCurrentVersion, FInfo.ProductVersion) +
-                             QStringLiteral("\r") + QStringLiteral("Would you like to view the ReadMe file?");
-        if (!Ask(text, QStringLiteral("Update Available")))
-            return false;
-    }
-    if (!FInfo.ProductReadMeExt.isEmpty()) {
-        const QString name = UpdateFiles::FileNameOfUrl(FInfo.ProductReadMeExt);
-        bool downloaded = false;
-        QString path;
-        if (!UpdateFiles::UsableFileName(name)) {
-            FLastError = UpdateFiles::UnusableNameError(FInfo.ProductReadMeExt);
-        } else {
-            path = UpdateFiles::ReadMeFolder() + name;
-            downloaded = DownloadFile(FInfo.ProductReadMeExt, path, QStringLiteral("Downloading ReadMe"));
-        }
-        if (downloaded &&
-            Shell::Execute(nullptr, QStringLiteral("open"), path, QString(), QString(), Shell::SW_SHOWNORMAL) > 32)
-            return true;
-        Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
-    }
-    if (!FInfo.ProductReadMe.isEmpty()) {
-        if (std::unique_ptr<TWfiReadMeWindow> window = CreateReadMeWindow())
-            window->exec();
-    }
-    return true;
+    // unless the page vouches for it with a checksum; url is already resolved.
+    return PageLinks::Refusal(url, FPageSecure, checksumPublished);
 }
 
 bool TWebFileInfo::ExecuteUpdate()
@@ -697,7 +668,11 @@ bool TWebFileInfo::ExecuteUpdate()
     if (!Ask(install, QStringLiteral("Install Update")))
         return true;
 
-    UpdateFiles::MakeStartable(FTargetFile);
+    // The file that runs must be the file that was checked.
+    if (const QString refusal = UpdateFiles::StartRefusal(FTargetFile); !refusal.isEmpty()) {
+        Box(refusal, QStringLiteral("Update Not Started"), MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
     if (Shell::Execute(QApplication::activeWindow(), QStringLiteral("open"), FTargetFile, FInfo.RunParams, QString(),
                        Shell::SW_SHOWNORMAL) > 32) {
         if (exitDuringUpdate) {
@@ -767,8 +742,10 @@ void TWebFileInfo::AppException(QObject *sender, const Exception &e)
         progress->deleteLater();
     }
     ReleaseReceiveStream();
-    if (THttpCli *cli = SharedClient())
+    if (THttpCli *cli = SharedClient()) {
         cli->OnDocData = nullptr;
+        cli->OnLocationChange = nullptr;
+    }
     RestoreExceptionHandler();
     Box(QStringLiteral("Error retrieving update information.\rException: %1.").arg(message),
         QStringLiteral("Exception"), MB_OK | MB_ICONEXCLAMATION);

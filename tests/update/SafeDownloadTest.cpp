@@ -228,10 +228,6 @@ TEST_F(SafeDownloadTest, ACompleteDownloadReplacesTheFileAndLeavesNothingElse)
     ASSERT_TRUE(FWfi->GetInfo());
     EXPECT_TRUE(FWfi->DownloadUpdate(FDir.path() + QLatin1Char('/'))) << FWfi->LastError().toStdString();
     EXPECT_EQ(Contents(FDir.path()), expected);
-    // The replaced file's permissions carry over to the new one.
-    const QFile::Permissions modeBits(0x7077);
-    EXPECT_EQ(QFile::permissions(Path(QStringLiteral("tlm11.exe"))) & modeBits,
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
 // The child (see main.cpp) downloads under a file size limit of 64 KiB and prints the
