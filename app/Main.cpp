@@ -40,6 +40,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
+#include <iterator>
 
 const QString TfrmMain::MathErrorText = QStringLiteral(
     "Results of this calculation cannot be determined\n\rusing the values you have entered.\n\r\n\r"
@@ -60,9 +61,17 @@ constexpr int CashFlowPanelWidth = 167 + AmountWidening;
 constexpr int ResultPanelLeft = CashFlowPanelWidth + 2;
 constexpr int ResultPanelWidth = ClientWidth - ResultPanelLeft;
 
-const int YearTops[Npv::YearCount] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
-const int YearLabelTops[Npv::YearCount] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
-const int RateTops[Npv::RateCount] = {31, 54, 77, 100, 123};
+// The designed row of each year and each rate. The tables are as long as the counts, so
+// a new count stops the build here until its rows (and the room for them) are designed.
+constexpr int YearTops[] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
+constexpr int YearLabelTops[] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
+constexpr int RateTops[] = {31, 54, 77, 100, 123};
+static_assert(std::size(YearTops) == Npv::YearCount && std::size(YearLabelTops) == Npv::YearCount,
+              "Npv::YearCount changed: extend YearTops and YearLabelTops in app/Main.cpp and make Panel2 "
+              "and the window tall enough for the new rows");
+static_assert(std::size(RateTops) == Npv::RateCount,
+              "Npv::RateCount changed: extend RateTops in app/Main.cpp and make Panel1 tall enough for the "
+              "new rows");
 
 QFrame *makePanel(QWidget *parent, int left, int top, int width, int height)
 {
