@@ -190,8 +190,8 @@ void TfrmMain::BuildLayout()
     makeLabel(Panel2, QStringLiteral("YEAR"), 19, 13);
     // Centred over the widened fields, as it was over the narrower ones.
     makeLabel(Panel2, QStringLiteral("Cash Flows"), 73 + AmountWidening / 2, 13);
-    for (int i = 0; i < Npv::YearCount; ++i)
-        makeLabel(Panel2, QString::number(i + 1), i == 9 ? 26 : 30, YearLabelTops[i]);
+    for (int i = 0; i < Npv::YearCount; ++i) // a two-digit year starts further left
+        makeLabel(Panel2, QString::number(i + 1), i + 1 < 10 ? 30 : 26, YearLabelTops[i]);
     makeLabel(Panel1, QStringLiteral("Discount Rate %"), 13, 13);
     makeLabel(Panel1, QStringLiteral("Net Present Value"), 119, 13);
 
@@ -205,7 +205,22 @@ void TfrmMain::BuildLayout()
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label16->setGeometry(15, 14, 201 + AmountWidening, 84);
 
-    // Hidden link labels: they only hold the targets of the web and e-mail commands.
+    BuildHiddenLinks();
+
+    NStatusLine1 = new TNStatusLine(FClient);
+    NStatusLine1->setObjectName(QStringLiteral("NStatusLine1"));
+    NStatusLine1->setGeometry(0, 313, ClientWidth, 22);
+    NStatusLine1->SetVertMargin(1);
+    NStatusLine1->SetHorizMargin(1);
+    NStatusLine1->setFont(Fonts::Make(QStringLiteral("MS Sans Serif"), 11));
+
+    BuildToolbar();
+    BuildFields();
+}
+
+// Hidden link labels: they only hold the targets of the web and e-mail commands.
+void TfrmMain::BuildHiddenLinks()
+{
     auto hiddenLink = [this](const char *name, const QString &caption, const QString &url) {
         auto *label = new TUrlLabel(Panel3);
         label->setObjectName(QString::fromLatin1(name));
@@ -224,16 +239,10 @@ void TfrmMain::BuildLayout()
                                  QStringLiteral("mailto:") + Links::SupportAddress);
     UrlEmailSuggest = hiddenLink("UrlEmailSuggest", QStringLiteral("emailSuggest"),
                                  QStringLiteral("mailto:") + Links::SuggestAddress);
+}
 
-    NStatusLine1 = new TNStatusLine(FClient);
-    NStatusLine1->setObjectName(QStringLiteral("NStatusLine1"));
-    NStatusLine1->setGeometry(0, 313, ClientWidth, 22);
-    NStatusLine1->SetVertMargin(1);
-    NStatusLine1->SetHorizMargin(1);
-    NStatusLine1->setFont(Fonts::Make(QStringLiteral("MS Sans Serif"), 11));
-
-    BuildToolbar();
-
+void TfrmMain::BuildFields()
+{
     auto recalculate = [this](QObject *sender) { CalculateDCF(sender); };
 
     for (int i = 0; i < Npv::YearCount; ++i) {
@@ -333,6 +342,7 @@ void TfrmMain::BuildToolbar()
     UrlCorvane->setAccessibleName(QStringLiteral("Corvane Software"));
 }
 
+// Long by design: every menu item in menu order, so the code reads like the menu bar.
 void TfrmMain::BuildMenus()
 {
     // A menu item of its own that runs the command's action and follows its state.
