@@ -183,6 +183,12 @@ private:
     friend class THttpEvents;
 
     bool FetchInfo(int redirectPages);
+    // False, with a box or LastError saying why, when nothing could be checked: no
+    // usable keys, no home address or no tags to read.
+    bool ReadyToCheck();
+    // The page's RedirectURL may hand the check on only to a web address, and from a
+    // page read over https only to another one; false with LastError saying why not.
+    bool RedirectAllowed();
     bool ReadInfoPage(const QByteArray &page);
     // mayRun: the file may become a program (mode 0700 when it is one), else it stays
     // a document (0600).
@@ -193,6 +199,9 @@ private:
     // Reads and checks the update's signature under the wait window; false with
     // LastError saying why.
     bool FetchSignature(TUpdateSignature &signature);
+    // Asks to install the saved update and starts it when the folder allows it,
+    // closing the program when wfioExitDuringUpdate says so.
+    void StartUpdate();
     std::unique_ptr<TWfiReadMeWindow> CreateReadMeWindow();
     // Downloads the external read-me and hands it to the desktop's viewer when it is a
     // document; false with LastError saying why not.
