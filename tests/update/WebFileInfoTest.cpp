@@ -413,21 +413,11 @@ TEST_F(UpdateTest, CancelHalfWayAbortsTheDownload)
     TRoutedServer::Reply reply = TRoutedServer::Page(Pattern(1 << 20), "application/octet-stream");
     reply.SendBytes = 64 * 1024;
     FServer.Serve(QStringLiteral("/files/tlm11.exe"), reply);
-    bool clicked = false;
-    FWfi->OnDownloadProgress = [this, &clicked](QObject *, qint64 received, qint64) {
-        if (clicked || received < 16 * 1024)
-            return;
-        clicked = true;
-        QPointer<TWebDlProgress> window = FWfi->ProgressWindow();
-        QTimer::singleShot(0, [window] {
-            if (window)
-                QTest::mouseClick(window->btnCancel, Qt::LeftButton);
-        });
-    };
+    const std::shared_ptr<bool> clicked = CancelAfter16KiB(*FWfi);
     const QString file = Path(QStringLiteral("tlm11.exe"));
     EXPECT_FALSE(FWfi->DownloadFile(FServer.Url(QStringLiteral("/files/tlm11.exe")), file,
                                     QStringLiteral("Downloading Update")));
-    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(*clicked);
     EXPECT_EQ(FWfi->LastError(), "Connection aborted on request");
     EXPECT_FALSE(QFile::exists(file));
 }
