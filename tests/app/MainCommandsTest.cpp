@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 #include <QAccessible>
 #include <QDeadlineTimer>
@@ -97,10 +98,10 @@ TEST_F(MainCommandsTest, MenusHoldEveryItemInItsPlaceAndState)
 
 namespace {
 
-// Clicks button and returns "class: title" of the window it shows modally (message boxes
+// Clicks button and returns (readable in a failure) "class: title" of the window it shows modally (message boxes
 // aside, which the recorder answers), closing that window once done() holds; empty when
 // none showed within the bound.
-QString clickForModalWindow(
+std::string clickForModalWindow(
     TExplorerButton *button, const std::function<bool()> &done = [] { return true; })
 {
     QString seen;
@@ -119,7 +120,7 @@ QString clickForModalWindow(
     poll.start(10);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(12, 12));
     QApplication::processEvents();
-    return seen;
+    return seen.toStdString();
 }
 
 } // namespace
@@ -154,7 +155,7 @@ TEST_F(MainCommandsTest, ToolbarButtonsRunTheirCommands)
 
     EXPECT_EQ(clickForModalWindow(w.ExplorerButton1), "QDialog: Print Setup");
     EXPECT_EQ(clickForModalWindow(w.btnDisclaim), "TfrmDisclaim: Disclaimer");
-    const QString update = clickForModalWindow(w.btnUpdate, [&] { return !boxes.Boxes().isEmpty(); });
+    const std::string update = clickForModalWindow(w.btnUpdate, [&] { return !boxes.Boxes().isEmpty(); });
     EXPECT_EQ(update, "TfrmUpdate: Corvane Software Update Center");
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_TRUE(boxes.Boxes()[0].Text.startsWith("Get Info failed")) << boxes.Boxes()[0].Text.toStdString();
