@@ -36,6 +36,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -450,7 +451,8 @@ void TfrmMain::FormCreate()
         FSettingsPath = ProgramPaths::SettingsFile(FProgramDir, QStringLiteral("tlm.ini"));
         qCInfo(lcApp) << "settings file:" << FSettingsPath;
         if (app) {
-            app->SetHelpFile(ProgramPaths::DataFile(FProgramDir, QStringLiteral("help"), QStringLiteral("tlm.hlp")));
+            app->SetHelpFile(ProgramPaths::LocalizedDataFile(
+                FProgramDir, QStringLiteral("help"), QStringLiteral("tlm.hlp"), QLocale::system().uiLanguages()));
             qCInfo(lcApp) << "help file:" << app->HelpFile();
             app->OnActivate = [this] { ApplicationActivate(); };
             app->OnException = [this](QObject *sender, const Exception &e) { AppOnException(sender, e); };
