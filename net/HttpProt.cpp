@@ -142,7 +142,7 @@ void THttpCli::StartRequest(THttpRequest request)
     FRequestUsername = url.User.isEmpty() ? FUsername : url.User;
     FRequestPassword = url.Pass.isEmpty() ? FPassword : url.Pass;
     const bool secure = url.Proto.toLower() == QLatin1String("https");
-    FCredentialOrigin = HttpOrigin(secure, url.Host, url.Port);
+    FFirstOrigin = HttpOrigin(secure, url.Host, url.Port);
     const TUrlParts proxy = ParseUrl(FProxy);
     if (!FProxy.isEmpty()) {
         FHostName = proxy.Host;
@@ -154,8 +154,13 @@ void THttpCli::StartRequest(THttpRequest request)
     QString refusal = UrlRefusal(FURL);
     if (refusal.isEmpty() && !FProxy.isEmpty() && !IsValidPort(FPort))
         refusal = QStringLiteral("Bad proxy port: %1").arg(FPort);
+    quint16 refusalCode = ErrUrlRefused;
+    for (qsizetype i = 0; refusal.isEmpty() && i < FExtraHeaders.size(); ++i) {
+        refusal = HeaderRefusal(FExtraHeaders[i]);
+        refusalCode = ErrHeaderRefused;
+    }
     if (!refusal.isEmpty()) {
-        Fail(refusal, ErrUrlRefused);
+        Fail(refusal, refusalCode);
         EndOfConnection();
         return;
     }
@@ -497,54 +502,71 @@ void THttpCli::SendRequestLine(const QString &line)
 {
     if (OnCommand)
         OnCommand(this, line);
-    if (!line.isEmpty())
-        FReqStream += line.toLatin1();
-    FReqStream += "\r\n";
+}
+
+THttpRequestMessage THttpCli::BuildRequest(const QString &method) const
+{
+    THttpRequestMessage request;
+    request.Method = method;
+    request.Target = FPath;
+    const bool firstOrigin = CurrentOrigin() == FFirstOrigin;
+    const QStringList caller = firstOrigin ? FExtraHeaders : QStringList();
+    THttpRequestMessage callerLines;
+    callerLines.Headers = caller;
+    // The client's own line, unless the caller gave one of the same name.
+    const auto own = [&](const QString &name, const QString &value) {
+        if (!callerLines.Has(name))
+            request.Add(name, value);
+    };
+    if (!FSender.isEmpty())
+        own(QStringLiteral("From"), FSender);
+    if (!FAccept.isEmpty())
+        own(QStringLiteral("Accept"), FAccept);
+    if (!FReference.isEmpty())
+        own(QStringLiteral("Referer"), FReference);
+    if (FRequestType == RequestPost && !FContentPost.isEmpty())
+        own(QStringLiteral("Content-Type"), FContentPost);
+    if (!FAgent.isEmpty())
+        own(QStringLiteral("User-Agent"), FAgent);
+    request.Add(QStringLiteral("Host"), HostHeader());
+    if (FNoCache)
+        own(QStringLiteral("Pragma"), QStringLiteral("no-cache"));
+    if (FRequestType == RequestPost) {
+        request.Add(QStringLiteral("Content-Length"), QString::number(FPostStream->size()));
+        request.Body = FPostStream;
+    }
+    if (FModifiedSince != 0)
+        own(QStringLiteral("If-Modified-Since"), FormatRfc1123Date(FModifiedSince) + QStringLiteral(" GMT"));
+    if (!FRequestUsername.isEmpty() && firstOrigin)
+        own(QStringLiteral("Authorization"),
+            QStringLiteral("Basic ") +
+                QString::fromLatin1(EncodeBase64((FRequestUsername + QLatin1Char(':') + FRequestPassword).toLatin1())));
+    if (!FProxy.isEmpty() && !FSecure && !FProxyUsername.isEmpty())
+        own(QStringLiteral("Proxy-Authorization"),
+            QStringLiteral("Basic ") +
+                QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
+    if (!FCookie.isEmpty())
+        own(QStringLiteral("Cookie"), FCookie);
+    request.Headers << caller;
+    return request;
 }
 
 void THttpCli::SendRequest(const QString &method)
 {
     QPointer<THttpCli> self(this);
-    FReqStream.clear();
     TriggerRequestHeaderBegin();
     if (!self)
         return;
-    SendRequestLine(method + QLatin1Char(' ') + FPath + QStringLiteral(" HTTP/1.0"));
-    if (!FSender.isEmpty())
-        SendRequestLine(QStringLiteral("From: ") + FSender);
-    if (!FAccept.isEmpty())
-        SendRequestLine(QStringLiteral("Accept: ") + FAccept);
-    if (!FReference.isEmpty())
-        SendRequestLine(QStringLiteral("Referer: ") + FReference);
-    if (FRequestType == RequestPost && !FContentPost.isEmpty())
-        SendRequestLine(QStringLiteral("Content-Type: ") + FContentPost);
-    if (!FAgent.isEmpty())
-        SendRequestLine(QStringLiteral("User-Agent: ") + FAgent);
-    SendRequestLine(QStringLiteral("Host: ") + HostHeader());
-    if (FNoCache)
-        SendRequestLine(QStringLiteral("Pragma: no-cache"));
-    if (FRequestType == RequestPost)
-        SendRequestLine(QStringLiteral("Content-Length: ") + QString::number(FPostStream->size()));
-    if (FModifiedSince != 0)
-        SendRequestLine(QStringLiteral("If-Modified-Since: ") + FormatRfc1123Date(FModifiedSince) +
-                        QStringLiteral(" GMT"));
-    if (!FRequestUsername.isEmpty() && CurrentOrigin() == FCredentialOrigin)
-        SendRequestLine(
-            QStringLiteral("Authorization: Basic ") +
-            QString::fromLatin1(EncodeBase64((FRequestUsername + QLatin1Char(':') + FRequestPassword).toLatin1())));
-    if (!FProxy.isEmpty() && !FSecure && !FProxyUsername.isEmpty())
-        SendRequestLine(
-            QStringLiteral("Proxy-Authorization: Basic ") +
-            QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
-    if (!FCookie.isEmpty())
-        SendRequestLine(QStringLiteral("Cookie: ") + FCookie);
+    // Built after the begin event, whose handler may still change the properties.
+    const THttpRequestMessage request = BuildRequest(method);
+    SendRequestLine(request.RequestLine());
+    for (const QString &line : request.Headers)
+        SendRequestLine(line);
     TriggerRequestHeaderEnd();
     if (!self)
         return;
     SendRequestLine(QString());
-    const QByteArray request = FReqStream;
-    FReqStream.clear();
-    FCtrlSocket->SendText(request);
+    FCtrlSocket->SendText(request.Text());
 }
 
 void THttpCli::SendPostChunk()

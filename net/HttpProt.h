@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/HttpChunkDecoder.h"
+#include "net/HttpRequestMessage.h"
 #include "net/HttpUtil.h"
 #include "net/WSocket.h"
 #include "platform/core/Messages.h"
@@ -61,6 +62,9 @@ inline constexpr quint16 ErrDeadline = 13;
 inline constexpr quint16 ErrTlsFailed = 14;
 // The HTTP proxy would not open a tunnel for an https request.
 inline constexpr quint16 ErrTunnelRefused = 15;
+// A header line of the caller's (ExtraHeaders) the client will not send ("Header refused:
+// <name>"); nothing was sent for the request.
+inline constexpr quint16 ErrHeaderRefused = 16;
 
 inline constexpr quint32 WM_HTTP_REQUEST_DONE = WM_USER + 1;
 inline constexpr quint32 WM_HTTP_SET_READY = WM_USER + 2;
@@ -148,6 +152,14 @@ public:
     // downgrade ("Redirect refused: https to http").
     bool AllowDowngrade() const { return FAllowDowngrade; }
     void SetAllowDowngrade(bool value) { FAllowDowngrade = value; }
+    // Header lines of the caller's, "Name: value", sent after the client's own. One of them
+    // replaces a line the client would write under the same name (User-Agent, Accept,
+    // Referer, From, Pragma, Cookie, ...); Host, Content-Length and Transfer-Encoding are
+    // the client's alone. A line that is refused (see HeaderRefusal) ends the request with
+    // ErrHeaderRefused before anything is sent. Like credentials, they go only to the
+    // origin of the first address: a redirect elsewhere gets the client's lines alone.
+    const QStringList &ExtraHeaders() const { return FExtraHeaders; }
+    void SetExtraHeaders(const QStringList &lines) { FExtraHeaders = lines; }
     // The request's current target is https.
     bool Secure() const { return FSecure; }
 
@@ -245,6 +257,7 @@ private:
     void ChangeState(THttpState newState);
     void PostToSelf(quint32 msg);
     void SendRequest(const QString &method);
+    THttpRequestMessage BuildRequest(const QString &method) const;
     void SendRequestNow();
     void SetTarget(const TUrlParts &url, bool secure);
     void SendTunnelRequest();
@@ -301,10 +314,12 @@ private:
     QString FPassword;
     QString FProxyUsername;
     QString FProxyPassword;
-    // The credentials of the running request and the origin they belong to.
+    // The credentials of the running request, and the origin of its first address, the
+    // only one they and the caller's header lines go to.
     QString FRequestUsername;
     QString FRequestPassword;
-    QString FCredentialOrigin;
+    QString FFirstOrigin;
+    QStringList FExtraHeaders;
     bool FSecure = false;
     // The target's port, spelled out (80 or 443 when the URL named none).
     QString FTargetPort;
@@ -375,7 +390,6 @@ private:
     qint64 FReceivedCount = 0;
     qint64 FSentCount = 0;
     QIODevice *FPostStream = nullptr;
-    QByteArray FReqStream;
     quint16 FRequestDoneError = 0;
     TCloseAction FCloseAction = CloseEndsRequest;
     // Bytes come from FeedReply instead of the socket.
