@@ -1,6 +1,7 @@
 #include "net/HttpProt.h"
 
 #include "net/BestEffort.h"
+#include "net/HttpRequestWriter.h"
 #include "net/HttpUtil.h"
 #include "net/NetLog.h"
 #include "net/WSocketResolve.h"
@@ -9,7 +10,7 @@
 #include <QPointer>
 #include <cstring>
 
-THttpCli::THttpCli(QObject *owner) : QObject(owner), FReceiveBuffer(std::make_unique<char[]>(LineBufferSize))
+THttpCli::THttpCli(QObject *owner) : QObject(owner)
 {
     FWindow = std::make_unique<TMessageWindow>([this](TMessage &msg) { WndProc(msg); });
     FCtrlSocket = std::make_unique<TWSocket>();
@@ -43,6 +44,14 @@ THttpCli::~THttpCli()
     FWindow.reset();
 }
 
+template <typename Fn>
+bool THttpCli::Survives(Fn &&fn)
+{
+    QPointer<THttpCli> alive(this);
+    fn();
+    return !alive.isNull();
+}
+
 void THttpCli::SetMultiThreaded(bool value)
 {
     FMultiThreaded = value;
@@ -73,10 +82,10 @@ void THttpCli::PostToSelf(quint32 msg)
     TMessageWindow::PostMessage(FWindow.get(), msg, FRequestSerial, 0);
 }
 
-void THttpCli::ChangeState(THttpState newState)
+bool THttpCli::ChangeState(THttpState newState)
 {
     if (newState == FState)
-        return;
+        return true;
     FState = newState;
     qCDebug(lcNet) << "http state" << int(newState);
     if (newState == THttpState::Idle) {
@@ -84,8 +93,7 @@ void THttpCli::ChangeState(THttpState newState)
         FDeadlineTimer.stop();
         PostToSelf(WM_HTTP_REQUEST_DONE);
     }
-    if (OnStateChange)
-        OnStateChange(this);
+    return !OnStateChange || Survives([&] { OnStateChange(this); });
 }
 
 void THttpCli::StartGet()
@@ -101,59 +109,36 @@ void THttpCli::StartRequest(THttpRequest request)
         throw EHttpException(QStringLiteral("HTTP component has nothing to post"), ErrNothingToPost);
 
     FFed = false;
-    FReceivedHeader.clear();
     FRequestType = request;
     FRequestDoneError = 0;
     FCloseAction = CloseEndsRequest;
     ++FRequestSerial;
     FRedirectCount = 0;
+    // What the previous response said must not pass for this one's answer.
+    FReader.BeginConnection();
+    FReader.BeginReply();
+    FReader.AuthenticateList.clear();
     if (FDeadline > 0)
         FDeadlineTimer.start(FDeadline * 1000);
-    QPointer<THttpCli> self(this);
-    ChangeState(THttpState::Starting);
-    if (!self)
+    if (!ChangeState(THttpState::Starting))
         return;
 
-    FDocName.clear();
-    FStatusCode = 0;
     FReceivedCount = 0;
     FSentCount = 0;
-    FHeaderLineCount = 0;
     FBodyLineCount = 0;
-    FContentLength = -1;
     FAllowedToSend = false;
-    FLocation = FURL;
-    // What the previous response said must not pass for this one's answer.
-    FReasonPhrase.clear();
-    FContentType.clear();
-    FAuthenticateList.clear();
-    FReceiveLen = 0;
-    FLocationChangeRedirect = false;
-    FChunked = false;
-    FBodyMode = BodyToClose;
-    FBodyRemaining = 0;
-    FReplyComplete = false;
-
+    FRoute.Start(FURL, FProxy, FProxyPort);
     const TUrlParts url = ParseUrl(FURL);
-    FTargetHost = url.Host;
     FDocName = url.Path;
     // A user or password in the URL is for this request alone, and every credential
     // goes only to the origin it was given for.
     FRequestUsername = url.User.isEmpty() ? FUsername : url.User;
     FRequestPassword = url.Pass.isEmpty() ? FPassword : url.Pass;
-    const bool secure = url.Proto.toLower() == QLatin1String("https");
-    FFirstOrigin = HttpOrigin(secure, url.Host, url.Port);
-    const TUrlParts proxy = ParseUrl(FProxy);
-    if (!FProxy.isEmpty()) {
-        FHostName = proxy.Host;
-        FPort = proxy.Port.isEmpty() ? FProxyPort : proxy.Port;
-    }
-    SetTarget(url, secure);
-    // Nothing goes on the wire for an address the client refuses; the request ends
-    // through the message loop as a failed lookup does.
+    // Nothing goes on the wire for an address or a header line the client refuses; the
+    // request ends through the message loop as a failed lookup does.
     QString refusal = UrlRefusal(FURL);
-    if (refusal.isEmpty() && !FProxy.isEmpty() && !IsValidPort(FPort))
-        refusal = QStringLiteral("Bad proxy port: %1").arg(FPort);
+    if (refusal.isEmpty() && !FProxy.isEmpty() && !IsValidPort(FRoute.Port))
+        refusal = QStringLiteral("Bad proxy port: %1").arg(FRoute.Port);
     quint16 refusalCode = ErrUrlRefused;
     for (qsizetype i = 0; refusal.isEmpty() && i < FExtraHeaders.size(); ++i) {
         refusal = HeaderRefusal(FExtraHeaders[i]);
@@ -164,8 +149,8 @@ void THttpCli::StartRequest(THttpRequest request)
         EndOfConnection();
         return;
     }
-    if (FPath.isEmpty())
-        FPath = QStringLiteral("/");
+    if (FRoute.Path.isEmpty())
+        FRoute.Path = QStringLiteral("/");
 
     if (!FDocName.isEmpty() && FDocName != QLatin1String("/")) {
         if (FDocName.endsWith(QLatin1Char('/')))
@@ -180,50 +165,29 @@ void THttpCli::StartRequest(THttpRequest request)
     DoStartLookup();
 }
 
-void THttpCli::SetTarget(const TUrlParts &url, bool secure)
-{
-    FSecure = secure;
-    FTargetHost = url.Host;
-    FTargetPort = url.Port.isEmpty() ? (secure ? QStringLiteral("443") : QStringLiteral("80")) : url.Port;
-    if (FProxy.isEmpty()) {
-        FPath = EncodeRequestTarget(url.Path);
-        FHostName = url.Host;
-        FPort = FTargetPort;
-        FTargetPortText.clear();
-    } else if (secure) {
-        // Through an HTTP proxy an https request goes through a CONNECT tunnel and is
-        // then sent as to the server itself.
-        FPath = EncodeRequestTarget(url.Path);
-        FTunnelTarget = url.Host + QLatin1Char(':') + FTargetPort;
-        FTargetPortText.clear();
-    } else {
-        // Through a proxy the request line carries the whole URL.
-        FTargetPortText = url.Port.isEmpty() ? QString() : QLatin1Char(':') + url.Port;
-        FPath = QStringLiteral("http://") + url.Host + FTargetPortText + EncodeRequestTarget(url.Path);
-    }
-}
-
 void THttpCli::DoStartLookup()
 {
-    QPointer<THttpCli> self(this);
-    ChangeState(THttpState::LookingUp);
-    if (!self)
+    if (!ChangeState(THttpState::LookingUp))
         return;
     RestartTimer();
     if (ProxyResolvesName()) {
         // The name goes to the SOCKS proxy as it stands: looking it up here would tell
         // the local resolver where we go, and fail for names only the proxy knows.
-        ConnectTo(FHostName);
+        ConnectTo(FRoute.HostName);
         return;
     }
-    try {
-        FCtrlSocket->DnsLookup(FHostName);
-    } catch (const ESocketException &) {
-        // A host name the socket refuses to look up (an empty one) fails like a name
-        // that does not resolve, rather than leaving the client busy for ever.
-        if (self)
-            SocketDnsLookupDone(Winsock::WSAEINVAL);
-    }
+    bool refused = false;
+    // A host name the socket refuses to look up (an empty one) fails like a name that
+    // does not resolve, rather than leaving the client busy for ever.
+    if (Survives([&] {
+            try {
+                FCtrlSocket->DnsLookup(FRoute.HostName);
+            } catch (const ESocketException &) {
+                refused = true;
+            }
+        }) &&
+        refused)
+        SocketDnsLookupDone(Winsock::WSAEINVAL);
 }
 
 void THttpCli::SocketDnsLookupDone(quint16 error)
@@ -232,7 +196,7 @@ void THttpCli::SocketDnsLookupDone(quint16 error)
     if (error != 0) {
         if (FState == THttpState::Aborting)
             return;
-        FStatusCode = 404;
+        FReader.Reply.StatusCode = 404;
         Fail(QStringLiteral("can't resolve hostname to IP address"), error);
         EndOfConnection();
         return;
@@ -246,155 +210,123 @@ bool THttpCli::ProxyResolvesName() const
     return !FSocksServer.isEmpty() && (level == QLatin1String("4A") || level == QLatin1String("5"));
 }
 
+void THttpCli::ApplySocksSettings()
+{
+    // The socket forgets its SOCKS settings at every close, so they go on again for each
+    // connection (a redirect makes a new one).
+    if (FSocksServer.isEmpty())
+        return;
+    FCtrlSocket->SetSocksServer(FSocksServer);
+    FCtrlSocket->SetSocksPort(FSocksPort);
+    FCtrlSocket->SetSocksLevel(FSocksLevel);
+    FCtrlSocket->SetSocksUsercode(FSocksUsercode);
+    FCtrlSocket->SetSocksPassword(FSocksPassword);
+    FCtrlSocket->SetSocksAuthentication(FSocksAuthentication);
+    FCtrlSocket->SetSocksTimeout(FSocksTimeout);
+}
+
 void THttpCli::ConnectTo(const QString &address)
 {
-    QPointer<THttpCli> self(this);
-    ChangeState(THttpState::LookedUp);
-    if (!self)
+    if (!ChangeState(THttpState::LookedUp))
         return;
     FSocksFailure.clear();
-    try {
-        FCtrlSocket->SetAddr(address);
-        FCtrlSocket->SetPort(FPort);
-        FCtrlSocket->SetProto(QStringLiteral("tcp"));
-        // The socket forgets its SOCKS settings at every close, so they go on again for
-        // each connection (a redirect makes a new one).
-        if (!FSocksServer.isEmpty()) {
-            FCtrlSocket->SetSocksServer(FSocksServer);
-            FCtrlSocket->SetSocksPort(FSocksPort);
-            FCtrlSocket->SetSocksLevel(FSocksLevel);
-            FCtrlSocket->SetSocksUsercode(FSocksUsercode);
-            FCtrlSocket->SetSocksPassword(FSocksPassword);
-            FCtrlSocket->SetSocksAuthentication(FSocksAuthentication);
-            FCtrlSocket->SetSocksTimeout(FSocksTimeout);
-        }
-        FCtrlSocket->Connect();
-    } catch (const std::exception &e) {
-        if (!self)
-            return;
-        const int code = FCtrlSocket->LastError();
-        // A refusal of the socket's own (an unusable port, say) has no platform code:
-        // its message is the reason.
-        QString why = SocketErrorDesc(code) + QStringLiteral(" (Error #%1)").arg(code);
-        if (code == 0) {
+    bool failed = false;
+    QString message;
+    const bool alive = Survives([&] {
+        try {
+            FCtrlSocket->SetAddr(address);
+            FCtrlSocket->SetPort(FRoute.Port);
+            FCtrlSocket->SetProto(QStringLiteral("tcp"));
+            ApplySocksSettings();
+            FCtrlSocket->Connect();
+        } catch (const std::exception &e) {
+            failed = true;
             const auto *own = dynamic_cast<const Exception *>(&e);
-            why = own ? own->Message() : QString::fromLocal8Bit(e.what());
+            message = own ? own->Message() : QString::fromLocal8Bit(e.what());
         }
-        FStatusCode = 404;
-        Fail(QStringLiteral("can't connect: ") + why, code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
-        BestEffort([&] { FCtrlSocket->Close(); });
-        if (self)
-            EndOfConnection();
-    }
+    });
+    if (!alive || !failed)
+        return;
+    const int code = FCtrlSocket->LastError();
+    // A refusal of the socket's own (an unusable port, say) has no platform code: its
+    // message is the reason.
+    const QString why = code == 0 ? message : SocketErrorDesc(code) + QStringLiteral(" (Error #%1)").arg(code);
+    FReader.Reply.StatusCode = 404;
+    Fail(QStringLiteral("can't connect: ") + why, code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
+    if (Survives([&] { BestEffort([&] { FCtrlSocket->Close(); }); }))
+        EndOfConnection();
 }
 
 void THttpCli::SocketSessionConnected(quint16 error)
 {
     RestartTimer();
     if (error != 0) {
-        FStatusCode = 404;
+        FReader.Reply.StatusCode = 404;
         Fail(FSocksFailure.isEmpty() ? SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error)
                                      : FSocksFailure,
              error);
         EndOfConnection();
         return;
     }
-    QPointer<THttpCli> self(this);
     FConnected = true;
-    ChangeState(THttpState::Connected);
-    if (!self)
+    if (!ChangeState(THttpState::Connected))
         return;
-    if (FSecure) {
-        if (FProxy.isEmpty())
-            StartTls();
-        else
-            SendTunnelRequest();
-        return;
-    }
-    SendRequestNow();
+    if (!FRoute.Secure)
+        SendRequestNow();
+    else if (FProxy.isEmpty())
+        StartTls();
+    else
+        SendTunnelRequest();
 }
 
 void THttpCli::SendTunnelRequest()
 {
-    QPointer<THttpCli> self(this);
-    FReplyStarted = false;
-    FHeaderBytes = 0;
-    FHeaderLines = 0;
-    FHeaderLineCount = 0;
-    FStatusCode = 0;
-    FReceiveLen = 0;
-    ChangeState(THttpState::Tunnelling);
-    if (!self)
+    FReader.BeginConnection();
+    FReader.BeginReply();
+    if (!ChangeState(THttpState::Tunnelling))
         return;
-    QByteArray request = "CONNECT " + FTunnelTarget.toLatin1() + " HTTP/1.0\r\nHost: " + FTunnelTarget.toLatin1() +
-                         "\r\n";
-    // Proxy credentials go to the proxy, in the clear part only.
-    if (!FProxyUsername.isEmpty())
-        request += "Proxy-Authorization: Basic " +
-                   EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1()) + "\r\n";
-    request += "\r\n";
-    try {
-        FCtrlSocket->SendText(request);
-    } catch (const std::exception &) {
-        if (self)
-            DoClose();
-    }
+    const QByteArray request = THttpRequestWriter::TunnelRequest(FRoute, FProxyUsername, FProxyPassword);
+    bool failed = false;
+    if (Survives([&] {
+            try {
+                FCtrlSocket->SendText(request);
+            } catch (const std::exception &) {
+                failed = true;
+            }
+        }) &&
+        failed)
+        DoClose();
 }
 
 void THttpCli::ProcessTunnelLine(const QByteArray &raw)
 {
-    FHeaderBytes += raw.size() + 2;
-    if (++FHeaderLines > MaxHeaderLines || FHeaderBytes > MaxHeaderBytes) {
-        FailReply(ErrHeaderTooLarge, QStringLiteral("Header too large"));
-        return;
+    const THttpReplyReader::TLine line = FReader.ReadTunnelLine(raw);
+    if (line.Kind == THttpReplyReader::TLine::Failed) {
+        FailReply(line.Error, line.Text);
+    } else if (line.Kind == THttpReplyReader::TLine::HeaderEnd) {
+        FReader.BeginReply();
+        StartTls();
     }
-    if (raw.contains('\0')) {
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the proxy: NUL byte in the header"));
-        return;
-    }
-    if (++FHeaderLineCount == 1) {
-        QString reason;
-        if (!ParseStatusLine(QString::fromLatin1(raw), &FStatusCode, &reason)) {
-            FailReply(ErrBadReply, QStringLiteral("Bad reply from the proxy: no status line"));
-            return;
-        }
-        FReasonPhrase = reason;
-        return;
-    }
-    // The proxy's own header lines say nothing the request needs.
-    if (!raw.isEmpty())
-        return;
-    if (FStatusCode < 200 || FStatusCode > 299) {
-        FailReply(ErrTunnelRefused,
-                  QStringLiteral("Proxy refused the tunnel: %1 %2").arg(FStatusCode).arg(FReasonPhrase));
-        return;
-    }
-    // The server speaks only after the client's hello: anything here is not TLS.
-    if (FReceiveLen > 0) {
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the proxy: data after the tunnel was opened"));
-        return;
-    }
-    FStatusCode = 0;
-    FReasonPhrase.clear();
-    StartTls();
 }
 
 void THttpCli::StartTls()
 {
-    QPointer<THttpCli> self(this);
-    ChangeState(THttpState::Securing);
-    if (!self)
+    if (!ChangeState(THttpState::Securing))
         return;
-    try {
-        FCtrlSocket->SetSslHostName(FTargetHost);
-        FCtrlSocket->SetSslCAFile(FCAFile);
-        FCtrlSocket->StartSsl();
-    } catch (const std::exception &e) {
-        if (!self)
-            return;
-        const auto *own = dynamic_cast<const Exception *>(&e);
-        FailReply(ErrTlsFailed, QStringLiteral("TLS: ") + (own ? own->Message() : QString::fromLocal8Bit(e.what())));
-    }
+    QString failure;
+    if (!Survives([&] {
+            try {
+                FCtrlSocket->SetSslHostName(FRoute.TargetHost);
+                FCtrlSocket->SetSslCAFile(FCAFile);
+                FCtrlSocket->StartSsl();
+            } catch (const std::exception &e) {
+                const auto *own = dynamic_cast<const Exception *>(&e);
+                failure = QStringLiteral("TLS: ") + (own ? own->Message() : QString::fromLocal8Bit(e.what()));
+            }
+        }))
+        return;
+    if (!failure.isEmpty())
+        FailReply(ErrTlsFailed, failure);
 }
 
 void THttpCli::SslHandshakeDone(quint16 error, const QString &reason)
@@ -412,90 +344,31 @@ void THttpCli::SslHandshakeDone(quint16 error, const QString &reason)
 
 void THttpCli::SendRequestNow()
 {
-    QPointer<THttpCli> self(this);
-    TriggerSessionConnected();
-    if (!self)
+    if (!Survives([&] { TriggerSessionConnected(); }))
         return;
-    FReplyStarted = false;
-    FHeaderBytes = 0;
-    FHeaderLines = 0;
-    BeginReply();
-    ChangeState(THttpState::ReadingHeader);
-    if (!self)
+    FReader.BeginConnection();
+    FReader.BeginReply();
+    if (!ChangeState(THttpState::ReadingHeader))
         return;
-    try {
-        switch (FRequestType) {
-        case RequestPost:
-            SendRequest(QStringLiteral("POST"));
-            if (!self)
-                return;
-            TriggerSendBegin();
-            if (!self)
-                return;
-            FAllowedToSend = true;
-            SendPostChunk();
-            break;
-        case RequestHead: SendRequest(QStringLiteral("HEAD")); break;
-        default: SendRequest(QStringLiteral("GET")); break;
+    bool failed = false;
+    const bool alive = Survives([&] {
+        try {
+            switch (FRequestType) {
+            case RequestPost:
+                if (!Survives([&] { SendRequest(QStringLiteral("POST")); }) || !Survives([&] { TriggerSendBegin(); }))
+                    return;
+                FAllowedToSend = true;
+                SendPostChunk();
+                break;
+            case RequestHead: SendRequest(QStringLiteral("HEAD")); break;
+            default: SendRequest(QStringLiteral("GET")); break;
+            }
+        } catch (const std::exception &) {
+            failed = true;
         }
-    } catch (const std::exception &) {
-        if (self)
-            DoClose();
-    }
-}
-
-void THttpCli::BeginReply()
-{
-    // What a redirect's or an interim reply said does not describe the next one.
-    FHeaderLineCount = 0;
-    FReceivedHeader.clear();
-    FStatusCode = 0;
-    FReasonPhrase.clear();
-    FContentLength = -1;
-    FContentType.clear();
-    FChunked = false;
-    FBodyMode = BodyToClose;
-    FBodyRemaining = 0;
-    FReplyComplete = false;
-    FLocationChangeRedirect = false;
-    FReplyLocation.clear();
-    FHasReplyLocation = false;
-    FLocationConflict = false;
-}
-
-void THttpCli::RequestTarget(QString *host, QString *port) const
-{
-    if (FSecure) {
-        *host = FTargetHost;
-        *port = FTargetPort;
-    } else if (FProxy.isEmpty()) {
-        *host = FTargetHost;
-        *port = FPort;
-    } else {
-        // Through a proxy the request line names the server, also after a redirect.
-        const TUrlParts target = ParseUrl(FPath);
-        *host = target.Host;
-        *port = target.Port;
-    }
-    if (port->isEmpty())
-        *port = FSecure ? QStringLiteral("443") : QStringLiteral("80");
-}
-
-QString THttpCli::CurrentOrigin() const
-{
-    QString host;
-    QString port;
-    RequestTarget(&host, &port);
-    return HttpOrigin(FSecure, host, port);
-}
-
-QString THttpCli::HostHeader() const
-{
-    QString host;
-    QString port;
-    RequestTarget(&host, &port);
-    const QLatin1String schemePort(FSecure ? "443" : "80");
-    return port == schemePort ? host : host + QLatin1Char(':') + port;
+    });
+    if (alive && failed)
+        DoClose();
 }
 
 void THttpCli::SendRequestLine(const QString &line)
@@ -504,66 +377,17 @@ void THttpCli::SendRequestLine(const QString &line)
         OnCommand(this, line);
 }
 
-THttpRequestMessage THttpCli::BuildRequest(const QString &method) const
-{
-    THttpRequestMessage request;
-    request.Method = method;
-    request.Target = FPath;
-    const bool firstOrigin = CurrentOrigin() == FFirstOrigin;
-    const QStringList caller = firstOrigin ? FExtraHeaders : QStringList();
-    THttpRequestMessage callerLines;
-    callerLines.Headers = caller;
-    // The client's own line, unless the caller gave one of the same name.
-    const auto own = [&](const QString &name, const QString &value) {
-        if (!callerLines.Has(name))
-            request.Add(name, value);
-    };
-    if (!FSender.isEmpty())
-        own(QStringLiteral("From"), FSender);
-    if (!FAccept.isEmpty())
-        own(QStringLiteral("Accept"), FAccept);
-    if (!FReference.isEmpty())
-        own(QStringLiteral("Referer"), FReference);
-    if (FRequestType == RequestPost && !FContentPost.isEmpty())
-        own(QStringLiteral("Content-Type"), FContentPost);
-    if (!FAgent.isEmpty())
-        own(QStringLiteral("User-Agent"), FAgent);
-    request.Add(QStringLiteral("Host"), HostHeader());
-    if (FNoCache)
-        own(QStringLiteral("Pragma"), QStringLiteral("no-cache"));
-    if (FRequestType == RequestPost) {
-        request.Add(QStringLiteral("Content-Length"), QString::number(FPostStream->size()));
-        request.Body = FPostStream;
-    }
-    if (FModifiedSince != 0)
-        own(QStringLiteral("If-Modified-Since"), FormatRfc1123Date(FModifiedSince) + QStringLiteral(" GMT"));
-    if (!FRequestUsername.isEmpty() && firstOrigin)
-        own(QStringLiteral("Authorization"),
-            QStringLiteral("Basic ") +
-                QString::fromLatin1(EncodeBase64((FRequestUsername + QLatin1Char(':') + FRequestPassword).toLatin1())));
-    if (!FProxy.isEmpty() && !FSecure && !FProxyUsername.isEmpty())
-        own(QStringLiteral("Proxy-Authorization"),
-            QStringLiteral("Basic ") +
-                QString::fromLatin1(EncodeBase64((FProxyUsername + QLatin1Char(':') + FProxyPassword).toLatin1())));
-    if (!FCookie.isEmpty())
-        own(QStringLiteral("Cookie"), FCookie);
-    request.Headers << caller;
-    return request;
-}
-
 void THttpCli::SendRequest(const QString &method)
 {
-    QPointer<THttpCli> self(this);
-    TriggerRequestHeaderBegin();
-    if (!self)
+    if (!Survives([&] { TriggerRequestHeaderBegin(); }))
         return;
     // Built after the begin event, whose handler may still change the properties.
-    const THttpRequestMessage request = BuildRequest(method);
+    const THttpRequestMessage request = THttpRequestWriter::Build(*this, FRoute, method, FRequestUsername,
+                                                                  FRequestPassword);
     SendRequestLine(request.RequestLine());
     for (const QString &line : request.Headers)
         SendRequestLine(line);
-    TriggerRequestHeaderEnd();
-    if (!self)
+    if (!Survives([&] { TriggerRequestHeaderEnd(); }))
         return;
     SendRequestLine(QString());
     FCtrlSocket->SendText(request.Text());
@@ -577,9 +401,7 @@ void THttpCli::SendPostChunk()
     const qint64 count = FPostStream->read(buffer, sizeof buffer);
     if (count > 0) {
         FSentCount += count;
-        QPointer<THttpCli> self(this);
-        TriggerSendData(buffer, int(count));
-        if (self)
+        if (Survives([&] { TriggerSendData(buffer, int(count)); }))
             FCtrlSocket->Send(buffer, int(count));
         return;
     }
@@ -597,291 +419,109 @@ void THttpCli::SocketDataAvailable(quint16)
 {
     // Once the header is behind, the body needs no line buffer: it is read in larger
     // pieces straight into a buffer of its own, which takes far fewer system calls.
-    if (FState == THttpState::ReadingBody && FReceiveLen == 0 && FRequestType != RequestNone) {
+    if (FState == THttpState::ReadingBody && !FReader.HasBuffered() && FRequestType != RequestNone) {
         ReceiveBody();
         return;
     }
-    if (FReceiveLen >= LineBufferSize)
-        throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
-    const int count = FCtrlSocket->Receive(FReceiveBuffer.get() + FReceiveLen, LineBufferSize - FReceiveLen);
+    FReader.CheckLineSpace();
+    const int count = FCtrlSocket->Receive(FReader.LineSpace(), FReader.LineSpaceSize());
     if (FRequestType == RequestNone || count <= 0)
         return;
     RestartTimer();
-    FReplyStarted = true;
-    FReceiveLen += count;
+    FReader.ReplyStarted = true;
+    FReader.Received(count);
     ProcessLineBuffer();
+}
+
+void THttpCli::ReceiveBody()
+{
+    const int count = FCtrlSocket->Receive(FReader.BodyBuffer(), THttpReplyReader::BodyBufferSize);
+    if (count <= 0)
+        return;
+    RestartTimer();
+    ProcessBodyBytes(FReader.BodyBuffer(), count);
 }
 
 void THttpCli::ProcessLineBuffer()
 {
     QPointer<THttpCli> self(this);
-    while (FReceiveLen > 0) {
+    while (self && FReader.HasBuffered()) {
         if (FState == THttpState::ReadingBody) {
-            FLastResponse = QByteArray(FReceiveBuffer.get(), FReceiveLen);
-            FReceiveLen = 0;
-            ProcessBodyBytes(FLastResponse.constData(), FLastResponse.size());
+            const QByteArray bytes = FReader.TakeBuffered();
+            ProcessBodyBytes(bytes.constData(), bytes.size());
             return;
         }
         if (FState != THttpState::ReadingHeader && FState != THttpState::Tunnelling) {
             // Nothing is expected now (the reply ended or failed): what came is dropped.
-            FReceiveLen = 0;
+            FReader.DropBuffered();
             return;
         }
-        const char *lf = static_cast<const char *>(std::memchr(FReceiveBuffer.get(), '\n', size_t(FReceiveLen)));
-        if (!lf) {
-            // A full buffer without a line end can only be refused; waiting for the next
-            // packet to say so would hang on a peer that sends nothing more.
-            if (FReceiveLen >= LineBufferSize)
-                throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
+        QByteArray line;
+        if (!FReader.NextLine(&line))
             return;
-        }
-        const int taken = int(lf - FReceiveBuffer.get()) + 1;
-        int length = taken - 1;
-        if (length > 0 && FReceiveBuffer[length - 1] == '\r')
-            --length;
-        FLastResponse = QByteArray(FReceiveBuffer.get(), length);
-        std::memmove(FReceiveBuffer.get(), FReceiveBuffer.get() + taken, size_t(FReceiveLen - taken));
-        FReceiveLen -= taken;
         if (FState == THttpState::Tunnelling)
-            ProcessTunnelLine(FLastResponse);
+            ProcessTunnelLine(line);
         else
-            ProcessHeaderLine(FLastResponse);
-        if (!self)
-            return;
+            ProcessHeaderLine(line);
     }
-}
-
-void THttpCli::BeginFedReply(THttpRequest request)
-{
-    if (FState != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
-    FFed = true;
-    FFedClosed = false;
-    FRequestType = request;
-    FRequestDoneError = 0;
-    FCloseAction = CloseEndsRequest;
-    ++FRequestSerial;
-    FRedirectCount = 0;
-    FReceivedCount = 0;
-    FHeaderBytes = 0;
-    FHeaderLines = 0;
-    FBodyLineCount = 0;
-    FReceiveLen = 0;
-    FReplyStarted = false;
-    FAuthenticateList.clear();
-    BeginReply();
-    ChangeState(THttpState::ReadingHeader);
-}
-
-void THttpCli::FeedReply(const char *data, qsizetype length)
-{
-    QPointer<THttpCli> self(this);
-    try {
-        while (length > 0 && self && ReadingReply()) {
-            FReplyStarted = true;
-            if (FState == THttpState::ReadingBody && FReceiveLen == 0) {
-                ProcessBodyBytes(data, length);
-                return;
-            }
-            if (FReceiveLen >= LineBufferSize)
-                throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
-            const int take = int(qMin<qsizetype>(length, LineBufferSize - FReceiveLen));
-            std::memcpy(FReceiveBuffer.get() + FReceiveLen, data, size_t(take));
-            FReceiveLen += take;
-            data += take;
-            length -= take;
-            ProcessLineBuffer();
-        }
-    } catch (const std::exception &e) {
-        // As the socket's background handling does: the request fails, the connection ends.
-        if (!self)
-            return;
-        SocketBgException(e);
-        DoClose();
-    }
-}
-
-void THttpCli::EndFedReply(quint16 error)
-{
-    if (FFed && !FFedClosed) {
-        FFedClosed = true;
-        SocketSessionClosed(error);
-    }
-}
-
-void THttpCli::ReceiveBody()
-{
-    if (!FBodyBuffer)
-        FBodyBuffer = std::make_unique<char[]>(BodyBufferSize);
-    const int count = FCtrlSocket->Receive(FBodyBuffer.get(), BodyBufferSize);
-    if (count <= 0)
-        return;
-    RestartTimer();
-    ProcessBodyBytes(FBodyBuffer.get(), count);
 }
 
 void THttpCli::ProcessHeaderLine(const QByteArray &raw)
 {
-    QPointer<THttpCli> self(this);
-    if (FHeaderLineCount == 0) {
-        TriggerHeaderBegin();
-        if (!self)
-            return;
-    }
-    ++FHeaderLineCount;
-    // Lines are bounded one by one by the line buffer, and here in number and in all,
-    // interim replies included.
-    FHeaderBytes += raw.size() + 2;
-    if (++FHeaderLines > MaxHeaderLines || FHeaderBytes > MaxHeaderBytes) {
-        FailReply(ErrHeaderTooLarge, QStringLiteral("Header too large"));
+    if (FReader.Reply.LineCount == 0 && !Survives([&] { TriggerHeaderBegin(); }))
+        return;
+    using TLine = THttpReplyReader::TLine;
+    const TLine line = FReader.ReadHeaderLine(raw);
+    if (line.Kind == TLine::Failed) {
+        FailReply(line.Error, line.Text);
         return;
     }
-    // A zero byte has no place in a header; reading past it would hide the rest of the
-    // reply, reading up to it would take half a line for the whole.
-    if (raw.contains('\0')) {
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: NUL byte in the header"));
-        return;
-    }
-    const QString line = QString::fromLatin1(raw);
-
-    if (FHeaderLineCount == 1) {
-        // The first line must be a status line. A reply without one (a bare document,
-        // say) cannot be told from a broken or cut one, so it is refused.
-        QString reason;
-        if (!ParseStatusLine(line, &FStatusCode, &reason)) {
-            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: no status line"));
-            return;
-        }
-        FReasonPhrase = reason;
-        FReceivedHeader.append(line);
-    } else if (line.isEmpty()) {
+    if (line.Kind == TLine::HeaderEnd) {
         HeaderEnded();
         return;
-    } else if (line.front() == QLatin1Char(' ') || line.front() == QLatin1Char('\t')) {
-        // An obsolete continuation line: read as its own field or dropped, it would make
-        // this client see another header than the next reader of the same bytes.
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: folded header line"));
-        return;
-    } else if (!line.contains(QLatin1Char(':'))) {
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: header line without a colon"));
-        return;
-    } else {
-        FReceivedHeader.append(line);
-        if (!ProcessHeaderField(line) || !self)
-            return;
     }
-    if (OnHeaderData) {
-        OnHeaderData(this);
-        if (!self)
-            return;
-    }
-    if (FStatusCode >= 400 && ReadingReply()) {
+    bool accept = true;
+    if (line.Kind == TLine::Cookie && !Survives([&] { TriggerCookie(line.Text, accept); }))
+        return;
+    if (OnHeaderData && !Survives([&] { OnHeaderData(this); }))
+        return;
+    if (FReader.Reply.StatusCode >= 400 && ReadingReply()) {
         // The body of an error is not read: the rest of the exchange is dropped, and
         // the close that this makes is no truncation.
-        FReplyComplete = true;
-        FReceiveLen = 0;
+        FReader.Reply.Complete = true;
+        FReader.DropBuffered();
         DoClose();
     }
 }
 
-bool THttpCli::ProcessHeaderField(const QString &line)
-{
-    const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    const QString field = line.left(colon).toLower();
-    const QString data = line.mid(colon + 1).trimmed();
-    if (field == QLatin1String("location")) {
-        // Only noted here: whether it redirects depends on the status, and nothing
-        // changes before the whole header is in.
-        if (FHasReplyLocation && data != FReplyLocation)
-            FLocationConflict = true;
-        FReplyLocation = data;
-        FHasReplyLocation = true;
-    } else if (field == QLatin1String("content-length")) {
-        qint64 length = 0;
-        if (!ParseContentLength(data, &length)) {
-            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: bad Content-Length"));
-            return false;
-        }
-        if (FContentLength >= 0 && FContentLength != length) {
-            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Content-Length values"));
-            return false;
-        }
-        FContentLength = length;
-    } else if (field == QLatin1String("transfer-encoding")) {
-        const QString coding = data.toLower();
-        if (coding == QLatin1String("chunked")) {
-            FChunked = true;
-        } else if (coding != QLatin1String("identity")) {
-            FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: unsupported Transfer-Encoding"));
-            return false;
-        }
-    } else if (field == QLatin1String("content-type")) {
-        FContentType = data.toLower();
-    } else if (field == QLatin1String("www-authenticate")) {
-        FAuthenticateList.append(data);
-    } else if (field == QLatin1String("set-cookie")) {
-        QPointer<THttpCli> self(this);
-        bool accept = true;
-        TriggerCookie(data, accept);
-        return !self.isNull();
-    }
-    return true;
-}
-
-bool THttpCli::FollowRedirect()
-{
-    switch (FStatusCode) {
-    case 301:
-    case 302:
-    case 303:
-    case 307:
-    case 308: break;
-    default: return true; // Location is an ordinary header here.
-    }
-    if (!FHasReplyLocation)
-        return true;
-    if (FLocationConflict) {
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Location values"));
-        return false;
-    }
-    const QString refusal = UrlRefusal(FReplyLocation);
-    if (!refusal.isEmpty()) {
-        FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
-        return false;
-    }
-    return NoteRedirect(FReplyLocation);
-}
-
 void THttpCli::HeaderEnded()
 {
-    QPointer<THttpCli> self(this);
-    if (FStatusCode >= 100 && FStatusCode < 200) {
+    const THttpReply &reply = FReader.Reply;
+    if (reply.StatusCode >= 100 && reply.StatusCode < 200) {
         // An interim reply: the final one follows on the same connection, and nothing
         // the interim one said changes the request.
-        BeginReply();
+        FReader.BeginReply();
         return;
     }
     if (!FollowRedirect())
         return;
-    if (FLocationChangeRedirect) {
+    if (reply.Redirecting) {
         if (FRedirectCount >= MaxRedirects) {
             // A server that keeps redirecting (to itself, say) would keep the client busy
             // for ever; past the limit the request ends with its own reason.
-            FLocationChangeRedirect = false;
+            FReader.Reply.Redirecting = false;
             Fail(QStringLiteral("Too many redirects (more than %1)").arg(MaxRedirects), ErrTooManyRedirects);
-            TriggerHeaderEnd();
-            if (!self)
+            if (!Survives([&] { TriggerHeaderEnd(); }))
                 return;
-            FReceiveLen = 0;
+            FReader.DropBuffered();
             DoClose();
             return;
         }
         ++FRedirectCount;
-        TriggerHeaderEnd();
-        if (!self)
+        if (!Survives([&] { TriggerHeaderEnd(); }))
             return;
-        FReceiveLen = 0;
-        FHeaderLineCount = 0;
+        FReader.DropBuffered();
+        FReader.Reply.LineCount = 0;
         FBodyLineCount = 0;
         FCloseAction = CloseRedirects;
         DoClose();
@@ -889,88 +529,74 @@ void THttpCli::HeaderEnded()
     }
 
     const qsizetype dot = FDocName.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0 && FDocName.mid(dot).toLower() == QLatin1String(".exe") && FContentType == QLatin1String("text/html"))
+    if (dot >= 0 && FDocName.mid(dot).toLower() == QLatin1String(".exe") &&
+        reply.ContentType == QLatin1String("text/html"))
         FDocName = FDocName.left(dot + 1) + QStringLiteral("htm");
 
-    // A chunked body carries its own end and wins over a length; HEAD, 204 and 304
-    // replies have no body whatever their header says.
-    if (FMaxBodySize > 0 && FContentLength > FMaxBodySize && !FChunked && FRequestType != RequestHead) {
-        FailReply(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(FMaxBodySize));
+    const THttpReplyReader::TLine body = FReader.BeginBody(FRequestType, FMaxBodySize);
+    if (body.Kind == THttpReplyReader::TLine::Failed) {
+        FailReply(body.Error, body.Text);
         return;
     }
-    if (FRequestType == RequestHead || FStatusCode == 204 || FStatusCode == 304) {
-        FBodyMode = BodyNone;
-    } else if (FChunked) {
-        FBodyMode = BodyChunked;
-        FChunks.Reset();
-    } else if (FContentLength >= 0) {
-        FBodyMode = BodyLength;
-        FBodyRemaining = FContentLength;
-    } else {
-        FBodyMode = BodyToClose;
-    }
-    ChangeState(THttpState::ReadingBody);
-    if (!self)
+    if (!ChangeState(THttpState::ReadingBody) || !Survives([&] { TriggerHeaderEnd(); }))
         return;
-    TriggerHeaderEnd();
-    if (!self)
-        return;
-    if (FBodyMode == BodyNone || (FBodyMode == BodyLength && FBodyRemaining == 0))
+    if (FReader.BodyDone())
         FinishReply();
+}
+
+bool THttpCli::FollowRedirect()
+{
+    THttpReply &reply = FReader.Reply;
+    switch (reply.StatusCode) {
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308: break;
+    default: return true; // Location is an ordinary header here.
+    }
+    if (!reply.HasLocation)
+        return true;
+    if (reply.LocationConflict) {
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Location values"));
+        return false;
+    }
+    QString refusal = UrlRefusal(reply.Location);
+    if (!refusal.isEmpty()) {
+        FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
+        return false;
+    }
+    refusal = FRoute.Redirect(reply.Location, FAllowDowngrade);
+    if (!refusal.isEmpty()) {
+        FailReply(ErrUrlRefused, refusal);
+        return false;
+    }
+    reply.Redirecting = true;
+    return true;
 }
 
 void THttpCli::ProcessBodyBytes(const char *data, qsizetype length)
 {
-    QPointer<THttpCli> self(this);
-    switch (FBodyMode) {
-    case BodyNone: return;
-    case BodyToClose: DeliverBody(data, length); return;
-    case BodyLength: {
-        // Bytes past the announced length are not part of this reply.
-        const qsizetype take = qsizetype(qMin<qint64>(length, FBodyRemaining));
-        if (take > 0 && !DeliverBody(data, take))
-            return;
-        FBodyRemaining -= take;
-        if (FBodyRemaining == 0)
-            FinishReply();
+    switch (FReader.TakeBody(data, length, [this](const char *d, qsizetype n) { return DeliverBody(d, n); })) {
+    case THttpReplyReader::BodyFinished: FinishReply(); return;
+    case THttpReplyReader::BodyMalformed:
+        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: ") + FReader.ChunkError());
         return;
-    }
-    case BodyChunked:
-        while (length > 0) {
-            const THttpChunkDecoder::TStep step = FChunks.Step(data, length);
-            data += step.Consumed;
-            length -= step.Consumed;
-            if (step.ContentLength > 0 && !DeliverBody(step.Content, step.ContentLength))
-                return;
-            if (FChunks.State() == THttpChunkDecoder::Finished) {
-                FinishReply();
-                return;
-            }
-            if (FChunks.State() == THttpChunkDecoder::Malformed) {
-                FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: ") + FChunks.Error());
-                return;
-            }
-        }
-        return;
+    default: return;
     }
 }
 
 bool THttpCli::DeliverBody(const char *data, qsizetype length)
 {
-    QPointer<THttpCli> self(this);
-    if (FBodyLineCount == 0) {
-        TriggerDocBegin();
-        if (!self || !ReadingReply())
-            return false;
-    }
+    if (FBodyLineCount == 0 && (!Survives([&] { TriggerDocBegin(); }) || !ReadingReply()))
+        return false;
     if (FMaxBodySize > 0 && FReceivedCount + length > FMaxBodySize) {
         FailReply(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(FMaxBodySize));
         return false;
     }
     ++FBodyLineCount;
     FReceivedCount += length;
-    TriggerDocData(data, int(length));
-    if (!self || !ReadingReply())
+    if (!Survives([&] { TriggerDocData(data, int(length)); }) || !ReadingReply())
         return false;
     if (!FReceiveStream)
         return true;
@@ -992,13 +618,13 @@ bool THttpCli::DeliverBody(const char *data, qsizetype length)
 bool THttpCli::ReadingReply() const
 {
     return (FState == THttpState::ReadingHeader || FState == THttpState::ReadingBody) && FRequestDoneError == 0 &&
-           !FReplyComplete && FCloseAction == CloseEndsRequest;
+           !FReader.Reply.Complete && FCloseAction == CloseEndsRequest;
 }
 
 void THttpCli::FinishReply()
 {
-    FReplyComplete = true;
-    FReceiveLen = 0;
+    FReader.Reply.Complete = true;
+    FReader.DropBuffered();
     DoClose();
 }
 
@@ -1006,108 +632,31 @@ void THttpCli::FailReply(quint16 error, const QString &reason)
 {
     qCDebug(lcNet) << "http reply refused:" << reason;
     Fail(reason, error);
-    FReceiveLen = 0;
+    FReader.DropBuffered();
     DoClose();
 }
 
 void THttpCli::FailClosedReply(quint16 socketError)
 {
-    if (socketError != 0)
+    if (socketError != 0) {
         Fail(SocketErrorDesc(socketError) + QStringLiteral(" (Error #%1)").arg(socketError), socketError);
-    else if (FState != THttpState::ReadingBody && !FReplyStarted)
-        Fail(QStringLiteral("Empty reply from the server"), ErrNoReply);
-    else if (FState != THttpState::ReadingBody)
-        Fail(QStringLiteral("Connection closed before the reply header was complete"), ErrIncomplete);
-    else if (FBodyMode == BodyLength)
-        Fail(QStringLiteral("Connection closed after %1 of %2 bytes")
-                 .arg(FContentLength - FBodyRemaining)
-                 .arg(FContentLength),
-             ErrIncomplete);
-    else if (FBodyMode == BodyChunked)
-        Fail(QStringLiteral("Connection closed before the end of the chunked body"), ErrIncomplete);
-    else if (FSecure && !FCtrlSocket->SslCloseNotified())
-        // Over TLS only close_notify proves the end; a bare close may be an attacker's.
-        Fail(QStringLiteral("Connection closed without TLS close-notify"), ErrIncomplete);
+        return;
+    }
+    const THttpReplyReader::TLine verdict = FReader.ClosedEarly(FState == THttpState::ReadingBody,
+                                                                FRoute.Secure && !FCtrlSocket->SslCloseNotified());
+    if (verdict.Kind == THttpReplyReader::TLine::Failed)
+        Fail(verdict.Text, verdict.Error);
     else
-        FReplyComplete = true;
-}
-
-bool THttpCli::NoteRedirect(const QString &value)
-{
-    const TUrlParts url = ParseUrl(value);
-    const bool absolute = value.contains(QLatin1String("://"));
-    const bool toSecure = absolute ? url.Proto.toLower() == QLatin1String("https") : FSecure;
-    if (FSecure && !toSecure && !FAllowDowngrade) {
-        FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: https to http"));
-        return false;
-    }
-    FLocationChangeRedirect = true;
-    if (FSecure || toSecure) {
-        // https on either side: an absolute address sets the target up afresh; a path
-        // stays on the same server.
-        if (absolute) {
-            SetTarget(url, toSecure);
-        } else {
-            const QString path = value.startsWith(QLatin1Char('/')) ? value : QLatin1Char('/') + value;
-            FPath = EncodeRequestTarget(path);
-        }
-        if (FPath.isEmpty())
-            FPath = QStringLiteral("/");
-        FLocation = (FSecure ? QStringLiteral("https://") : QStringLiteral("http://")) + FTargetHost +
-                    QLatin1Char(':') + FTargetPort + (FPath.startsWith(QLatin1Char('/')) ? FPath : QString());
-        return true;
-    }
-    const QString scheme = url.Proto.isEmpty() ? QStringLiteral("http") : url.Proto;
-    if (FProxy.isEmpty()) {
-        if (value.startsWith(QLatin1Char('/'))) {
-            FPath = value;
-        } else {
-            FPath = url.Path;
-            FHostName = url.Host;
-            if (!url.Port.isEmpty())
-                FPort = url.Port;
-            else if (value.contains(QLatin1String("://")) && !url.Host.isEmpty() && !url.Path.isEmpty())
-                // An absolute address without a port means the scheme's port, not
-                // whatever port the redirecting server happened to listen on.
-                FPort = QStringLiteral("80");
-            // An address built here names the server's port as the Host line does.
-            const QString authority = FTargetHost +
-                                      (FPort == QLatin1String("80") ? QString() : QLatin1Char(':') + FPort);
-            if (FPath.isEmpty()) {
-                FPath = scheme + QStringLiteral("://") + authority + QLatin1Char('/') + FHostName;
-                FHostName = FTargetHost;
-            } else if (!FHostName.isEmpty()) {
-                FTargetHost = FHostName;
-            } else {
-                FPath = scheme + QStringLiteral("://") + authority + FPath;
-                FHostName = FTargetHost;
-            }
-        }
-    } else {
-        // The target's port stays in the address the proxy is asked for.
-        if (url.Path.isEmpty())
-            FPath = scheme + QStringLiteral("://") + FTargetHost + FTargetPortText + QLatin1Char('/') + url.Host;
-        else if (!url.Host.isEmpty())
-            FPath = value.startsWith(QLatin1Char('/')) ? FPath + value : value;
-        else
-            FPath = scheme + QStringLiteral("://") + FTargetHost + FTargetPortText + url.Path;
-    }
-    FPath = EncodeRequestTarget(FPath);
-    FLocation = FPath;
-    return true;
+        FReader.Reply.Complete = true;
 }
 
 void THttpCli::RedirectStep()
 {
     FConnected = false;
-    FLocationChangeRedirect = false;
+    FReader.Reply.Redirecting = false;
     FCloseAction = CloseEndsRequest;
-    QPointer<THttpCli> self(this);
-    if (OnLocationChange) {
-        OnLocationChange(this);
-        if (!self)
-            return;
-    }
+    if (OnLocationChange && !Survives([&] { OnLocationChange(this); }))
+        return;
     PostToSelf(WM_HTTP_RESTART);
 }
 
@@ -1133,12 +682,8 @@ void THttpCli::SocketSessionClosed(quint16 error)
 void THttpCli::EndOfConnection()
 {
     FConnected = false;
-    if (FBodyLineCount > 0) {
-        QPointer<THttpCli> self(this);
-        TriggerDocEnd();
-        if (!self)
-            return;
-    }
+    if (FBodyLineCount > 0 && !Survives([&] { TriggerDocEnd(); }))
+        return;
     PostToSelf(WM_HTTP_SET_READY);
 }
 
@@ -1154,13 +699,13 @@ void THttpCli::SocketBgException(const std::exception &e)
         code = http->ErrorCode();
     qCDebug(lcNet) << "http request failed:" << message;
     Fail(message, code);
-    FLocationChangeRedirect = false;
+    FReader.Reply.Redirecting = false;
     FCloseAction = CloseEndsRequest;
 }
 
 void THttpCli::Fail(const QString &reason, quint16 error)
 {
-    FReasonPhrase = reason;
+    FReader.Reply.ReasonPhrase = reason;
     FRequestDoneError = error;
 }
 
@@ -1177,21 +722,20 @@ void THttpCli::AbortRequest(const QString &reason, quint16 error)
         return;
     }
     const THttpState oldState = FState;
-    QPointer<THttpCli> self(this);
-    ChangeState(THttpState::Aborting);
-    if (!self)
+    if (!ChangeState(THttpState::Aborting))
         return;
     if (oldState == THttpState::LookingUp) {
         BestEffort([&] { FCtrlSocket->CancelDnsLookup(); });
     }
     Fail(reason, error);
     FCloseAction = CloseEndsRequest;
-    FLocationChangeRedirect = false;
-    if (oldState == THttpState::LookingUp)
-        EndOfConnection();
-    else
-        DoClose();
-    if (!self)
+    FReader.Reply.Redirecting = false;
+    if (!Survives([&] {
+            if (oldState == THttpState::LookingUp)
+                EndOfConnection();
+            else
+                DoClose();
+        }))
         return;
     ChangeState(THttpState::Idle);
 }
@@ -1225,6 +769,60 @@ void THttpCli::DoClose()
         return;
     }
     FCtrlSocket->Close();
+}
+
+void THttpCli::BeginFedReply(THttpRequest request)
+{
+    if (FState != THttpState::Idle)
+        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    FFed = true;
+    FFedClosed = false;
+    FRequestType = request;
+    FRequestDoneError = 0;
+    FCloseAction = CloseEndsRequest;
+    ++FRequestSerial;
+    FRedirectCount = 0;
+    FReceivedCount = 0;
+    FBodyLineCount = 0;
+    FReader.BeginConnection();
+    FReader.BeginReply();
+    FReader.AuthenticateList.clear();
+    ChangeState(THttpState::ReadingHeader);
+}
+
+void THttpCli::FeedReply(const char *data, qsizetype length)
+{
+    QPointer<THttpCli> self(this);
+    try {
+        while (length > 0 && self && ReadingReply()) {
+            FReader.ReplyStarted = true;
+            if (FState == THttpState::ReadingBody && !FReader.HasBuffered()) {
+                ProcessBodyBytes(data, length);
+                return;
+            }
+            FReader.CheckLineSpace();
+            const int take = int(qMin<qsizetype>(length, FReader.LineSpaceSize()));
+            std::memcpy(FReader.LineSpace(), data, size_t(take));
+            FReader.Received(take);
+            data += take;
+            length -= take;
+            ProcessLineBuffer();
+        }
+    } catch (const std::exception &e) {
+        // As the socket's background handling does: the request fails, the connection ends.
+        if (!self)
+            return;
+        SocketBgException(e);
+        DoClose();
+    }
+}
+
+void THttpCli::EndFedReply(quint16 error)
+{
+    if (FFed && !FFedClosed) {
+        FFedClosed = true;
+        SocketSessionClosed(error);
+    }
 }
 
 void THttpCli::TriggerCookie(const QString &data, bool &accept)
