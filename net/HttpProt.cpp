@@ -10,22 +10,21 @@
 #include <QPointer>
 #include <cstring>
 
-THttpCli::THttpCli(QObject *owner) : QObject(owner)
+THttpCli::THttpCli(QObject *owner) : THttpCliEvents(owner), FConnector(*this)
 {
     FWindow = std::make_unique<TMessageWindow>([this](TMessage &msg) { WndProc(msg); });
     FCtrlSocket = std::make_unique<TWSocket>();
-    FCtrlSocket->OnSessionConnected = [this](QObject *, quint16 error) { SocketSessionConnected(error); };
+    FCtrlSocket->OnSessionConnected = [this](QObject *, quint16 error) { FConnector.Connected(error); };
     FCtrlSocket->OnSessionClosed = [this](QObject *, quint16 error) { SocketSessionClosed(error); };
     FCtrlSocket->OnDataAvailable = [this](QObject *, quint16 error) { SocketDataAvailable(error); };
     FCtrlSocket->OnDataSent = [this](QObject *, quint16 error) { SocketDataSent(error); };
-    FCtrlSocket->OnDnsLookupDone = [this](QObject *, quint16 error) { SocketDnsLookupDone(error); };
+    FCtrlSocket->OnDnsLookupDone = [this](QObject *, quint16 error) { FConnector.LookupDone(error); };
     FCtrlSocket->OnSslHandshakeDone = [this](QObject *, quint16 error, const QString &reason) {
-        SslHandshakeDone(error, reason);
+        FConnector.HandshakeDone(error, reason);
     };
     // The proxy's own words reach the user, not the platform's text for an unknown code.
     FCtrlSocket->OnSocksError = [this](QObject *, int error, const QString &msg) {
-        FSocksFailure = QStringLiteral("SOCKS proxy: %1 (Error #%2)").arg(msg).arg(error);
-        FSocksFailureCode = quint16(error);
+        FConnector.NoteSocksError(error, msg);
     };
     // Whatever ends in the socket's background handling (a line too long, a header
     // number that does not read) fails the request instead of passing for a response.
@@ -42,14 +41,6 @@ THttpCli::~THttpCli()
     FDeadlineTimer.stop();
     FCtrlSocket.reset();
     FWindow.reset();
-}
-
-template <typename Fn>
-bool THttpCli::Survives(Fn &&fn)
-{
-    QPointer<THttpCli> alive(this);
-    fn();
-    return !alive.isNull();
 }
 
 void THttpCli::SetMultiThreaded(bool value)
@@ -167,179 +158,7 @@ void THttpCli::StartRequest(THttpRequest request)
 
 void THttpCli::DoStartLookup()
 {
-    if (!ChangeState(THttpState::LookingUp))
-        return;
-    RestartTimer();
-    if (ProxyResolvesName()) {
-        // The name goes to the SOCKS proxy as it stands: looking it up here would tell
-        // the local resolver where we go, and fail for names only the proxy knows.
-        ConnectTo(FRoute.HostName);
-        return;
-    }
-    bool refused = false;
-    // A host name the socket refuses to look up (an empty one) fails like a name that
-    // does not resolve, rather than leaving the client busy for ever.
-    if (Survives([&] {
-            try {
-                FCtrlSocket->DnsLookup(FRoute.HostName);
-            } catch (const ESocketException &) {
-                refused = true;
-            }
-        }) &&
-        refused)
-        SocketDnsLookupDone(Winsock::WSAEINVAL);
-}
-
-void THttpCli::SocketDnsLookupDone(quint16 error)
-{
-    RestartTimer();
-    if (error != 0) {
-        if (FState == THttpState::Aborting)
-            return;
-        FReader.Reply.StatusCode = 404;
-        Fail(QStringLiteral("can't resolve hostname to IP address"), error);
-        EndOfConnection();
-        return;
-    }
-    ConnectTo(FCtrlSocket->DnsResult());
-}
-
-bool THttpCli::ProxyResolvesName() const
-{
-    const QString level = FSocksLevel.toUpper();
-    return !FSocksServer.isEmpty() && (level == QLatin1String("4A") || level == QLatin1String("5"));
-}
-
-void THttpCli::ApplySocksSettings()
-{
-    // The socket forgets its SOCKS settings at every close, so they go on again for each
-    // connection (a redirect makes a new one).
-    if (FSocksServer.isEmpty())
-        return;
-    FCtrlSocket->SetSocksServer(FSocksServer);
-    FCtrlSocket->SetSocksPort(FSocksPort);
-    FCtrlSocket->SetSocksLevel(FSocksLevel);
-    FCtrlSocket->SetSocksUsercode(FSocksUsercode);
-    FCtrlSocket->SetSocksPassword(FSocksPassword);
-    FCtrlSocket->SetSocksAuthentication(FSocksAuthentication);
-    FCtrlSocket->SetSocksTimeout(FSocksTimeout);
-}
-
-void THttpCli::ConnectTo(const QString &address)
-{
-    if (!ChangeState(THttpState::LookedUp))
-        return;
-    FSocksFailure.clear();
-    bool failed = false;
-    QString message;
-    const bool alive = Survives([&] {
-        try {
-            FCtrlSocket->SetAddr(address);
-            FCtrlSocket->SetPort(FRoute.Port);
-            FCtrlSocket->SetProto(QStringLiteral("tcp"));
-            ApplySocksSettings();
-            FCtrlSocket->Connect();
-        } catch (const std::exception &e) {
-            failed = true;
-            const auto *own = dynamic_cast<const Exception *>(&e);
-            message = own ? own->Message() : QString::fromLocal8Bit(e.what());
-        }
-    });
-    if (!alive || !failed)
-        return;
-    const int code = FCtrlSocket->LastError();
-    // A refusal of the socket's own (an unusable port, say) has no platform code: its
-    // message is the reason.
-    const QString why = code == 0 ? message : SocketErrorDesc(code) + QStringLiteral(" (Error #%1)").arg(code);
-    FReader.Reply.StatusCode = 404;
-    Fail(QStringLiteral("can't connect: ") + why, code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
-    if (Survives([&] { BestEffort([&] { FCtrlSocket->Close(); }); }))
-        EndOfConnection();
-}
-
-void THttpCli::SocketSessionConnected(quint16 error)
-{
-    RestartTimer();
-    if (error != 0) {
-        FReader.Reply.StatusCode = 404;
-        Fail(FSocksFailure.isEmpty() ? SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error)
-                                     : FSocksFailure,
-             error);
-        EndOfConnection();
-        return;
-    }
-    FConnected = true;
-    if (!ChangeState(THttpState::Connected))
-        return;
-    if (!FRoute.Secure)
-        SendRequestNow();
-    else if (FProxy.isEmpty())
-        StartTls();
-    else
-        SendTunnelRequest();
-}
-
-void THttpCli::SendTunnelRequest()
-{
-    FReader.BeginConnection();
-    FReader.BeginReply();
-    if (!ChangeState(THttpState::Tunnelling))
-        return;
-    const QByteArray request = THttpRequestWriter::TunnelRequest(FRoute, FProxyUsername, FProxyPassword);
-    bool failed = false;
-    if (Survives([&] {
-            try {
-                FCtrlSocket->SendText(request);
-            } catch (const std::exception &) {
-                failed = true;
-            }
-        }) &&
-        failed)
-        DoClose();
-}
-
-void THttpCli::ProcessTunnelLine(const QByteArray &raw)
-{
-    const THttpReplyReader::TLine line = FReader.ReadTunnelLine(raw);
-    if (line.Kind == THttpReplyReader::TLine::Failed) {
-        FailReply(line.Error, line.Text);
-    } else if (line.Kind == THttpReplyReader::TLine::HeaderEnd) {
-        FReader.BeginReply();
-        StartTls();
-    }
-}
-
-void THttpCli::StartTls()
-{
-    if (!ChangeState(THttpState::Securing))
-        return;
-    QString failure;
-    if (!Survives([&] {
-            try {
-                FCtrlSocket->SetSslHostName(FRoute.TargetHost);
-                FCtrlSocket->SetSslCAFile(FCAFile);
-                FCtrlSocket->StartSsl();
-            } catch (const std::exception &e) {
-                const auto *own = dynamic_cast<const Exception *>(&e);
-                failure = QStringLiteral("TLS: ") + (own ? own->Message() : QString::fromLocal8Bit(e.what()));
-            }
-        }))
-        return;
-    if (!failure.isEmpty())
-        FailReply(ErrTlsFailed, failure);
-}
-
-void THttpCli::SslHandshakeDone(quint16 error, const QString &reason)
-{
-    RestartTimer();
-    if (FState != THttpState::Securing || FRequestDoneError != 0)
-        return;
-    if (error != 0) {
-        // The socket closes itself after a refused handshake; its close ends the request.
-        Fail(QStringLiteral("TLS: ") + reason, ErrTlsFailed);
-        return;
-    }
-    SendRequestNow();
+    FConnector.Lookup();
 }
 
 void THttpCli::SendRequestNow()
@@ -460,7 +279,7 @@ void THttpCli::ProcessLineBuffer()
         if (!FReader.NextLine(&line))
             return;
         if (FState == THttpState::Tunnelling)
-            ProcessTunnelLine(line);
+            FConnector.TunnelLine(line);
         else
             ProcessHeaderLine(line);
     }
@@ -672,10 +491,12 @@ void THttpCli::SocketSessionClosed(quint16 error)
         FailClosedReply(error);
     else if ((FState == THttpState::LookedUp || FState == THttpState::Connected || FState == THttpState::Tunnelling ||
               FState == THttpState::Securing) &&
-             FRequestDoneError == 0)
+             FRequestDoneError == 0) {
         // Closed before the request could go out (a proxy that gave up, say).
-        Fail(FSocksFailure.isEmpty() ? QStringLiteral("Connection closed before the request was sent") : FSocksFailure,
-             FSocksFailure.isEmpty() ? (error ? error : ErrIncomplete) : FSocksFailureCode);
+        quint16 code = 0;
+        const QString reason = FConnector.ClosedBeforeRequest(error, &code);
+        Fail(reason, code);
+    }
     EndOfConnection();
 }
 
@@ -823,76 +644,4 @@ void THttpCli::EndFedReply(quint16 error)
         FFedClosed = true;
         SocketSessionClosed(error);
     }
-}
-
-void THttpCli::TriggerCookie(const QString &data, bool &accept)
-{
-    if (OnCookie)
-        OnCookie(this, data, accept);
-}
-
-void THttpCli::TriggerSessionConnected()
-{
-    if (OnSessionConnected)
-        OnSessionConnected(this);
-}
-
-void THttpCli::TriggerRequestHeaderBegin()
-{
-    if (OnRequestHeaderBegin)
-        OnRequestHeaderBegin(this);
-}
-
-void THttpCli::TriggerRequestHeaderEnd()
-{
-    if (OnRequestHeaderEnd)
-        OnRequestHeaderEnd(this);
-}
-
-void THttpCli::TriggerHeaderBegin()
-{
-    if (OnHeaderBegin)
-        OnHeaderBegin(this);
-}
-
-void THttpCli::TriggerHeaderEnd()
-{
-    if (OnHeaderEnd)
-        OnHeaderEnd(this);
-}
-
-void THttpCli::TriggerDocBegin()
-{
-    if (OnDocBegin)
-        OnDocBegin(this);
-}
-
-void THttpCli::TriggerDocData(const char *data, int length)
-{
-    if (OnDocData)
-        OnDocData(this, data, length);
-}
-
-void THttpCli::TriggerDocEnd()
-{
-    if (OnDocEnd)
-        OnDocEnd(this);
-}
-
-void THttpCli::TriggerSendBegin()
-{
-    if (OnSendBegin)
-        OnSendBegin(this);
-}
-
-void THttpCli::TriggerSendData(const char *data, int length)
-{
-    if (OnSendData)
-        OnSendData(this, data, length);
-}
-
-void THttpCli::TriggerSendEnd()
-{
-    if (OnSendEnd)
-        OnSendEnd(this);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/HttpCliEvents.h"
+#include "net/HttpConnector.h"
 #include "net/HttpReplyReader.h"
 #include "net/HttpRequestMessage.h"
 #include "net/HttpRoute.h"
@@ -10,6 +12,7 @@
 
 #include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -25,7 +28,7 @@
 // read, or without either a clean close). Every other ending sets RequestDoneError and
 // a reason. StatusCode is what the server sent (0 before a status line), except for a
 // lookup or connect failure, which reports 404. One request runs at a time.
-class THttpCli : public QObject {
+class THttpCli : public THttpCliEvents {
 public:
     explicit THttpCli(QObject *owner = nullptr);
     ~THttpCli() override;
@@ -142,25 +145,6 @@ public:
     void StartRequest(THttpRequest request);
     void Abort();
 
-    TNotifyEvent OnTrace;
-    TNotifyEvent OnSessionConnected;
-    TNotifyEvent OnHeaderData;
-    TOnCommand OnCommand;
-    TNotifyEvent OnHeaderBegin;
-    TNotifyEvent OnHeaderEnd;
-    TNotifyEvent OnRequestHeaderBegin;
-    TNotifyEvent OnRequestHeaderEnd;
-    TNotifyEvent OnDocBegin;
-    TDocDataEvent OnDocData;
-    TNotifyEvent OnDocEnd;
-    TNotifyEvent OnSendBegin;
-    TDocDataEvent OnSendData;
-    TNotifyEvent OnSendEnd;
-    TNotifyEvent OnStateChange;
-    THttpRequestDone OnRequestDone;
-    TNotifyEvent OnLocationChange;
-    TCookieRcvdEvent OnCookie;
-
 protected:
     // The reply path without a network, for the fuzz targets: the client behaves as if
     // a request had just been sent, takes the bytes fed to it as what arrived, and the
@@ -170,23 +154,13 @@ protected:
     void FeedReply(const char *data, qsizetype length);
     void EndFedReply(quint16 error);
 
+    // Fires OnCommand with each line of the request as it goes out, the empty line last.
     virtual void SendRequestLine(const QString &line);
     virtual void DoStartLookup();
     virtual void DoClose();
-    virtual void TriggerCookie(const QString &data, bool &accept);
-    virtual void TriggerSessionConnected();
-    virtual void TriggerRequestHeaderBegin();
-    virtual void TriggerRequestHeaderEnd();
-    virtual void TriggerHeaderBegin();
-    virtual void TriggerHeaderEnd();
-    virtual void TriggerDocBegin();
-    virtual void TriggerDocData(const char *data, int length);
-    virtual void TriggerDocEnd();
-    virtual void TriggerSendBegin();
-    virtual void TriggerSendData(const char *data, int length);
-    virtual void TriggerSendEnd();
 
 private:
+    friend class THttpConnector;
     enum TCloseAction { CloseEndsRequest, CloseRedirects };
 
     void WndProc(TMessage &msg);
@@ -194,18 +168,19 @@ private:
     // have deleted it.
     bool ChangeState(THttpState newState);
     template <typename Fn>
-    bool Survives(Fn &&fn);
+    bool Survives(Fn &&fn)
+    {
+        QPointer<THttpCli> alive(this);
+        fn();
+        return !alive.isNull();
+    }
 
     void PostToSelf(quint32 msg);
     void SendRequest(const QString &method);
     void SendRequestNow();
-    void SendTunnelRequest();
-    void StartTls();
-    void SslHandshakeDone(quint16 error, const QString &reason);
     void SendPostChunk();
     void ReceiveBody();
     void ProcessLineBuffer();
-    void ProcessTunnelLine(const QByteArray &line);
     void ProcessHeaderLine(const QByteArray &line);
     void ProcessBodyBytes(const char *data, qsizetype length);
     bool DeliverBody(const char *data, qsizetype length);
@@ -223,11 +198,6 @@ private:
     void TimerExpired();
     void DeadlineExpired();
 
-    void SocketDnsLookupDone(quint16 error);
-    bool ProxyResolvesName() const;
-    void ConnectTo(const QString &address);
-    void ApplySocksSettings();
-    void SocketSessionConnected(quint16 error);
     void SocketDataAvailable(quint16 error);
     void SocketDataSent(quint16 error);
     void SocketSessionClosed(quint16 error);
@@ -274,13 +244,11 @@ private:
     // The running request: where it goes, what its replies say, how far it got.
     THttpRoute FRoute;
     THttpReplyReader FReader;
+    THttpConnector FConnector;
     // The credentials of the running request (a URL's own replace the properties).
     QString FRequestUsername;
     QString FRequestPassword;
     QString FDocName;
-    // What the SOCKS layer said of the connection being made, for the reason.
-    QString FSocksFailure;
-    quint16 FSocksFailureCode = 0;
     bool FConnected = false;
     // Body pieces delivered (OnDocEnd follows when there were any).
     int FBodyLineCount = 0;
