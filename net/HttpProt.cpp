@@ -4,19 +4,18 @@
 #include "net/HttpRequestWriter.h"
 #include "net/HttpUtil.h"
 #include "net/NetLog.h"
-#include "net/WSocketResolve.h"
 #include "platform/core/Exceptions.h"
 
-#include <QPointer>
 #include <cstring>
+#include <exception>
 
-THttpCli::THttpCli(QObject *owner) : THttpCliEvents(owner), FConnector(*this)
+THttpCli::THttpCli(QObject *owner) : THttpCliEvents(owner), FConnector(*this), FReceiver(*this)
 {
     FWindow = std::make_unique<TMessageWindow>([this](TMessage &msg) { WndProc(msg); });
     FCtrlSocket = std::make_unique<TWSocket>();
     FCtrlSocket->OnSessionConnected = [this](QObject *, quint16 error) { FConnector.Connected(error); };
     FCtrlSocket->OnSessionClosed = [this](QObject *, quint16 error) { SocketSessionClosed(error); };
-    FCtrlSocket->OnDataAvailable = [this](QObject *, quint16 error) { SocketDataAvailable(error); };
+    FCtrlSocket->OnDataAvailable = [this](QObject *, quint16 error) { FReceiver.DataAvailable(error); };
     FCtrlSocket->OnDataSent = [this](QObject *, quint16 error) { SocketDataSent(error); };
     FCtrlSocket->OnDnsLookupDone = [this](QObject *, quint16 error) { FConnector.LookupDone(error); };
     FCtrlSocket->OnSslHandshakeDone = [this](QObject *, quint16 error, const QString &reason) {
@@ -234,206 +233,6 @@ void THttpCli::SocketDataSent(quint16)
     SendPostChunk();
 }
 
-void THttpCli::SocketDataAvailable(quint16)
-{
-    // Once the header is behind, the body needs no line buffer: it is read in larger
-    // pieces straight into a buffer of its own, which takes far fewer system calls.
-    if (FState == THttpState::ReadingBody && !FReader.HasBuffered() && FRequestType != RequestNone) {
-        ReceiveBody();
-        return;
-    }
-    FReader.CheckLineSpace();
-    const int count = FCtrlSocket->Receive(FReader.LineSpace(), FReader.LineSpaceSize());
-    if (FRequestType == RequestNone || count <= 0)
-        return;
-    RestartTimer();
-    FReader.ReplyStarted = true;
-    FReader.Received(count);
-    ProcessLineBuffer();
-}
-
-void THttpCli::ReceiveBody()
-{
-    const int count = FCtrlSocket->Receive(FReader.BodyBuffer(), THttpReplyReader::BodyBufferSize);
-    if (count <= 0)
-        return;
-    RestartTimer();
-    ProcessBodyBytes(FReader.BodyBuffer(), count);
-}
-
-void THttpCli::ProcessLineBuffer()
-{
-    QPointer<THttpCli> self(this);
-    while (self && FReader.HasBuffered()) {
-        if (FState == THttpState::ReadingBody) {
-            const QByteArray bytes = FReader.TakeBuffered();
-            ProcessBodyBytes(bytes.constData(), bytes.size());
-            return;
-        }
-        if (FState != THttpState::ReadingHeader && FState != THttpState::Tunnelling) {
-            // Nothing is expected now (the reply ended or failed): what came is dropped.
-            FReader.DropBuffered();
-            return;
-        }
-        QByteArray line;
-        if (!FReader.NextLine(&line))
-            return;
-        if (FState == THttpState::Tunnelling)
-            FConnector.TunnelLine(line);
-        else
-            ProcessHeaderLine(line);
-    }
-}
-
-void THttpCli::ProcessHeaderLine(const QByteArray &raw)
-{
-    if (FReader.Reply.LineCount == 0 && !Survives([&] { TriggerHeaderBegin(); }))
-        return;
-    using TLine = THttpReplyReader::TLine;
-    const TLine line = FReader.ReadHeaderLine(raw);
-    if (line.Kind == TLine::Failed) {
-        FailReply(line.Error, line.Text);
-        return;
-    }
-    if (line.Kind == TLine::HeaderEnd) {
-        HeaderEnded();
-        return;
-    }
-    bool accept = true;
-    if (line.Kind == TLine::Cookie && !Survives([&] { TriggerCookie(line.Text, accept); }))
-        return;
-    if (OnHeaderData && !Survives([&] { OnHeaderData(this); }))
-        return;
-    if (FReader.Reply.StatusCode >= 400 && ReadingReply()) {
-        // The body of an error is not read: the rest of the exchange is dropped, and
-        // the close that this makes is no truncation.
-        FReader.Reply.Complete = true;
-        FReader.DropBuffered();
-        DoClose();
-    }
-}
-
-void THttpCli::HeaderEnded()
-{
-    const THttpReply &reply = FReader.Reply;
-    if (reply.StatusCode >= 100 && reply.StatusCode < 200) {
-        // An interim reply: the final one follows on the same connection, and nothing
-        // the interim one said changes the request.
-        FReader.BeginReply();
-        return;
-    }
-    if (!FollowRedirect())
-        return;
-    if (reply.Redirecting) {
-        if (FRedirectCount >= MaxRedirects) {
-            // A server that keeps redirecting (to itself, say) would keep the client busy
-            // for ever; past the limit the request ends with its own reason.
-            FReader.Reply.Redirecting = false;
-            Fail(QStringLiteral("Too many redirects (more than %1)").arg(MaxRedirects), ErrTooManyRedirects);
-            if (!Survives([&] { TriggerHeaderEnd(); }))
-                return;
-            FReader.DropBuffered();
-            DoClose();
-            return;
-        }
-        ++FRedirectCount;
-        if (!Survives([&] { TriggerHeaderEnd(); }))
-            return;
-        FReader.DropBuffered();
-        FReader.Reply.LineCount = 0;
-        FBodyLineCount = 0;
-        FCloseAction = CloseRedirects;
-        DoClose();
-        return;
-    }
-
-    const qsizetype dot = FDocName.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0 && FDocName.mid(dot).toLower() == QLatin1String(".exe") &&
-        reply.ContentType == QLatin1String("text/html"))
-        FDocName = FDocName.left(dot + 1) + QStringLiteral("htm");
-
-    const THttpReplyReader::TLine body = FReader.BeginBody(FRequestType, FMaxBodySize);
-    if (body.Kind == THttpReplyReader::TLine::Failed) {
-        FailReply(body.Error, body.Text);
-        return;
-    }
-    if (!ChangeState(THttpState::ReadingBody) || !Survives([&] { TriggerHeaderEnd(); }))
-        return;
-    if (FReader.BodyDone())
-        FinishReply();
-}
-
-bool THttpCli::FollowRedirect()
-{
-    THttpReply &reply = FReader.Reply;
-    switch (reply.StatusCode) {
-    case 301:
-    case 302:
-    case 303:
-    case 307:
-    case 308: break;
-    default: return true; // Location is an ordinary header here.
-    }
-    if (!reply.HasLocation)
-        return true;
-    if (reply.LocationConflict) {
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Location values"));
-        return false;
-    }
-    QString refusal = UrlRefusal(reply.Location);
-    if (!refusal.isEmpty()) {
-        FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
-        return false;
-    }
-    refusal = FRoute.Redirect(reply.Location, FAllowDowngrade);
-    if (!refusal.isEmpty()) {
-        FailReply(ErrUrlRefused, refusal);
-        return false;
-    }
-    reply.Redirecting = true;
-    return true;
-}
-
-void THttpCli::ProcessBodyBytes(const char *data, qsizetype length)
-{
-    switch (FReader.TakeBody(data, length, [this](const char *d, qsizetype n) { return DeliverBody(d, n); })) {
-    case THttpReplyReader::BodyFinished: FinishReply(); return;
-    case THttpReplyReader::BodyMalformed:
-        FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: ") + FReader.ChunkError());
-        return;
-    default: return;
-    }
-}
-
-bool THttpCli::DeliverBody(const char *data, qsizetype length)
-{
-    if (FBodyLineCount == 0 && (!Survives([&] { TriggerDocBegin(); }) || !ReadingReply()))
-        return false;
-    if (FMaxBodySize > 0 && FReceivedCount + length > FMaxBodySize) {
-        FailReply(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(FMaxBodySize));
-        return false;
-    }
-    ++FBodyLineCount;
-    FReceivedCount += length;
-    if (!Survives([&] { TriggerDocData(data, int(length)); }) || !ReadingReply())
-        return false;
-    if (!FReceiveStream)
-        return true;
-    // A write that stops short (at a file size limit, say) is tried again for the rest,
-    // so that the failure comes with the system's reason.
-    qint64 written = 0;
-    while (written < length) {
-        const qint64 count = FReceiveStream->write(data + written, length - written);
-        if (count <= 0) {
-            FailReply(ErrWriteFailed,
-                      QStringLiteral("Cannot write the received data: ") + FReceiveStream->errorString());
-            return false;
-        }
-        written += count;
-    }
-    return true;
-}
-
 bool THttpCli::ReadingReply() const
 {
     return (FState == THttpState::ReadingHeader || FState == THttpState::ReadingBody) && FRequestDoneError == 0 &&
@@ -455,20 +254,6 @@ void THttpCli::FailReply(quint16 error, const QString &reason)
     DoClose();
 }
 
-void THttpCli::FailClosedReply(quint16 socketError)
-{
-    if (socketError != 0) {
-        Fail(SocketErrorDesc(socketError) + QStringLiteral(" (Error #%1)").arg(socketError), socketError);
-        return;
-    }
-    const THttpReplyReader::TLine verdict = FReader.ClosedEarly(FState == THttpState::ReadingBody,
-                                                                FRoute.Secure && !FCtrlSocket->SslCloseNotified());
-    if (verdict.Kind == THttpReplyReader::TLine::Failed)
-        Fail(verdict.Text, verdict.Error);
-    else
-        FReader.Reply.Complete = true;
-}
-
 void THttpCli::RedirectStep()
 {
     FConnected = false;
@@ -488,7 +273,7 @@ void THttpCli::SocketSessionClosed(quint16 error)
     // A close the reply did not announce is its end only for a body that runs to the
     // close, and only when it is orderly.
     if (ReadingReply())
-        FailClosedReply(error);
+        FReceiver.Closed(error);
     else if ((FState == THttpState::LookedUp || FState == THttpState::Connected || FState == THttpState::Tunnelling ||
               FState == THttpState::Securing) &&
              FRequestDoneError == 0) {
@@ -613,29 +398,37 @@ void THttpCli::BeginFedReply(THttpRequest request)
 
 void THttpCli::FeedReply(const char *data, qsizetype length)
 {
-    QPointer<THttpCli> self(this);
-    try {
-        while (length > 0 && self && ReadingReply()) {
-            FReader.ReplyStarted = true;
-            if (FState == THttpState::ReadingBody && !FReader.HasBuffered()) {
-                ProcessBodyBytes(data, length);
-                return;
+    std::exception_ptr failure;
+    const bool alive = Survives([&] {
+        try {
+            while (length > 0 && ReadingReply()) {
+                FReader.ReplyStarted = true;
+                if (FState == THttpState::ReadingBody && !FReader.HasBuffered()) {
+                    FReceiver.BodyBytes(data, length);
+                    return;
+                }
+                FReader.CheckLineSpace();
+                const int take = int(qMin<qsizetype>(length, FReader.LineSpaceSize()));
+                std::memcpy(FReader.LineSpace(), data, size_t(take));
+                FReader.Received(take);
+                data += take;
+                length -= take;
+                if (!Survives([&] { FReceiver.ProcessLineBuffer(); }))
+                    return;
             }
-            FReader.CheckLineSpace();
-            const int take = int(qMin<qsizetype>(length, FReader.LineSpaceSize()));
-            std::memcpy(FReader.LineSpace(), data, size_t(take));
-            FReader.Received(take);
-            data += take;
-            length -= take;
-            ProcessLineBuffer();
+        } catch (const std::exception &) {
+            failure = std::current_exception();
         }
+    });
+    if (!alive || !failure)
+        return;
+    // As the socket's background handling does: the request fails, the connection ends.
+    try {
+        std::rethrow_exception(failure);
     } catch (const std::exception &e) {
-        // As the socket's background handling does: the request fails, the connection ends.
-        if (!self)
-            return;
         SocketBgException(e);
-        DoClose();
     }
+    DoClose();
 }
 
 void THttpCli::EndFedReply(quint16 error)

@@ -2,6 +2,7 @@
 
 #include "net/HttpCliEvents.h"
 #include "net/HttpConnector.h"
+#include "net/HttpReceiver.h"
 #include "net/HttpReplyReader.h"
 #include "net/HttpRequestMessage.h"
 #include "net/HttpRoute.h"
@@ -161,6 +162,7 @@ protected:
 
 private:
     friend class THttpConnector;
+    friend class THttpReceiver;
     enum TCloseAction { CloseEndsRequest, CloseRedirects };
 
     void WndProc(TMessage &msg);
@@ -179,16 +181,8 @@ private:
     void SendRequest(const QString &method);
     void SendRequestNow();
     void SendPostChunk();
-    void ReceiveBody();
-    void ProcessLineBuffer();
-    void ProcessHeaderLine(const QByteArray &line);
-    void ProcessBodyBytes(const char *data, qsizetype length);
-    bool DeliverBody(const char *data, qsizetype length);
-    void HeaderEnded();
-    bool FollowRedirect();
     void FinishReply();
     void FailReply(quint16 error, const QString &reason);
-    void FailClosedReply(quint16 socketError);
     bool ReadingReply() const;
     void RedirectStep();
     void EndOfConnection();
@@ -198,7 +192,6 @@ private:
     void TimerExpired();
     void DeadlineExpired();
 
-    void SocketDataAvailable(quint16 error);
     void SocketDataSent(quint16 error);
     void SocketSessionClosed(quint16 error);
     void SocketBgException(const std::exception &e);
@@ -245,6 +238,7 @@ private:
     THttpRoute FRoute;
     THttpReplyReader FReader;
     THttpConnector FConnector;
+    THttpReceiver FReceiver;
     // The credentials of the running request (a URL's own replace the properties).
     QString FRequestUsername;
     QString FRequestPassword;
