@@ -149,6 +149,7 @@ protected:
     Winsock::TSocket FASocket = Winsock::INVALID_SOCKET;
     std::deque<std::unique_ptr<TBuffer>> FBufList;
     int FBufSize = TBuffer::DefaultSize;
+    static constexpr int LargeBlockSize = 65536;
     int FSendFlags = 0;
     int FLastError = 0;
     std::unique_ptr<TMessageWindow> FWindow;
