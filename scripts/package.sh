@@ -5,8 +5,17 @@
 # is made in build-package/; REUSE_BUILD=1 packages the tree in BUILD_DIR as it is
 # configured (CI packages the tree its tests ran in, configured with that prefix).
 # Extra configure arguments may be given in TALLOWMERE_CMAKE_ARGS.
+#
+# The package is reproducible: the same commit gives the same .deb, byte for byte,
+# wherever it is checked out, whoever builds it and when. Its dates are those of the
+# last commit (SOURCE_DATE_EPOCH, honoured by Qt's resource compiler and by CPack; an
+# existing value is kept), files and folders are made under one umask, and
+# CMakeLists.txt keeps the build folders out of the programs. A tree given with
+# REUSE_BUILD=1 must have been built with the same SOURCE_DATE_EPOCH (scripts/test.sh
+# sets it the same way), or its resources carry other dates.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/reproducible.sh
 BUILD_DIR=${BUILD_DIR:-build-package}
 read -r -a extra <<< "${TALLOWMERE_CMAKE_ARGS:-}"
 

@@ -1,0 +1,13 @@
+# Sourced by the scripts that build what goes into the package: the settings under
+# which one commit builds to the same bytes wherever and whenever it is built.
+#
+# Dates written into the build (resources, the package's files and archive) are the
+# time of the last commit, or of CMakeLists.txt in a tree without git history; a
+# SOURCE_DATE_EPOCH already set is kept, as reproducible-builds.org asks.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$(dirname "${BASH_SOURCE[0]}")/.." log -1 --format=%ct 2>/dev/null ||
+                      stat -c %Y "$(dirname "${BASH_SOURCE[0]}")/../CMakeLists.txt")
+fi
+export SOURCE_DATE_EPOCH
+# Files and folders made by the build and by CPack get the same modes for everyone.
+umask 022
