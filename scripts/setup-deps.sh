@@ -14,4 +14,5 @@ $SUDO apt-get install -y --no-install-recommends \
   libssl-dev openssl ca-certificates \
   locales \
   clang libclang-rt-14-dev \
-  desktop-file-utils appstream xdotool x11-utils man-db file
+  desktop-file-utils appstream xdotool x11-utils man-db file \
+  lintian diffoscope-minimal
