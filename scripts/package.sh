@@ -10,9 +10,7 @@
 # wherever it is checked out, whoever builds it and when. Its dates are those of the
 # last commit (SOURCE_DATE_EPOCH, honoured by Qt's resource compiler and by CPack; an
 # existing value is kept), files and folders are made under one umask, and
-# CMakeLists.txt keeps the build folders out of the programs. A tree given with
-# REUSE_BUILD=1 must have been built with the same SOURCE_DATE_EPOCH (scripts/test.sh
-# sets it the same way), or its resources carry other dates.
+# CMakeLists.txt keeps the build folders out of the programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/reproducible.sh
@@ -33,6 +31,7 @@ else
     -DTALLOWMERE_BUILD_BENCH=OFF \
     "${extra[@]}" >&2
 fi
+date_build_tree "$BUILD_DIR"
 cmake --build "$BUILD_DIR" -j "$(nproc)" >&2
 rm -f "$BUILD_DIR"/tallowmere_*.deb
 (cd "$BUILD_DIR" && cpack -G DEB >&2)

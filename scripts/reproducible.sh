@@ -11,3 +11,17 @@ fi
 export SOURCE_DATE_EPOCH
 # Files and folders made by the build and by CPack get the same modes for everyone.
 umask 022
+
+# Qt's resource compiler writes SOURCE_DATE_EPOCH into the resources it makes, and a
+# tree built before under another date would otherwise keep them: when the date a tree
+# was built for is not this one, its made resources are removed so that the build
+# makes them again. Call before building the tree given.
+date_build_tree() {
+  local tree=$1
+  local stamp=$tree/source-date-epoch
+  if [ -d "$tree" ] && [ "$(cat "$stamp" 2>/dev/null)" != "$SOURCE_DATE_EPOCH" ]; then
+    find "$tree" -path '*_autogen/*' -name 'qrc_*.cpp' -delete
+  fi
+  mkdir -p "$tree"
+  echo "$SOURCE_DATE_EPOCH" > "$stamp"
+}

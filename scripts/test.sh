@@ -8,5 +8,6 @@ source scripts/reproducible.sh
 BUILD_DIR=${BUILD_DIR:-build}
 read -r -a extra <<< "${TALLOWMERE_CMAKE_ARGS:-}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
+date_build_tree "$BUILD_DIR"
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
