@@ -11,6 +11,11 @@ fi
 export SOURCE_DATE_EPOCH
 # Files and folders made by the build and by CPack get the same modes for everyone.
 umask 022
+# A compiler cache with a base folder (ccache's base_dir) hands the compiler relative
+# source names, which the prefix maps of CMakeLists.txt cannot reach, so they would end
+# up in the debug information and the build ID as they are: the cache is used with
+# whole names here.
+unset CCACHE_BASEDIR
 
 # Qt's resource compiler writes SOURCE_DATE_EPOCH into the resources it makes, and a
 # tree built before under another date would otherwise keep them: when the date a tree
