@@ -44,6 +44,25 @@ install(FILES ${_man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The desktop entry and the metainfo (with their translations) and the translated
 # manual pages.
 include(${CMAKE_CURRENT_LIST_DIR}/LocalizedPackaging.cmake)
+# /usr/share/doc/tallowmere holds what Debian asks of every package: the copyright
+# file (machine-readable, packaging/copyright) and the changelog. The changelog is made
+# from the release notes, which live in the metainfo's <releases> (the software
+# centres show them from there): one entry per release, newest first, each paragraph
+# and list item of its description a bullet, dated at noon UTC of the release's date.
+# The newest release must be the version being built.
+set(_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tallowmere)
+install(FILES ${_packaging}/copyright DESTINATION ${_doc_dir})
+set(_metainfo ${_packaging}/example.corvane.tallowmere.metainfo.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_metainfo})
+include(${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake)
+tallowmere_debian_changelog(${_metainfo} ${CMAKE_BINARY_DIR}/doc/changelog
+  tallowmere "Corvane Software <support@corvane.example>" ${PROJECT_VERSION})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+  COMMAND ${TALLOWMERE_GZIP} -9nkf ${CMAKE_BINARY_DIR}/doc/changelog
+  DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog
+  VERBATIM)
+add_custom_target(tallowmere_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${_doc_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tallowmere)

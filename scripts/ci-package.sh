@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# CI stage for the package: builds the .deb (scripts/package.sh), installs it with apt
+# CI stage for the package: builds the .deb (scripts/package.sh), checks it with
+# lintian (an error fails the stage), installs it with apt
 # as a user would, checks what it put on the machine (programs, help file, desktop
 # entry, metainfo, icons, manual pages), then starts the installed calculator under
 # Xvfb as an unprivileged user with a fresh home folder, opens its help with F1,
 # closes it through File > Exit and checks that the settings file landed in that
 # user's configuration folder and nowhere beside the program.
 # Removes the package again at the end unless KEEP_PACKAGE=1.
-# Needs: xvfb xauth xdotool x11-utils desktop-file-utils appstream man-db.
+# Needs: xvfb xauth xdotool x11-utils desktop-file-utils appstream man-db lintian.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SUDO=""
@@ -21,6 +22,12 @@ fail() {
 deb=$(./scripts/package.sh)
 echo "ci-package: built $deb"
 dpkg-deb --field "$deb" Package Version Depends Recommends
+# Debian's own checks: an error (a missing copyright file or changelog, a wrong
+# permission, a broken control field) fails the stage; the rest is shown.
+lintian_status=0
+lintian_report=$(lintian --fail-on error --display-info "$deb" 2>&1) || lintian_status=$?
+grep -v '^running with root privileges' <<< "$lintian_report" || true
+[ "$lintian_status" -eq 0 ] || fail "lintian reports errors (status $lintian_status)"
 # The library dependencies come from dpkg-shlibdeps, not from a hand-written list.
 depends=$(dpkg-deb --field "$deb" Depends)
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do

@@ -3,6 +3,7 @@
 
 #include "platform/core/Exceptions.h"
 
+#include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,22 +11,25 @@
 
 namespace {
 
-bool isSectionLine(const QByteArray &trimmed)
+// The lookups below run over every line for every key read (the saved values read
+// fifteen keys at start), so they look at the lines in place instead of making
+// trimmed copies.
+bool isSectionLine(QByteArrayView trimmed)
 {
     return trimmed.startsWith('[');
 }
 
 // The name inside the brackets; a line without its closing bracket names what follows
 // the opening one.
-QByteArray sectionName(const QByteArray &trimmed)
+QByteArrayView sectionName(QByteArrayView trimmed)
 {
-    int close = trimmed.indexOf(']');
+    qsizetype close = trimmed.indexOf(']');
     if (close < 0)
         close = trimmed.size();
-    return trimmed.mid(1, close - 1).trimmed();
+    return trimmed.sliced(1, close - 1).trimmed();
 }
 
-bool sameName(const QByteArray &a, const QByteArray &b)
+bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -58,7 +62,7 @@ bool ProfileFile::Load(Lines &lines) const
 int ProfileFile::FindSection(const Lines &lines, const QByteArray &section)
 {
     for (int i = 0; i < lines.Text.size(); ++i) {
-        const QByteArray trimmed = lines.Text[i].trimmed();
+        const QByteArrayView trimmed = QByteArrayView(lines.Text[i]).trimmed();
         if (isSectionLine(trimmed) && sameName(sectionName(trimmed), section))
             return i;
     }
@@ -68,7 +72,7 @@ int ProfileFile::FindSection(const Lines &lines, const QByteArray &section)
 int ProfileFile::SectionEnd(const Lines &lines, int sectionLine)
 {
     int i = sectionLine + 1;
-    while (i < lines.Text.size() && !isSectionLine(lines.Text[i].trimmed()))
+    while (i < lines.Text.size() && !isSectionLine(QByteArrayView(lines.Text[i]).trimmed()))
         ++i;
     return i;
 }
@@ -77,9 +81,9 @@ int ProfileFile::FindKey(const Lines &lines, int sectionLine, const QByteArray &
 {
     const int end = SectionEnd(lines, sectionLine);
     for (int i = sectionLine + 1; i < end; ++i) {
-        const QByteArray &line = lines.Text[i];
-        const int eq = line.indexOf('=');
-        if (eq >= 0 && sameName(line.left(eq).trimmed(), key))
+        const QByteArrayView line(lines.Text[i]);
+        const qsizetype eq = line.indexOf('=');
+        if (eq >= 0 && sameName(line.first(eq).trimmed(), key))
             return i;
     }
     return -1;
