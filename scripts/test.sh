@@ -3,6 +3,8 @@
 # Extra configure arguments may be given in TALLOWMERE_CMAKE_ARGS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The translation files match the texts in the code, and every text is translated.
+./scripts/translations.sh --check
 BUILD_DIR=${BUILD_DIR:-build}
 read -r -a extra <<< "${TALLOWMERE_CMAKE_ARGS:-}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
