@@ -1,8 +1,8 @@
 #include "net/HttpProt.h"
 #include "net/HttpUtil.h"
 #include "platform/core/Exceptions.h"
+#include "tools/fetch/FetchOptions.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
-#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -78,27 +77,6 @@ private:
     qint64 FLastDraw = -1000;
 };
 
-// HOST:PORT with a port from 1 to 65535 in decimal digits.
-bool SplitHostPort(const QString &text, QString *host, QString *port)
-{
-    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
-    if (colon <= 0 || colon == text.size() - 1)
-        return false;
-    const QString digits = text.mid(colon + 1);
-    for (const QChar c : digits)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    bool ok = false;
-    const int number = digits.toInt(&ok);
-    if (!ok || number < 1 || number > 65535)
-        return false;
-    *host = text.left(colon);
-    *port = digits;
-    return true;
-}
-
-constexpr int MaxTimeoutSeconds = 86400;
-
 // Text from the network as it may reach a terminal: a server's control bytes would
 // otherwise move the cursor, clear or recolour the screen, or overwrite a warning.
 // C0 controls except tab, DEL and the C1 controls show as \xNN.
@@ -147,140 +125,6 @@ void InstallHandler(int signal, void (*handler)(int))
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     ::sigaction(signal, &action, nullptr);
-}
-
-// The tool's options, as --help lists them.
-struct TFetchOptions {
-    const QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Write the body to FILE (kept only when the request succeeds)."),
-                                    QStringLiteral("FILE")};
-    const QCommandLineOption proxy{QStringLiteral("proxy"), QStringLiteral("Send the request through this HTTP proxy."),
-                                   QStringLiteral("HOST:PORT")};
-    const QCommandLineOption proxyUser{QStringLiteral("proxy-user"), QStringLiteral("User name for the HTTP proxy."),
-                                       QStringLiteral("NAME")};
-    const QCommandLineOption proxyPassword{QStringLiteral("proxy-password"),
-                                           QStringLiteral("Password for the HTTP proxy."), QStringLiteral("PW")};
-    const QCommandLineOption socks{QStringLiteral("socks"), QStringLiteral("Connect through this SOCKS server."),
-                                   QStringLiteral("HOST:PORT")};
-    const QCommandLineOption socksLevel{QStringLiteral("socks-level"),
-                                        QStringLiteral("SOCKS version: 4, 4A or 5 (default 5)."),
-                                        QStringLiteral("LEVEL"), QStringLiteral("5")};
-    const QCommandLineOption socksUser{
-        QStringLiteral("socks-user"),
-        QStringLiteral("User name for the SOCKS server (SOCKS 5 asks for a password, SOCKS 4 sends it as user id)."),
-        QStringLiteral("NAME")};
-    const QCommandLineOption socksPassword{QStringLiteral("socks-password"),
-                                           QStringLiteral("Password for the SOCKS 5 server."), QStringLiteral("PW")};
-    const QCommandLineOption user{QStringLiteral("user"), QStringLiteral("User name for the web server (Basic)."),
-                                  QStringLiteral("NAME")};
-    const QCommandLineOption password{QStringLiteral("password"), QStringLiteral("Password for the web server."),
-                                      QStringLiteral("PW")};
-    const QCommandLineOption timeout{
-        QStringLiteral("timeout"),
-        QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never, "
-                       "at most 86400)."),
-        QStringLiteral("SECONDS"), QStringLiteral("60")};
-    const QCommandLineOption caFile{QStringLiteral("cacert"),
-                                    QStringLiteral("Trust the certificates in this PEM file for https instead of the "
-                                                   "system's store."),
-                                    QStringLiteral("FILE")};
-    const QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
-                                   QStringLiteral("Print neither the status line nor the progress bar.")};
-
-    void AddTo(QCommandLineParser &parser) const
-    {
-        parser.addOptions({output, proxy, proxyUser, proxyPassword, socks, socksLevel, socksUser, socksPassword, user,
-                           password, timeout, caFile, quiet});
-    }
-};
-
-// What the arguments say beyond the options themselves.
-struct TFetchSettings {
-    QString SocksHost;
-    QString SocksPort;
-    QString ProxyHost;
-    QString ProxyPort;
-    QString Level;
-    int TimeoutSeconds = 0;
-};
-
-// Reads and checks the command line; an exit code when the tool ends here (help,
-// version, usage errors), nothing when the fetch goes ahead.
-std::optional<int> ReadArguments(QCommandLineParser &parser, const TFetchOptions &o, TFetchSettings &settings)
-{
-    const QCommandLineOption &socks = o.socks, &proxy = o.proxy, &socksLevel = o.socksLevel, &timeout = o.timeout;
-    if (!parser.parse(QCoreApplication::arguments())) {
-        Err() << "tallowmere-fetch: " << parser.errorText() << "\n";
-        return ExitUsage;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        QTextStream(stdout) << parser.helpText();
-        return ExitOk;
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        QTextStream(stdout) << "tallowmere-fetch " << QCoreApplication::applicationVersion() << "\n";
-        return ExitOk;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        Err() << "tallowmere-fetch: exactly one URL is needed (see --help)\n";
-        return ExitUsage;
-    }
-
-    if (parser.isSet(socks) && !SplitHostPort(parser.value(socks), &settings.SocksHost, &settings.SocksPort)) {
-        Err() << "tallowmere-fetch: --socks wants HOST:PORT with a port from 1 to 65535\n";
-        return ExitUsage;
-    }
-    if (parser.isSet(proxy) && !SplitHostPort(parser.value(proxy), &settings.ProxyHost, &settings.ProxyPort)) {
-        Err() << "tallowmere-fetch: --proxy wants HOST:PORT with a port from 1 to 65535\n";
-        return ExitUsage;
-    }
-    const QString level = parser.value(socksLevel);
-    settings.Level = level.toUpper();
-    if (level != QLatin1String("4") && level.toUpper() != QLatin1String("4A") && level != QLatin1String("5")) {
-        Err() << "tallowmere-fetch: --socks-level must be 4, 4A or 5\n";
-        return ExitUsage;
-    }
-    bool timeoutOk = false;
-    const int timeoutSeconds = parser.value(timeout).toInt(&timeoutOk);
-    settings.TimeoutSeconds = timeoutSeconds;
-    if (!timeoutOk || timeoutSeconds < 0 || timeoutSeconds > MaxTimeoutSeconds) {
-        Err() << "tallowmere-fetch: --timeout wants a number of seconds from 0 to " << MaxTimeoutSeconds << "\n";
-        return ExitUsage;
-    }
-    return std::nullopt;
-}
-
-// Addresses, proxies, SOCKS and credentials as the arguments give them.
-void ConfigureClient(THttpCli &client, const QCommandLineParser &parser, const TFetchOptions &o,
-                     const TFetchSettings &settings, QIODevice *sink)
-{
-    client.SetURL(parser.positionalArguments().first());
-    client.SetTimeout(settings.TimeoutSeconds);
-    client.SetReceiveStream(sink);
-    client.SetCAFile(parser.value(o.caFile));
-    // A redirect from https to http is followed here, as other fetching tools do, but
-    // never silently: what follows it travels unprotected.
-    client.SetAllowDowngrade(true);
-    if (parser.isSet(o.proxy)) {
-        client.SetProxy(settings.ProxyHost);
-        client.SetProxyPort(settings.ProxyPort);
-    }
-    client.SetProxyUsername(parser.value(o.proxyUser));
-    client.SetProxyPassword(parser.value(o.proxyPassword));
-    if (parser.isSet(o.user))
-        client.SetUsername(parser.value(o.user));
-    if (parser.isSet(o.password))
-        client.SetPassword(parser.value(o.password));
-
-    if (!settings.SocksHost.isEmpty()) {
-        client.SetSocksServer(settings.SocksHost);
-        client.SetSocksPort(settings.SocksPort);
-        client.SetSocksLevel(settings.Level);
-        client.SetSocksUsercode(parser.value(o.socksUser));
-        client.SetSocksPassword(parser.value(o.socksPassword));
-        client.SetSocksAuthentication(parser.isSet(o.socksPassword) ? socksAuthenticateUsercode
-                                                                    : socksNoAuthentication);
-    }
 }
 
 // The body's destination: FILE through a QSaveFile that is kept only when the request
@@ -404,38 +248,29 @@ int main(int argc, char **argv)
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tallowmere-fetch"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Fetches one URL over HTTP/1.0 (http or https) with Tallowmere's own client and writes the body to FILE "
-        "or to standard output. The status line, and a progress bar when standard error is a "
-        "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
-        "the body saved whole; 1 for any other outcome (with the reason); 2 for a usage error; 130 and 143 "
-        "when interrupted or terminated (FILE is left as it was)."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("URL"),
-                                 QStringLiteral("The address to fetch (http://host[:port]/path)."));
-    const TFetchOptions options;
-    options.AddTo(parser);
-    TFetchSettings settings;
-    if (const std::optional<int> exitCode = ReadArguments(parser, options, settings))
-        return *exitCode;
+    const TFetchOptions options = TFetchOptions::Parse(QCoreApplication::arguments());
+    switch (options.Kind) {
+    case TFetchOptions::Bad: Err() << "tallowmere-fetch: " << options.Error << "\n"; return ExitUsage;
+    case TFetchOptions::Help: QTextStream(stdout) << options.HelpText; return ExitOk;
+    case TFetchOptions::Version: QTextStream(stdout) << TFetchOptions::VersionText(); return ExitOk;
+    case TFetchOptions::Fetch: break;
+    }
 
     std::unique_ptr<QSaveFile> file;
     QFile standardOutput;
-    QIODevice *sink = OpenSink(parser.isSet(options.output), parser.value(options.output), file, standardOutput);
+    QIODevice *sink = OpenSink(options.HasOutput, options.OutputFile, file, standardOutput);
     if (!sink)
         return ExitFailed;
 
     const std::unique_ptr<QSocketNotifier> stopNotifier = WatchStop(file.get());
 
-    const bool showStatus = !parser.isSet(options.quiet);
+    const bool showStatus = !options.Quiet;
     TProgressBar progress(showStatus && ::isatty(STDERR_FILENO));
 
     THttpCli client;
-    ConfigureClient(client, parser, options, settings, sink);
+    options.ApplyTo(client);
+    client.SetReceiveStream(sink);
     ReportProgress(client, progress, showStatus);
     client.OnRequestDone = [&](QObject *, THttpRequest, quint16 error) {
         progress.Update(client.ReceivedCount(), client.ContentLength(), true);
