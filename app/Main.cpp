@@ -36,10 +36,12 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
+#include <iterator>
 
 QString TfrmMain::MathErrorText()
 {
@@ -68,9 +70,17 @@ constexpr int CashFlowPanelWidth = 167 + AmountWidening;
 constexpr int ResultPanelLeft = CashFlowPanelWidth + 2;
 constexpr int ResultPanelWidth = ClientWidth - ResultPanelLeft;
 
-const int YearTops[Npv::YearCount] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
-const int YearLabelTops[Npv::YearCount] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
-const int RateTops[Npv::RateCount] = {31, 54, 77, 100, 123};
+// The designed row of each year and each rate. The tables are as long as the counts, so
+// a new count stops the build here until its rows (and the room for them) are designed.
+constexpr int YearTops[] = {29, 52, 75, 99, 122, 145, 168, 192, 215, 238};
+constexpr int YearLabelTops[] = {33, 57, 80, 103, 126, 150, 173, 196, 219, 242};
+constexpr int RateTops[] = {31, 54, 77, 100, 123};
+static_assert(std::size(YearTops) == Npv::YearCount && std::size(YearLabelTops) == Npv::YearCount,
+              "Npv::YearCount changed: extend YearTops and YearLabelTops in app/Main.cpp and make Panel2 "
+              "and the window tall enough for the new rows");
+static_assert(std::size(RateTops) == Npv::RateCount,
+              "Npv::RateCount changed: extend RateTops in app/Main.cpp and make Panel1 tall enough for the "
+              "new rows");
 
 QFrame *makePanel(QWidget *parent, int left, int top, int width, int height)
 {
@@ -189,8 +199,8 @@ void TfrmMain::BuildLayout()
     makeLabel(Panel2, tr("YEAR"), 19, 13);
     // Centred over the widened fields, as it was over the narrower ones.
     makeLabel(Panel2, tr("Cash Flows"), 73 + AmountWidening / 2, 13);
-    for (int i = 0; i < Npv::YearCount; ++i)
-        makeLabel(Panel2, QString::number(i + 1), i == 9 ? 26 : 30, YearLabelTops[i]);
+    for (int i = 0; i < Npv::YearCount; ++i) // a two-digit year starts further left
+        makeLabel(Panel2, QString::number(i + 1), i + 1 < 10 ? 30 : 26, YearLabelTops[i]);
     makeLabel(Panel1, tr("Discount Rate %"), 13, 13);
     makeLabel(Panel1, tr("Net Present Value"), 119, 13);
 
@@ -204,7 +214,22 @@ void TfrmMain::BuildLayout()
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label16->setGeometry(15, 14, 201 + AmountWidening, 84);
 
-    // Hidden link labels: they only hold the targets of the web and e-mail commands.
+    BuildHiddenLinks();
+
+    NStatusLine1 = new TNStatusLine(FClient);
+    NStatusLine1->setObjectName(QStringLiteral("NStatusLine1"));
+    NStatusLine1->setGeometry(0, 313, ClientWidth, 22);
+    NStatusLine1->SetVertMargin(1);
+    NStatusLine1->SetHorizMargin(1);
+    NStatusLine1->setFont(Fonts::Make(QStringLiteral("MS Sans Serif"), 11));
+
+    BuildToolbar();
+    BuildFields();
+}
+
+// Hidden link labels: they only hold the targets of the web and e-mail commands.
+void TfrmMain::BuildHiddenLinks()
+{
     auto hiddenLink = [this](const char *name, const QString &caption, const QString &url) {
         auto *label = new TUrlLabel(Panel3);
         label->setObjectName(QString::fromLatin1(name));
@@ -223,16 +248,10 @@ void TfrmMain::BuildLayout()
                                  QStringLiteral("mailto:") + Links::SupportAddress);
     UrlEmailSuggest = hiddenLink("UrlEmailSuggest", QStringLiteral("emailSuggest"),
                                  QStringLiteral("mailto:") + Links::SuggestAddress);
+}
 
-    NStatusLine1 = new TNStatusLine(FClient);
-    NStatusLine1->setObjectName(QStringLiteral("NStatusLine1"));
-    NStatusLine1->setGeometry(0, 313, ClientWidth, 22);
-    NStatusLine1->SetVertMargin(1);
-    NStatusLine1->SetHorizMargin(1);
-    NStatusLine1->setFont(Fonts::Make(QStringLiteral("MS Sans Serif"), 11));
-
-    BuildToolbar();
-
+void TfrmMain::BuildFields()
+{
     auto recalculate = [this](QObject *sender) { CalculateDCF(sender); };
 
     for (int i = 0; i < Npv::YearCount; ++i) {
@@ -333,6 +352,7 @@ void TfrmMain::BuildToolbar()
     UrlCorvane->setAccessibleName(QStringLiteral("Corvane Software"));
 }
 
+// Long by design: every menu item in menu order, so the code reads like the menu bar.
 void TfrmMain::BuildMenus()
 {
     // A menu item of its own that runs the command's action and follows its state.
@@ -437,7 +457,8 @@ void TfrmMain::FormCreate()
         FSettingsPath = ProgramPaths::SettingsFile(FProgramDir, QStringLiteral("tlm.ini"));
         qCInfo(lcApp) << "settings file:" << FSettingsPath;
         if (app) {
-            app->SetHelpFile(ProgramPaths::DataFile(FProgramDir, QStringLiteral("help"), QStringLiteral("tlm.hlp")));
+            app->SetHelpFile(ProgramPaths::LocalizedDataFile(
+                FProgramDir, QStringLiteral("help"), QStringLiteral("tlm.hlp"), QLocale::system().uiLanguages()));
             qCInfo(lcApp) << "help file:" << app->HelpFile();
             app->OnActivate = [this] { ApplicationActivate(); };
             app->OnException = [this](QObject *sender, const Exception &e) { AppOnException(sender, e); };

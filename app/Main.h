@@ -94,10 +94,10 @@ public:
     TExplorerButton *btnHelp = nullptr;
     TExplorerButton *btnExit = nullptr;
     TUrlLabel *UrlCorvane = nullptr;
-    TUrlLabel *UrlSuggest = nullptr;
-    TUrlLabel *UrlFreeware = nullptr;
-    TUrlLabel *UrlEmailSupport = nullptr;
-    TUrlLabel *UrlEmailSuggest = nullptr;
+    TUrlLabel *UrlSuggest = nullptr;      // published interface: hidden, holds its command's address
+    TUrlLabel *UrlFreeware = nullptr;     // published interface: hidden, holds its command's address
+    TUrlLabel *UrlEmailSupport = nullptr; // published interface: hidden, holds its command's address
+    TUrlLabel *UrlEmailSuggest = nullptr; // published interface: hidden, holds its command's address
     TNStatusLine *NStatusLine1 = nullptr;
     QMenu *mnuPop = nullptr;
     // Reads the maker's information page for the Update Center.
@@ -110,7 +110,6 @@ signals:
     // The window has closed for good: the program ends.
     void Closed();
 
-public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -119,6 +118,9 @@ protected:
 private:
     void BuildActions();
     void BuildLayout();
+    void BuildHiddenLinks();
+    // The cash-flow, rate and result fields and their tab order.
+    void BuildFields();
     void BuildToolbar();
     void BuildMenus();
     void FormCreate();

@@ -1,6 +1,7 @@
 #include "app/Qrchart.h"
 
 #include "app/Links.h"
+#include "app/core/Npv.h"
 #include "platform/core/Formatting.h"
 #include "platform/gui/Fonts.h"
 #include "report/QRBand.h"
@@ -10,14 +11,21 @@
 #include "report/QRShape.h"
 
 #include <QUrl>
+#include <iterator>
 
 const QString TQRPaymentChart::HostName = QUrl(Links::HomePage).host();
 
 namespace {
 
-const int YearLabelTops[10] = {68, 92, 116, 140, 164, 188, 212, 236, 260, 284};
-const int YearValueTops[10] = {69, 93, 117, 140, 164, 188, 212, 235, 259, 283};
-const int RateTops[5] = {70, 94, 117, 141, 164};
+// The designed line of each year and each rate on the page. The tables are as long as the
+// counts, so a new count stops the build here until its lines are designed.
+constexpr int YearLabelTops[] = {68, 92, 116, 140, 164, 188, 212, 236, 260, 284};
+constexpr int YearValueTops[] = {69, 93, 117, 140, 164, 188, 212, 235, 259, 283};
+constexpr int RateTops[] = {70, 94, 117, 141, 164};
+static_assert(std::size(YearLabelTops) == Npv::YearCount && std::size(YearValueTops) == Npv::YearCount,
+              "Npv::YearCount changed: extend YearLabelTops and YearValueTops in app/Qrchart.cpp and make "
+              "the page header band tall enough for the new lines");
+static_assert(std::size(RateTops) == Npv::RateCount, "Npv::RateCount changed: extend RateTops in app/Qrchart.cpp");
 
 TQRBand *makeBand(QWidget *form, TQRBandType type, int top, int height)
 {
@@ -33,6 +41,7 @@ TQRBand *makeBand(QWidget *form, TQRBandType type, int top, int height)
 using QRFormParts::AddHorizontalLine;
 using QRFormParts::AddLabel;
 
+// Long by design: the designed report form, band by band from top to bottom.
 TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("QRPaymentChart"));
@@ -66,11 +75,12 @@ TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
     AddLabel(PageHeader, tr("Discount Rate"), 415, 23, 87, 16, &bold13);
     AddLabel(PageHeader, tr("Net Present Value"), 537, 23, 114, 16, &bold13);
     AddHorizontalLine(PageHeader, 30, 46, 735);
-    for (int n = 0; n < 10; ++n) {
-        AddLabel(PageHeader, QString::number(n + 1), n == 9 ? 157 : 161, YearLabelTops[n], n == 9 ? 14 : 7, 16);
+    for (int n = 0; n < Npv::YearCount; ++n) {
+        const bool twoDigits = n + 1 >= 10; // starts further left and is twice as wide
+        AddLabel(PageHeader, QString::number(n + 1), twoDigits ? 157 : 161, YearLabelTops[n], twoDigits ? 14 : 7, 16);
         lblYear[n] = AddLabel(PageHeader, QString(), 246, YearValueTops[n], 47, 18, nullptr, taRightJustify);
     }
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < Npv::RateCount; ++k) {
         lblDR[k] = AddLabel(PageHeader, QString(), 464, RateTops[k], 19, 16, nullptr, taRightJustify);
         lblNPV[k] = AddLabel(PageHeader, QString(), 604, RateTops[k], 47, 16, nullptr, taRightJustify);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/Npv.h"
+
 #include <QWidget>
 #include <array>
 
@@ -38,7 +40,7 @@ public:
     TQRLabel *lblApplicationTitle = nullptr;
     TQRLabel *lblURL = nullptr;
     TQRSysData *QRDateTime = nullptr;
-    std::array<TQRLabel *, 10> lblYear{};
-    std::array<TQRLabel *, 5> lblDR{};
-    std::array<TQRLabel *, 5> lblNPV{};
+    std::array<TQRLabel *, Npv::YearCount> lblYear{};
+    std::array<TQRLabel *, Npv::RateCount> lblDR{};
+    std::array<TQRLabel *, Npv::RateCount> lblNPV{};
 };

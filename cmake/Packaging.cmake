@@ -11,9 +11,6 @@ include_guard(GLOBAL)
 
 set(_packaging ${PROJECT_SOURCE_DIR}/packaging)
 
-install(FILES ${_packaging}/tallowmere.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_packaging}/example.corvane.tallowmere.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-
 # The PNG sizes are rendered from the SVG drawings by packaging/icons/render.sh and
 # committed, so a build needs no SVG renderer.
 foreach(_size 16 32 48 64 128 256)
@@ -43,6 +40,10 @@ foreach(_page ${_man_pages})
 endforeach()
 add_custom_target(tallowmere_man_pages ALL DEPENDS ${_man_outputs})
 install(FILES ${_man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The desktop entry and the metainfo (with their translations) and the translated
+# manual pages.
+include(${CMAKE_CURRENT_LIST_DIR}/LocalizedPackaging.cmake)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tallowmere)

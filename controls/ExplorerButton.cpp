@@ -19,22 +19,7 @@ namespace {
 // on can do that.
 constexpr bool EllipsisText = true;
 
-constexpr int MaxCaptionLength = 255;
-
 } // namespace
-
-struct TExplorerButton::Geometry {
-    int bx = 0, by = 0;
-    int tx = 0, ty = 0;
-    int tw = 0, th = 0;
-    int bh = 0;
-    int f = 0;
-    bool captionShown = false;
-    bool markDue = false;
-    QString text;
-    int flags = 0;
-    QRect TextRect() const { return QRect(tx, ty, f, th); }
-};
 
 TExplorerButton::TExplorerButton(QWidget *parent) : QWidget(parent), FShortcut(new QShortcut(this))
 {
@@ -348,96 +333,20 @@ void TExplorerButton::Click()
         OnClick(this);
 }
 
-TExplorerButton::Geometry TExplorerButton::Measure() const
+TExplorerButtonGeometry TExplorerButton::Measure() const
 {
-    Geometry g;
-    const int W = width(), H = height();
-    const QFontMetrics fm(font());
-    int align = Qt::AlignHCenter;
-    if (FAlignment == taLeftJustify)
-        align = Qt::AlignLeft;
-    else if (FAlignment == taRightJustify)
-        align = Qt::AlignRight;
-    g.flags = align | Qt::AlignTop | Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
-
-    int gap = 0;
-    g.captionShown = !(FOptions & boIconOnly) && !FCaption.isEmpty();
-    if (g.captionShown) {
-        gap = 2;
-        g.text = FCaption.left(MaxCaptionLength);
-        if (FWordWrap)
-            g.text += QLatin1Char(' ');
-        const QRect r = fm.boundingRect(QRect(0, 0, qMax(W - 4, 0), 0), g.flags, g.text);
-        g.tw = qMin(r.width(), W - 4);
-        g.th = r.height();
-    }
-
-    g.markDue = (FOptions & boPopupMark) && FDropDownMenu;
-    const int bw = FBitmap.width() + (g.markDue ? 10 : 0);
-    g.bh = FBitmap.height();
-    int &bx = g.bx, &by = g.by, &tx = g.tx, &ty = g.ty, &tw = g.tw, &th = g.th, &f = g.f;
-    const int bh = g.bh;
-
-    if (FBitmap.isNull()) {
-        f = tw;
-        if (g.markDue) {
-            f = qMin(W - 14, tw);
-            tw += 10;
-        }
-        ty = (H - th) / 2;
-        tx = FAlignment == taLeftJustify ? 3 : FAlignment == taRightJustify ? W - tw - 3 : (W - tw) / 2;
-    } else if (FLayout == blBitmapTop || FLayout == blBitmapBottom) {
-        if (FLayout == blBitmapTop) {
-            by = (H - th - bh - gap) / 2;
-            ty = by + bh + gap;
-        } else {
-            ty = (H - th - bh - gap) / 2;
-            by = ty + th + gap;
-        }
-        if (FAlignment == taLeftJustify) {
-            bx = 3;
-            tx = 3;
-        } else if (FAlignment == taRightJustify) {
-            bx = W - bw - 3;
-            tx = W - tw - 3;
-        } else {
-            bx = (W - bw) / 2;
-            tx = (W - tw) / 2;
-        }
-        f = tw;
-    } else {
-        if (W - 4 < tw + bw + gap)
-            tw = W - gap - bw - 4;
-        by = (H - bh) / 2;
-        ty = (H - th) / 2;
-        f = tw;
-        if (FLayout == blBitmapLeft) {
-            if (FAlignment == taLeftJustify) {
-                bx = 3;
-                tx = bw + gap + 3;
-            } else if (FAlignment == taRightJustify) {
-                tx = W - tw - 3;
-                bx = tx - bw - gap;
-            } else {
-                bx = (W - tw - bw - gap) / 2;
-                tx = bx + bw + gap;
-            }
-        } else {
-            if (FAlignment == taLeftJustify) {
-                tx = 3;
-                bx = tw + 3 + gap;
-            } else if (FAlignment == taRightJustify) {
-                bx = W - bw - 3;
-                tx = bx - tw - gap;
-            } else {
-                tx = (W - tw - bw - gap) / 2;
-                bx = tx + tw + gap;
-            }
-        }
-    }
-    if (FWordWrap && tx + f > W - 5)
-        f = W - tx - 5;
-    return g;
+    TExplorerButtonGeometry::Input in;
+    in.Size = size();
+    in.Align = FAlignment == taLeftJustify    ? Qt::AlignLeft
+               : FAlignment == taRightJustify ? Qt::AlignRight
+                                              : Qt::AlignHCenter;
+    in.WordWrap = FWordWrap;
+    in.Caption = FCaption;
+    in.IconOnly = FOptions.testFlag(boIconOnly);
+    in.Image = FBitmap.size();
+    in.Mark = (FOptions & boPopupMark) && FDropDownMenu;
+    in.Layout = FLayout;
+    return TExplorerButtonGeometry::Measure(in, QFontMetrics(font()));
 }
 
 void TExplorerButton::DrawBevel(QPainter &painter, bool sunken) const
@@ -459,7 +368,8 @@ void TExplorerButton::DrawBevel(QPainter &painter, bool sunken) const
     painter.fillRect(QRect(1, H - 1, W - 1, 1), second);
 }
 
-void TExplorerButton::DrawCaption(QPainter &painter, const Geometry &g, const QRect &rect, const QColor &color) const
+void TExplorerButton::DrawCaption(QPainter &painter, const TExplorerButtonGeometry &g, const QRect &rect,
+                                  const QColor &color) const
 {
     QString text = g.text;
     if (EllipsisText && !FWordWrap)
@@ -482,74 +392,89 @@ void TExplorerButton::DrawMark(QPainter &painter, int x, int y, const QColor &co
 void TExplorerButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QColor highlight = palette().color(QPalette::Light);
-    const QColor shadow = palette().color(QPalette::Dark);
-
     if (FDown && FShowDownPattern) {
         painter.setBrushOrigin(0, 0);
-        painter.fillRect(rect(),
-                         QBrush(ExplorerButtonImages::DownPattern(palette().color(QPalette::Button), highlight)));
+        painter.fillRect(rect(), QBrush(ExplorerButtonImages::DownPattern(palette().color(QPalette::Button),
+                                                                          palette().color(QPalette::Light))));
     }
     painter.setFont(font());
 
-    const Geometry g = Measure();
+    const TExplorerButtonGeometry g = Measure();
+    if (FEnabled && ((FPressed && FMouseInside) || FDown))
+        PaintSunken(painter, g);
+    else if (FEnabled)
+        PaintEnabled(painter, g);
+    else
+        PaintDisabled(painter, g);
+}
+
+void TExplorerButton::PaintSunken(QPainter &painter, const TExplorerButtonGeometry &g)
+{
     QRect textRect = g.TextRect();
     const bool hasImage = !FBitmap.isNull();
-
-    if (FEnabled && ((FPressed && FMouseInside) || FDown)) {
-        DrawBevel(painter, true);
-        if (FBevelStyle == bsRaised)
-            textRect.translate(1, 1);
-        const QColor color = FontColor();
-        if (g.captionShown)
-            DrawCaption(painter, g, textRect, color);
+    DrawBevel(painter, true);
+    if (FBevelStyle == bsRaised)
+        textRect.translate(1, 1);
+    const QColor color = FontColor();
+    if (g.captionShown)
+        DrawCaption(painter, g, textRect, color);
+    if (hasImage)
+        painter.drawImage(g.bx + 1, g.by + 1, Transparent(FBitmap));
+    if (g.markDue) {
         if (hasImage)
-            painter.drawImage(g.bx + 1, g.by + 1, Transparent(FBitmap));
-        if (g.markDue) {
-            if (hasImage)
-                DrawMark(painter, FBitmap.width() + g.bx + 4, g.bh / 2 + g.by + 1, color);
-            else
-                DrawMark(painter, g.tx + g.f + 4, g.th / 2 + g.ty + 1, color);
-        }
-    } else if (FEnabled) {
-        QColor color = FontColor();
-        if (FMouseInside)
-            DrawBevel(painter, false);
+            DrawMark(painter, FBitmap.width() + g.bx + 4, g.bh / 2 + g.by + 1, color);
         else
-            color = UnselectedFontColor();
-        if (FBevelStyle == bsLowered)
-            textRect.translate(1, 1);
-        if (g.captionShown)
-            DrawCaption(painter, g, textRect, color);
-        if (hasImage) {
-            const QImage *image = &FBitmap;
-            if ((FOptions & boMonoDisplay) && !FMouseInside) {
-                if (!FNoFocusBitmap.isNull())
-                    image = &FNoFocusBitmap;
-                else if (!FIBitmap.isNull())
-                    image = &FIBitmap;
-            }
-            painter.drawImage(g.bx, g.by, Transparent(*image));
+            DrawMark(painter, g.tx + g.f + 4, g.th / 2 + g.ty + 1, color);
+    }
+}
+
+void TExplorerButton::PaintEnabled(QPainter &painter, const TExplorerButtonGeometry &g)
+{
+    QRect textRect = g.TextRect();
+    const bool hasImage = !FBitmap.isNull();
+    QColor color = FontColor();
+    if (FMouseInside)
+        DrawBevel(painter, false);
+    else
+        color = UnselectedFontColor();
+    if (FBevelStyle == bsLowered)
+        textRect.translate(1, 1);
+    if (g.captionShown)
+        DrawCaption(painter, g, textRect, color);
+    if (hasImage) {
+        const QImage *image = &FBitmap;
+        if ((FOptions & boMonoDisplay) && !FMouseInside) {
+            if (!FNoFocusBitmap.isNull())
+                image = &FNoFocusBitmap;
+            else if (!FIBitmap.isNull())
+                image = &FIBitmap;
         }
-        if (g.markDue) {
-            if (hasImage)
-                DrawMark(painter, FBitmap.width() + g.bx + 3, g.bh / 2 + g.by, color);
-            else
-                DrawMark(painter, g.tx + g.f + 3, g.th / 2 + g.ty, color);
-        }
-    } else {
-        if (FDown)
-            DrawBevel(painter, true);
-        if (!FDisabledBitmap.isNull()) {
-            painter.drawImage(g.bx, g.by, Transparent(FDisabledBitmap));
-        } else if (hasImage) {
-            painter.drawImage(g.bx + 1, g.by + 1, ExplorerButtonImages::Silhouette(FBitmap, highlight));
-            painter.drawImage(g.bx, g.by, ExplorerButtonImages::Silhouette(FBitmap, shadow));
-        }
-        if (g.captionShown) {
-            DrawCaption(painter, g, textRect.translated(1, 1), highlight);
-            DrawCaption(painter, g, textRect, shadow);
-        }
+        painter.drawImage(g.bx, g.by, Transparent(*image));
+    }
+    if (g.markDue) {
+        if (hasImage)
+            DrawMark(painter, FBitmap.width() + g.bx + 3, g.bh / 2 + g.by, color);
+        else
+            DrawMark(painter, g.tx + g.f + 3, g.th / 2 + g.ty, color);
+    }
+}
+
+void TExplorerButton::PaintDisabled(QPainter &painter, const TExplorerButtonGeometry &g)
+{
+    const QColor highlight = palette().color(QPalette::Light);
+    const QColor shadow = palette().color(QPalette::Dark);
+    const QRect textRect = g.TextRect();
+    if (FDown)
+        DrawBevel(painter, true);
+    if (!FDisabledBitmap.isNull()) {
+        painter.drawImage(g.bx, g.by, Transparent(FDisabledBitmap));
+    } else if (!FBitmap.isNull()) {
+        painter.drawImage(g.bx + 1, g.by + 1, ExplorerButtonImages::Silhouette(FBitmap, highlight));
+        painter.drawImage(g.bx, g.by, ExplorerButtonImages::Silhouette(FBitmap, shadow));
+    }
+    if (g.captionShown) {
+        DrawCaption(painter, g, textRect.translated(1, 1), highlight);
+        DrawCaption(painter, g, textRect, shadow);
     }
 }
 

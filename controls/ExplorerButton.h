@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ExplorerButtonGeometry.h"
 #include "controls/ExplorerButtonImages.h"
 
 #include <QByteArray>
@@ -13,12 +14,6 @@
 #include <functional>
 
 class QShortcut;
-
-enum TBevelStyle { bsLowered, bsRaised };
-enum TExplorerButtonLayout { blBitmapTop, blBitmapBottom, blBitmapLeft, blBitmapRight };
-enum TExplorerButtonOption { boMonoDisplay = 0x1, boIconOnly = 0x2, boPopupMark = 0x4, boShowBevel = 0x8 };
-Q_DECLARE_FLAGS(TExplorerButtonOptions, TExplorerButtonOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TExplorerButtonOptions)
 
 // A flat button drawn on its parent's background: a thin raised bevel while the mouse
 // is over it, sunken and shifted one pixel while pressed or toggled down, greyed and
@@ -139,10 +134,13 @@ protected:
 private:
     friend class TExplorerButtonAccessible;
 
-    struct Geometry;
-    Geometry Measure() const;
-    void DrawBevel(class QPainter &painter, bool sunken) const;
-    void DrawCaption(QPainter &painter, const Geometry &g, const QRect &rect, const QColor &color) const;
+    TExplorerButtonGeometry Measure() const;
+    // The three looks: pressed or down, enabled at rest or hot, disabled.
+    void PaintSunken(class QPainter &painter, const TExplorerButtonGeometry &g);
+    void PaintEnabled(QPainter &painter, const TExplorerButtonGeometry &g);
+    void PaintDisabled(QPainter &painter, const TExplorerButtonGeometry &g);
+    void DrawBevel(QPainter &painter, bool sunken) const;
+    void DrawCaption(QPainter &painter, const TExplorerButtonGeometry &g, const QRect &rect, const QColor &color) const;
     void DrawMark(QPainter &painter, int x, int y, const QColor &color) const;
     QList<TExplorerButton *> GroupSiblings() const;
     void LeftButtonDown();

@@ -193,6 +193,9 @@ void TFnpNumericEdit::KeyPress(QChar &Key)
         Key = QChar();
 }
 
+// Long by design: the filter's rules in the order they apply (selection, keys refused,
+// separator, minus, Backspace, then the digit in the integer part or the decimals), each
+// keeping the text a number with exactly Decimals decimals.
 bool TFnpNumericEdit::FilterCharacter(QChar key)
 {
     // The read-only edit ignores what it is given; the clipboard characters become

@@ -1,8 +1,12 @@
 // Reads arbitrary bytes as an information page: the reader must never crash, hang or
 // read outside the line, whatever the server sends. A date entry that does not read
 // raises EConvertError, which is the reader's documented answer and not a finding.
+// Every address the page names is resolved against the page and judged, and the bytes
+// are sniffed as a read-me document would be.
 #include "platform/core/Exceptions.h"
+#include "update/core/ContentSniffer.h"
 #include "update/core/InfoPage.h"
+#include "update/core/PageLinks.h"
 
 #include <QByteArray>
 #include <cstddef>
@@ -33,6 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         InfoPage::IsNewerVersion(QStringLiteral("1.1.00"), info.ProductVersion, wfivBuildNumber);
         InfoPage::IsNewerVersion(QStringLiteral("1.1.00"), info.ProductVersion, wfivSimpleString);
         InfoPage::IsNewerVersion(info.ProductVersion, info.RunParams, wfivBuildNumber);
+        for (const QString &link :
+             {info.DownloadURL, info.ProductReadMe, info.ProductReadMeExt, info.RedirectURL, info.UpdateSignatureURL}) {
+            const QString address = PageLinks::Resolve(
+                QStringLiteral("https://www.corvane.example/soft/tallowmere.htm"), link);
+            // Nothing but an https web address passes the rule of a verified page.
+            if (PageLinks::Refusal(address, true, false).isEmpty() && !PageLinks::IsHttps(address))
+                __builtin_trap();
+            PageLinks::Host(address);
+        }
     }
+    ContentSniffer::Document(page);
+    ContentSniffer::IsProgram(page);
     return 0;
 }

@@ -43,15 +43,19 @@ public:
     // Bytes ready to be received.
     virtual int RcvdCount();
     int LastError() const { return FLastError; }
+    // Part of the socket's published interface; nothing in this program sets it (every
+    // socket lives on the thread that made it).
     bool MultiThreaded() const { return FMultiThreaded; }
     void SetMultiThreaded(bool value) { FMultiThreaded = value; }
-    // Seconds Flush keeps trying before it gives up and leaves the rest queued.
+    // Seconds Flush keeps trying before it gives up and leaves the rest queued. Part of the
+    // published interface: this program keeps the default.
     int FlushTimeout() const { return FFlushTimeout; }
     void SetFlushTimeout(int seconds) { FFlushTimeout = seconds; }
     TSocketSendFlags SendFlags() const;
     void SetSendFlags(TSocketSendFlags value);
     TSocketLingerOnOff LingerOnOff() const { return FLingerOnOff; }
     void SetLingerOnOff(TSocketLingerOnOff value) { FLingerOnOff = value; }
+    // Part of the published interface: this program keeps the default of 0.
     int LingerTimeout() const { return FLingerTimeout; }
     void SetLingerTimeout(int seconds) { FLingerTimeout = seconds; }
     Winsock::TSocket HSocket() const { return FHSocket; }
@@ -149,6 +153,7 @@ protected:
     Winsock::TSocket FASocket = Winsock::INVALID_SOCKET;
     std::deque<std::unique_ptr<TBuffer>> FBufList;
     int FBufSize = TBuffer::DefaultSize;
+    static constexpr int LargeBlockSize = 65536;
     int FSendFlags = 0;
     int FLastError = 0;
     std::unique_ptr<TMessageWindow> FWindow;

@@ -76,8 +76,13 @@ void TCustomWSocket::DeleteBufferedData()
 void TCustomWSocket::PutDataInSendBuffer(const char *data, int length)
 {
     while (length > 0) {
-        if (FBufList.empty() || FBufList.back()->WrCount() >= FBufList.back()->BufSize())
-            FBufList.push_back(std::make_unique<TBuffer>(FBufSize));
+        if (FBufList.empty() || FBufList.back()->WrCount() >= FBufList.back()->BufSize()) {
+            // A large send on a stream takes blocks of up to LargeBlockSize: one
+            // allocation per 1514 bytes would cost a bulk transfer more than the copy.
+            // Datagrams keep the standard block, which bounds what one datagram carries.
+            const int size = FType == SOCK_STREAM ? qBound(FBufSize, length, LargeBlockSize) : FBufSize;
+            FBufList.push_back(std::make_unique<TBuffer>(size));
+        }
         const int written = FBufList.back()->Write(data, length);
         data += written;
         length -= written;

@@ -1,75 +1,24 @@
 #pragma once
 
-#include "net/HttpChunkDecoder.h"
+#include "net/HttpCliEvents.h"
+#include "net/HttpConnector.h"
+#include "net/HttpReceiver.h"
+#include "net/HttpReplyReader.h"
+#include "net/HttpRequestMessage.h"
+#include "net/HttpRoute.h"
+#include "net/HttpTypes.h"
 #include "net/HttpUtil.h"
 #include "net/WSocket.h"
 #include "platform/core/Messages.h"
 
 #include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
 #include <memory>
-
-// Tunnelling (an https request asking an HTTP proxy for a CONNECT tunnel) and Securing
-// (the TLS handshake) come only for https, between Connected and ReadingHeader.
-enum class THttpState {
-    Idle,
-    Starting,
-    Connected,
-    LookingUp,
-    LookedUp,
-    ReadingHeader,
-    ReadingBody,
-    Aborting,
-    Tunnelling,
-    Securing
-};
-enum THttpRequest : quint8 { RequestNone = 0, RequestGet = 1, RequestPost = 2, RequestHead = 3 };
-
-// Error codes of EHttpException and of a finished request (RequestDoneError). A request
-// that fails at the socket level (lookup, connect, a reset) reports the Winsock code
-// instead, a request that stayed silent past Timeout reports 10060. Each failure of the
-// client's own has its reason in ReasonPhrase.
-inline constexpr quint16 ErrBusy = 1;
-inline constexpr quint16 ErrNothingToPost = 2;
-inline constexpr quint16 ErrAborted = 3;
-inline constexpr quint16 ErrLineTooLong = 4;
-inline constexpr quint16 ErrTooManyRedirects = 5;
-// The server closed the connection without sending a byte.
-inline constexpr quint16 ErrNoReply = 6;
-// The reply is not HTTP as this client reads it: no status line, a bad number, a NUL
-// byte in the header, a header line without a colon or folded onto the one before, two
-// different Locations, a malformed chunk.
-inline constexpr quint16 ErrBadReply = 7;
-// The connection ended before the reply was complete (header, length or last chunk).
-inline constexpr quint16 ErrIncomplete = 8;
-// The receive stream did not take the bytes (a full disk, a file size limit).
-inline constexpr quint16 ErrWriteFailed = 9;
-// A URL or a redirect's Location the client will not follow (a control byte, a port out
-// of range, a scheme other than http); nothing was sent for it.
-inline constexpr quint16 ErrUrlRefused = 10;
-// The reply's header passed MaxHeaderBytes or MaxHeaderLines.
-inline constexpr quint16 ErrHeaderTooLarge = 11;
-// The body passed MaxBodySize.
-inline constexpr quint16 ErrBodyTooLarge = 12;
-// The whole request took longer than Deadline.
-inline constexpr quint16 ErrDeadline = 13;
-// The TLS handshake failed ("TLS: " and OpenSSL's reason: "certificate has expired").
-inline constexpr quint16 ErrTlsFailed = 14;
-// The HTTP proxy would not open a tunnel for an https request.
-inline constexpr quint16 ErrTunnelRefused = 15;
-
-inline constexpr quint32 WM_HTTP_REQUEST_DONE = WM_USER + 1;
-inline constexpr quint32 WM_HTTP_SET_READY = WM_USER + 2;
-inline constexpr quint32 WM_HTTP_RESTART = WM_USER + 3;
-
-using TDocDataEvent = std::function<void(QObject *Sender, const char *Buffer, int Len)>;
-using TOnCommand = std::function<void(QObject *Sender, const QString &S)>;
-using TCookieRcvdEvent = std::function<void(QObject *Sender, const QString &Data, bool &Accept)>;
-using THttpRequestDone = std::function<void(QObject *Sender, THttpRequest RqType, quint16 Error)>;
 
 // A non-blocking HTTP/1.0 client. StartGet (or StartRequest) returns at once; the request
 // then runs on the events of the socket it owns: name lookup, connect, request, header,
@@ -80,20 +29,17 @@ using THttpRequestDone = std::function<void(QObject *Sender, THttpRequest RqType
 // read, or without either a clean close). Every other ending sets RequestDoneError and
 // a reason. StatusCode is what the server sent (0 before a status line), except for a
 // lookup or connect failure, which reports 404. One request runs at a time.
-class THttpCli : public QObject {
+class THttpCli : public THttpCliEvents {
 public:
     explicit THttpCli(QObject *owner = nullptr);
     ~THttpCli() override;
 
     static constexpr int MaxRedirects = 20;
-    // Longest status or header line (its line end included) the client reads. Real
-    // replies carry lines of 16 KiB and more (large cookies, security policies); 64 KiB
-    // leaves room for them, and a fixed buffer keeps a hostile peer from growing it.
-    static constexpr int LineBufferSize = 65536;
-    // Bounds of a reply's header (interim replies included): each line fits
-    // LineBufferSize, and all of them these.
-    static constexpr int MaxHeaderLines = 1000;
-    static constexpr qint64 MaxHeaderBytes = 256 * 1024;
+    // Longest status or header line (its line end included) the client reads, and the
+    // bounds of a reply's header (HttpTypes.h).
+    static constexpr int LineBufferSize = HttpLineBufferSize;
+    static constexpr int MaxHeaderLines = HttpMaxHeaderLines;
+    static constexpr qint64 MaxHeaderBytes = HttpMaxHeaderBytes;
 
     const QString &URL() const { return FURL; }
     void SetURL(const QString &value) { FURL = value; }
@@ -126,6 +72,8 @@ public:
     void SetCookie(const QString &value) { FCookie = value; }
     const QString &ContentTypePost() const { return FContentPost; }
     void SetContentTypePost(const QString &value) { FContentPost = value; }
+    // Part of the client's published interface (passed on to its socket); nothing in this
+    // program sets it.
     bool MultiThreaded() const { return FMultiThreaded; }
     void SetMultiThreaded(bool value);
     // Seconds a request may go without any news from the network before it is given up
@@ -148,8 +96,16 @@ public:
     // downgrade ("Redirect refused: https to http").
     bool AllowDowngrade() const { return FAllowDowngrade; }
     void SetAllowDowngrade(bool value) { FAllowDowngrade = value; }
+    // Header lines of the caller's, "Name: value", sent after the client's own. One of them
+    // replaces a line the client would write under the same name (User-Agent, Accept,
+    // Referer, From, Pragma, Cookie, ...); Host, Content-Length and Transfer-Encoding are
+    // the client's alone. A line that is refused (see HeaderRefusal) ends the request with
+    // ErrHeaderRefused before anything is sent. Like credentials, they go only to the
+    // origin of the first address: a redirect elsewhere gets the client's lines alone.
+    const QStringList &ExtraHeaders() const { return FExtraHeaders; }
+    void SetExtraHeaders(const QStringList &lines) { FExtraHeaders = lines; }
     // The request's current target is https.
-    bool Secure() const { return FSecure; }
+    bool Secure() const { return FRoute.Secure; }
 
     // A SOCKS proxy for every connection the request makes. At levels 4A and 5 the
     // client looks up no name itself: the proxy gets the host name as it stands.
@@ -172,17 +128,17 @@ public:
     void SetReceiveStream(QIODevice *stream) { FReceiveStream = stream; }
     QIODevice *PostStream() const { return FPostStream; }
     void SetPostStream(QIODevice *stream) { FPostStream = stream; }
-    int StatusCode() const { return FStatusCode; }
-    const QString &ReasonPhrase() const { return FReasonPhrase; }
-    qint64 ContentLength() const { return FContentLength; }
-    const QString &ContentType() const { return FContentType; }
+    int StatusCode() const { return FReader.Reply.StatusCode; }
+    const QString &ReasonPhrase() const { return FReader.Reply.ReasonPhrase; }
+    qint64 ContentLength() const { return FReader.Reply.ContentLength; }
+    const QString &ContentType() const { return FReader.Reply.ContentType; }
     qint64 ReceivedCount() const { return FReceivedCount; }
     qint64 SentCount() const { return FSentCount; }
     // The lines of the last reply's header (a redirect's are replaced by the next).
-    const QStringList &ReceivedHeader() const { return FReceivedHeader; }
-    const QStringList &AuthenticateList() const { return FAuthenticateList; }
+    const QStringList &ReceivedHeader() const { return FReader.Reply.ReceivedHeader; }
+    const QStringList &AuthenticateList() const { return FReader.AuthenticateList; }
     const QString &DocumentName() const { return FDocName; }
-    const QString &Location() const { return FLocation; }
+    const QString &Location() const { return FRoute.Location; }
     THttpState State() const { return FState; }
     quint16 RequestDoneError() const { return FRequestDoneError; }
     int RedirectCount() const { return FRedirectCount; }
@@ -191,25 +147,6 @@ public:
     void StartGet();
     void StartRequest(THttpRequest request);
     void Abort();
-
-    TNotifyEvent OnTrace;
-    TNotifyEvent OnSessionConnected;
-    TNotifyEvent OnHeaderData;
-    TOnCommand OnCommand;
-    TNotifyEvent OnHeaderBegin;
-    TNotifyEvent OnHeaderEnd;
-    TNotifyEvent OnRequestHeaderBegin;
-    TNotifyEvent OnRequestHeaderEnd;
-    TNotifyEvent OnDocBegin;
-    TDocDataEvent OnDocData;
-    TNotifyEvent OnDocEnd;
-    TNotifyEvent OnSendBegin;
-    TDocDataEvent OnSendData;
-    TNotifyEvent OnSendEnd;
-    TNotifyEvent OnStateChange;
-    THttpRequestDone OnRequestDone;
-    TNotifyEvent OnLocationChange;
-    TCookieRcvdEvent OnCookie;
 
 protected:
     // The reply path without a network, for the fuzz targets: the client behaves as if
@@ -220,55 +157,35 @@ protected:
     void FeedReply(const char *data, qsizetype length);
     void EndFedReply(quint16 error);
 
+    // Fires OnCommand with each line of the request as it goes out, the empty line last.
     virtual void SendRequestLine(const QString &line);
     virtual void DoStartLookup();
     virtual void DoClose();
-    virtual void TriggerCookie(const QString &data, bool &accept);
-    virtual void TriggerSessionConnected();
-    virtual void TriggerRequestHeaderBegin();
-    virtual void TriggerRequestHeaderEnd();
-    virtual void TriggerHeaderBegin();
-    virtual void TriggerHeaderEnd();
-    virtual void TriggerDocBegin();
-    virtual void TriggerDocData(const char *data, int length);
-    virtual void TriggerDocEnd();
-    virtual void TriggerSendBegin();
-    virtual void TriggerSendData(const char *data, int length);
-    virtual void TriggerSendEnd();
 
 private:
+    friend class THttpConnector;
+    friend class THttpReceiver;
     enum TCloseAction { CloseEndsRequest, CloseRedirects };
-    // How the body of the reply being read ends.
-    enum TBodyMode { BodyNone, BodyLength, BodyChunked, BodyToClose };
 
     void WndProc(TMessage &msg);
-    void ChangeState(THttpState newState);
+    // Each returns whether the client still exists: a handler of the event it fires may
+    // have deleted it.
+    bool ChangeState(THttpState newState);
+    template <typename Fn>
+    bool Survives(Fn &&fn)
+    {
+        QPointer<THttpCli> alive(this);
+        fn();
+        return !alive.isNull();
+    }
+
     void PostToSelf(quint32 msg);
     void SendRequest(const QString &method);
     void SendRequestNow();
-    void SetTarget(const TUrlParts &url, bool secure);
-    void SendTunnelRequest();
-    void ProcessTunnelLine(const QByteArray &line);
-    void StartTls();
-    void SslHandshakeDone(quint16 error, const QString &reason);
-    QString CurrentOrigin() const;
-    void RequestTarget(QString *host, QString *port) const;
-    QString HostHeader() const;
-    bool FollowRedirect();
     void SendPostChunk();
-    void BeginReply();
-    void ReceiveBody();
-    void ProcessLineBuffer();
-    void ProcessHeaderLine(const QByteArray &line);
-    bool ProcessHeaderField(const QString &line);
-    void ProcessBodyBytes(const char *data, qsizetype length);
-    bool DeliverBody(const char *data, qsizetype length);
-    void HeaderEnded();
     void FinishReply();
     void FailReply(quint16 error, const QString &reason);
-    void FailClosedReply(quint16 socketError);
     bool ReadingReply() const;
-    bool NoteRedirect(const QString &value);
     void RedirectStep();
     void EndOfConnection();
     void Fail(const QString &reason, quint16 error);
@@ -277,11 +194,6 @@ private:
     void TimerExpired();
     void DeadlineExpired();
 
-    void SocketDnsLookupDone(quint16 error);
-    bool ProxyResolvesName() const;
-    void ConnectTo(const QString &address);
-    void SocketSessionConnected(quint16 error);
-    void SocketDataAvailable(quint16 error);
     void SocketDataSent(quint16 error);
     void SocketSessionClosed(quint16 error);
     void SocketBgException(const std::exception &e);
@@ -290,26 +202,17 @@ private:
     std::unique_ptr<TMessageWindow> FWindow;
     bool FMultiThreaded = false;
     THttpState FState = THttpState::Idle;
-    QString FHostName;
-    QString FTargetHost;
-    // ":port" of the target when a proxy carries the request and the URL named one.
-    QString FTargetPortText;
-    QString FPort;
+    THttpRequest FRequestType = RequestNone;
+
+    // Settings, as the caller left them.
+    QString FURL;
     QString FProxy;
     QString FProxyPort = QStringLiteral("80");
     QString FUsername;
     QString FPassword;
     QString FProxyUsername;
     QString FProxyPassword;
-    // The credentials of the running request and the origin they belong to.
-    QString FRequestUsername;
-    QString FRequestPassword;
-    QString FCredentialOrigin;
-    bool FSecure = false;
-    // The target's port, spelled out (80 or 443 when the URL named none).
-    QString FTargetPort;
-    // "host:port" a CONNECT tunnel goes to.
-    QString FTunnelTarget;
+    QStringList FExtraHeaders;
     QString FCAFile;
     bool FAllowDowngrade = false;
     QString FSocksServer;
@@ -319,74 +222,43 @@ private:
     QString FSocksPassword;
     TSocksAuthentication FSocksAuthentication = socksNoAuthentication;
     int FSocksTimeout = 30;
-    // What the SOCKS layer said of the connection being made, for the reason.
-    QString FSocksFailure;
-    quint16 FSocksFailureCode = 0;
-    QString FLocation;
-    bool FConnected = false;
-    THttpRequest FRequestType = RequestNone;
-    // Header lines wait here (LineBufferSize bytes) until their LF arrives; a line that
-    // fills it is refused.
-    std::unique_ptr<char[]> FReceiveBuffer;
-    int FReceiveLen = 0;
-    // Some byte of a reply arrived on this connection (tells an empty reply apart).
-    bool FReplyStarted = false;
-    static constexpr int BodyBufferSize = 65536;
-    std::unique_ptr<char[]> FBodyBuffer;
-    QByteArray FLastResponse;
-    // Lines of the reply being read; an interim 1xx reply starts the count again.
-    int FHeaderLineCount = 0;
-    // Header lines and bytes on this connection, against the bounds below.
-    int FHeaderLines = 0;
-    qint64 FHeaderBytes = 0;
-    bool FChunked = false;
-    TBodyMode FBodyMode = BodyToClose;
-    qint64 FBodyRemaining = 0;
-    THttpChunkDecoder FChunks;
-    // The reply is complete: the close that follows, ours or the server's, ends the
-    // request without an error.
-    bool FReplyComplete = false;
-    int FBodyLineCount = 0;
-    bool FAllowedToSend = false;
-    QString FURL;
-    QString FPath;
-    QString FDocName;
     QString FSender;
     QString FReference;
     QString FAgent = QStringLiteral("Mozilla/3.0 (compatible)");
     QString FAccept = QStringLiteral("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
     double FModifiedSince = 0;
     bool FNoCache = false;
-    int FStatusCode = 0;
-    QString FReasonPhrase;
-    qint64 FContentLength = -1;
-    QString FContentType;
-    QStringList FAuthenticateList;
     QString FContentPost = QStringLiteral("application/x-www-form-urlencoded");
     QString FCookie;
-    bool FLocationChangeRedirect = false;
-    // The Location of the reply being read, acted on only once a redirect's header has
-    // ended; a second, different value makes the reply ambiguous.
-    QString FReplyLocation;
-    bool FHasReplyLocation = false;
-    bool FLocationConflict = false;
-    QStringList FReceivedHeader;
     QIODevice *FReceiveStream = nullptr;
+    QIODevice *FPostStream = nullptr;
+    int FTimeout = 60;
+    int FDeadline = 0;
+    qint64 FMaxBodySize = 0;
+
+    // The running request: where it goes, what its replies say, how far it got.
+    THttpRoute FRoute;
+    THttpReplyReader FReader;
+    THttpConnector FConnector;
+    THttpReceiver FReceiver;
+    // The credentials of the running request (a URL's own replace the properties).
+    QString FRequestUsername;
+    QString FRequestPassword;
+    QString FDocName;
+    bool FConnected = false;
+    // Body pieces delivered (OnDocEnd follows when there were any).
+    int FBodyLineCount = 0;
+    bool FAllowedToSend = false;
     qint64 FReceivedCount = 0;
     qint64 FSentCount = 0;
-    QIODevice *FPostStream = nullptr;
-    QByteArray FReqStream;
     quint16 FRequestDoneError = 0;
     TCloseAction FCloseAction = CloseEndsRequest;
+    int FRedirectCount = 0;
     // Bytes come from FeedReply instead of the socket.
     bool FFed = false;
     bool FFedClosed = false;
-    int FTimeout = 60;
     QTimer FTimer;
-    int FDeadline = 0;
     QTimer FDeadlineTimer;
-    qint64 FMaxBodySize = 0;
-    int FRedirectCount = 0;
     // Tags the internal messages with the request that posted them, so a late one never
     // touches the next request.
     quintptr FRequestSerial = 0;

@@ -32,6 +32,7 @@ QString PageText(int page, int count)
 
 } // namespace
 
+// Long by design: the designed layout, control by control from left to right.
 TfrmPreview::TfrmPreview(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {

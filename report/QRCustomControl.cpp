@@ -173,6 +173,8 @@ void TQRCustomControl::Print(int OX, int OY)
     PrintText(OX, OY);
 }
 
+// Long by design: one pass from the caption to the page (measure in report units, place
+// by alignment, fill, clip only when needed, draw) over a dozen values every step shares.
 void TQRCustomControl::PrintText(int OX, int OY)
 {
     TQRPrinter *printer = QRPrinter();

@@ -505,6 +505,8 @@ void TQRPrinter::Load(QIODevice &device, const QString &name)
     ReadPages(device, name);
 }
 
+// Long by design: the file's checks in the order the bytes come (header, count, each
+// record, each picture), so a reader can hold them against the format.
 void TQRPrinter::ReadPages(QIODevice &device, const QString &name)
 {
     auto notReportFile = [&name] { throw Exception(QRTexts::NotAReportFile(name)); };

@@ -88,6 +88,7 @@ QToolButton *TQRStandardPreview::MakeButton(int left, int width, const QString &
     return button;
 }
 
+// Long by design: the window's layout, control by control from left to right.
 void TQRStandardPreview::Build()
 {
     auto *window = new StandardPreviewWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -49,6 +49,20 @@ if dpkg -L tallowmere | grep -q 'screenshots'; then
   fail "the screenshot helper must not be installed"
 fi
 
+# Every language with translations (its PO files and help file in the tree) is installed.
+for po in packaging/po/*.po; do
+  lang=$(basename "$po" .po)
+  grep -q "^Comment\[$lang\]=" /usr/share/applications/tallowmere.desktop || fail "the desktop entry has no $lang comment"
+  grep -q "<summary xml:lang=\"$lang\">" /usr/share/metainfo/example.corvane.tallowmere.metainfo.xml \
+    || fail "the metainfo has no $lang summary"
+done
+for po in packaging/man/po/*.po; do
+  lang=$(basename "$po" .po)
+  [ "$(man -L "$lang" -w tallowmere)" = "/usr/share/man/$lang/man1/tallowmere.1.gz" ] || fail "no $lang manual page"
+done
+for help in help/tlm.*.hlp; do
+  [ -e "/usr/share/tallowmere/help/$(basename "$help")" ] || fail "the package did not install $help"
+done
 desktop-file-validate /usr/share/applications/tallowmere.desktop
 appstreamcli validate --no-net /usr/share/metainfo/example.corvane.tallowmere.metainfo.xml
 man -w tallowmere-fetch

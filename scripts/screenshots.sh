@@ -71,7 +71,7 @@ done
   echo "[Update]"
   echo "HomeURL=http://127.0.0.1:$port/tallowmere.htm"
 } > "$prog/tlm.ini"
-cp "$BUILD_DIR/bin/tallowmere" help/tlm.hlp "$prog/"
+cp "$BUILD_DIR/bin/tallowmere" help/tlm*.hlp "$prog/"
 if [ -x "$BUILD_DIR/bin/tallowmere-schedule" ]; then cp "$BUILD_DIR/bin/tallowmere-schedule" "$prog/"; fi
 mkdir -p "$OUT"
 xdotool mousemove 1023 767 # no hover effects or hints in the pictures

@@ -16,4 +16,5 @@ $SUDO apt-get install -y --no-install-recommends \
   minisign \
   locales \
   clang libclang-rt-14-dev \
-  desktop-file-utils appstream xdotool x11-utils man-db file
+  desktop-file-utils appstream xdotool x11-utils man-db file \
+  gettext po4a

@@ -1,5 +1,7 @@
 #include "update/SideFile.h"
 
+#include "update/core/ContentSniffer.h"
+
 #include <QCryptographicHash>
 #include <QFileInfo>
 
@@ -14,15 +16,6 @@ namespace {
 QString SystemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// What a file created by the user's programs gets: all read and write bits the
-// process's mask leaves.
-mode_t NewFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 } // namespace
@@ -53,12 +46,15 @@ QString TSideFile::Sha256()
     return QString::fromLatin1(hash.result().toHex());
 }
 
-bool TSideFile::PutInPlace()
+bool TSideFile::PutInPlace(bool mayRun)
 {
-    struct stat existing {};
+    // The mode is set on the open file, the very bytes that were checked, before its
+    // name becomes the target's.
+    char head[4] = {};
+    const ssize_t got = ::pread(handle(), head, sizeof head, 0);
+    const bool program = mayRun && got > 0 && ContentSniffer::IsProgram(QByteArray(head, int(got)));
     const QByteArray target = QFile::encodeName(FTarget);
-    const mode_t mode = ::stat(target.constData(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode();
-    if (::fchmod(handle(), mode) != 0) {
+    if (::fchmod(handle(), program ? 0700 : 0600) != 0) {
         setErrorString(SystemError(errno));
         return false;
     }

@@ -23,9 +23,10 @@ public:
     QString Sha256();
 
     // Renames the side file over the target: the old file is replaced in one step or
-    // not at all. The result keeps the permissions a new file of the user's would get
-    // (or the replaced file's).
-    bool PutInPlace();
+    // not at all. The result is the owner's alone: mode 0600, or 0700 when mayRun and
+    // it is a script or an ELF program; nothing of the replaced file's mode (setuid,
+    // setgid, group or other bits) carries over.
+    bool PutInPlace(bool mayRun);
 
     const QString &Target() const { return FTarget; }
 

@@ -154,6 +154,7 @@ QLabel *TfrmUpdate::MakeRightLabel(const QString &name, const QString &caption, 
     return label;
 }
 
+// Long by design: the designed layout, control by control from top to bottom.
 void TfrmUpdate::BuildLayout()
 {
     btnClose = MakeButton(QStringLiteral("btnClose"), QStringLiteral("Close"), QStringLiteral(" Close Update Center"),

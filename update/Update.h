@@ -39,7 +39,7 @@ public:
 
     QToolButton *btnClose = nullptr;
     QToolButton *btnRetrieveUpdate = nullptr;
-    QToolButton *btnCheckForUpdate = nullptr;
+    QToolButton *btnCheckForUpdate = nullptr; // part of the published interface: hidden, activation checks
     TPanel *Panel1 = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Label7 = nullptr;
@@ -54,14 +54,13 @@ public:
     QLabel *lblUpdateStatus = nullptr;
     QLabel *Label4 = nullptr;
     QLabel *lblVersion = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *lblReadMe = nullptr;
-    QLabel *Label6 = nullptr;
-    QLabel *lblURL = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *lblDate = nullptr;
+    QLabel *Label5 = nullptr;    // part of the published interface: hidden, lblReadMe's caption
+    QLabel *lblReadMe = nullptr; // part of the published interface: hidden, set by every check
+    QLabel *Label6 = nullptr;    // part of the published interface: hidden, lblURL's caption
+    QLabel *lblURL = nullptr;    // part of the published interface: hidden, set by every check
+    QLabel *Label3 = nullptr;    // part of the published interface: hidden, lblDate's caption
+    QLabel *lblDate = nullptr;   // part of the published interface: hidden, set by every check
 
-protected:
 private:
     void BuildLayout();
     QToolButton *MakeButton(const QString &name, const QString &caption, const QString &hint, const QString &glyph,

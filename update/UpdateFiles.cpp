@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace UpdateFiles {
 
 QString FileNameOfUrl(const QString &url)
@@ -38,20 +41,41 @@ QString ReadMeFolder()
     return folder;
 }
 
-// A downloaded program arrives without the execute permission a Linux desktop needs
-// to start it; scripts and ELF programs get it when the user asked to install.
-void MakeStartable(const QString &path)
+QString DocumentFileName(const QString &name, ContentSniffer::TDocumentKind kind)
 {
-    QFile file(path);
-    if (file.permissions() & QFileDevice::ExeOwner)
-        return;
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray head = file.read(4);
-    file.close();
-    if (head.startsWith("#!") || head == QByteArray("\x7f"
-                                                    "ELF"))
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    const QString suffix = ContentSniffer::Suffix(kind);
+    const bool fits = name.endsWith(suffix, Qt::CaseInsensitive) ||
+                      (kind == ContentSniffer::dkHtml && name.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive));
+    return fits ? name : name + suffix;
+}
+
+QString StartRefusal(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString notStarted = QStringLiteral("The update was saved as %1 but was not started: ").arg(path);
+    const QString advice = QStringLiteral(".\rMove it to a folder only you can write to and start it from there.");
+    struct stat dir {};
+    struct stat file {};
+    if (::stat(QFile::encodeName(folder).constData(), &dir) != 0 ||
+        ::lstat(QFile::encodeName(path).constData(), &file) != 0)
+        return notStarted + QStringLiteral("it can no longer be found") + advice;
+    if (!S_ISREG(file.st_mode))
+        return notStarted + QStringLiteral("it is no longer a plain file") + advice;
+    if (!(dir.st_mode & (S_IWGRP | S_IWOTH)))
+        return QString();
+    if (!(dir.st_mode & S_ISVTX))
+        return notStarted +
+               QStringLiteral("other users can replace files in the folder %1, so the file that would run might not "
+                              "be the file that was checked")
+                   .arg(folder) +
+               advice;
+    if (file.st_uid != ::geteuid())
+        return notStarted +
+               QStringLiteral("in the shared folder %1 it belongs to another user, so the file that would run might "
+                              "not be the file that was checked")
+                   .arg(folder) +
+               advice;
+    return QString();
 }
 
 } // namespace UpdateFiles

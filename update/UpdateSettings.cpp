@@ -61,6 +61,9 @@ void ReadUpdateSection(TWebFileInfo &webFileInfo, const QString &settingsFile)
         else
             webFileInfo.SetTrustedKeysError(KeysError);
     }
+    // Missing, not a number or not positive: the default.
+    const QString maxDownload = file.ReadString(Section, QStringLiteral("MaxDownloadSize"), QString()).trimmed();
+    webFileInfo.SetMaxDownloadSize(maxDownload.toLongLong());
     const QString portText = file.ReadString(Section, QStringLiteral("ProxyPort"), QString());
     if (portText.isEmpty())
         return;

@@ -16,13 +16,16 @@ class TWebFileInfo;
 //   ProxyPort=3128
 //   CAFile=/etc/ssl/certs/our-ca.pem
 //   PublicKey=RWQ... RWS...
+//   MaxDownloadSize=2147483648
 // read at start-up; each key that is missing keeps the built-in value. A HomeURL that is
 // neither an "http://" nor an "https://" address is ignored (the built-in page stays), a
 // ProxyPort that is not a port number gives 80, and CAFile replaces the system's trust
 // store for https (nothing turns the check of the server's certificate off). PublicKey
 // replaces the maker's built-in keys with one or more minisign public keys separated by
 // blanks (for a private update server); a value that does not parse makes every check
-// fail with KeysError rather than leave the program without keys.
+// fail with KeysError rather than leave the program without keys. MaxDownloadSize bounds
+// a downloaded file in bytes; a value that is missing, not a number or not positive
+// gives 2147483648.
 namespace UpdateSettings {
 
 inline const QString Section = QStringLiteral("Update");
@@ -48,7 +51,8 @@ void ConfigureWebFileInfo(TWebFileInfo &webFileInfo, const QString &settingsFile
 // program's folder and "tlm.ini").
 void ConfigureWebFileInfo(TWebFileInfo &webFileInfo);
 
-// Only the "Update" section: HomeURL, ProxyHost, ProxyPort, CAFile and PublicKey.
+// Only the "Update" section: HomeURL, ProxyHost, ProxyPort, CAFile, PublicKey and
+// MaxDownloadSize.
 void ReadUpdateSection(TWebFileInfo &webFileInfo, const QString &settingsFile);
 
 } // namespace UpdateSettings

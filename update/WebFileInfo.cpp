@@ -4,24 +4,14 @@
 #include "platform/core/Exceptions.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/MessageBox.h"
-#include "platform/gui/Shell.h"
-#include "update/SideFile.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateLog.h"
-#include "update/UpdateSaveDialog.h"
 #include "update/WebDlProgress.h"
+#include "update/WfiShared.h"
 #include "update/WfiWindows.h"
-#include "update/core/BackgroundHash.h"
-#include "update/core/UpdateSignature.h"
+#include "update/core/PageLinks.h"
 
 #include <QBuffer>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <QWidget>
 
 // Receives the shared client's completion and hands it to the component whose request
@@ -59,35 +49,15 @@ struct TWfiExceptionHook {
 
 namespace {
 
-QPointer<THttpCli> &SharedClient()
-{
-    static QPointer<THttpCli> client;
-    return client;
-}
-
 QPointer<THttpEvents> &SharedEvents()
 {
     static QPointer<THttpEvents> events;
     return events;
 }
 
-void Box(const QString &text, const QString &caption, unsigned flags)
-{
-    MessageBox::Show(nullptr, text, caption, flags);
-}
-
-bool Ask(const QString &text, const QString &caption)
-{
-    return MessageBox::Show(nullptr, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
-QString AppTitle()
-{
-    const Application *app = Application::Instance();
-    return app && !app->Title().isEmpty() ? app->Title() : QCoreApplication::applicationName();
-}
-
 } // namespace
+
+using namespace Wfi;
 
 TWebFileInfo::TWebFileInfo(QObject *owner) : QObject(owner) {}
 
@@ -187,6 +157,63 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
 {
     if (FActive)
         return true;
+    if (!ReadyToCheck())
+        return false;
+    InstallExceptionHook();
+    THttpCli *cli = PrepareHttpCli();
+    const QString url = FInfo.RedirectURL.isEmpty() ? FHomeURL : FInfo.RedirectURL;
+    qCDebug(lcUpdate) << "reading information page" << url;
+    bool result = false;
+    ThrowIfBusy(cli);
+    const std::shared_ptr<QString> finalAddress = TrackFinalAddress(cli, url);
+    try {
+        StartRequest(cli, url, std::make_unique<QBuffer>(), FPageSizeLimit, FWaitDeadline);
+        ShowWaitWindow(QStringLiteral("Checking For Update..."));
+        cli->OnLocationChange = nullptr;
+
+        const bool accepted = ReplyAccepted(cli);
+        // The bare status box is for a status the server really sent; the client's own
+        // failures are told by their reason alone.
+        if (!accepted && cli->RequestDoneError() == 0 && cli->StatusCode() > 200)
+            ShowPlainMessage(QString::number(cli->StatusCode()));
+        FInfo.Clear();
+        const QByteArray page = TakeReceivedBytes();
+        // Every address the page names is read against where the page finally came
+        // from, and only then judged.
+        FPageURL = *finalAddress;
+        FPageSecure = cli->Secure() || PageLinks::IsHttps(FPageURL);
+        result = accepted && ReadInfoPage(page);
+        if (result && !FInfo.RedirectURL.isEmpty()) {
+            if (!RedirectAllowed()) {
+                result = false;
+            } else if (redirectPages >= MaxRedirectPages) {
+                // A page that sends the check on to itself would otherwise recurse until
+                // the stack runs out.
+                FLastError = QStringLiteral("Too many redirect pages (more than %1)").arg(MaxRedirectPages);
+                result = false;
+            } else {
+                // The check succeeds only if the page it was sent on to could be read; the
+                // wait window stays up meanwhile.
+                result = FetchInfo(redirectPages + 1);
+            }
+        }
+    } catch (...) {
+        cli->OnLocationChange = nullptr;
+        FInfo.Clear();
+        FreeWaitWindow();
+        throw;
+    }
+    // Nothing of a failed check stays behind: no values, no redirect for the next check
+    // to follow instead of the home address.
+    if (!result)
+        FInfo.Clear();
+    FreeWaitWindow();
+    FActive = result;
+    return result;
+}
+
+bool TWebFileInfo::ReadyToCheck()
+{
     if (!FTrustedKeysError.isEmpty()) {
         // Nothing is fetched that could not be checked.
         FLastError = FTrustedKeysError;
@@ -202,56 +229,22 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
             QStringLiteral("Missing Tag Information"), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    InstallExceptionHook();
-    THttpCli *cli = PrepareHttpCli();
-    const QString url = FInfo.RedirectURL.isEmpty() ? FHomeURL : FInfo.RedirectURL;
-    qCDebug(lcUpdate) << "reading information page" << url;
-    bool result = false;
-    try {
-        StartRequest(cli, url, std::make_unique<QBuffer>(), FPageSizeLimit, FWaitDeadline);
-        ShowWaitWindow(QStringLiteral("Checking For Update..."));
+    return true;
+}
 
-        const bool accepted = ReplyAccepted(cli);
-        // The bare status box is for a status the server really sent; the client's own
-        // failures are told by their reason alone.
-        if (!accepted && cli->RequestDoneError() == 0 && cli->StatusCode() > 200)
-            ShowPlainMessage(QString::number(cli->StatusCode()));
-        FInfo.Clear();
-        const QByteArray page = TakeReceivedBytes();
-        result = accepted && ReadInfoPage(page);
-        if (result)
-            FPageURL = url;
-        FPageSecure = result && cli->Secure();
-        if (FPageSecure && FInfo.RedirectURL.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
-            // A verified page does not hand the check on to one anybody could have written.
-            FLastError = QStringLiteral("Redirect refused: https to http");
-            result = false;
-        }
-
-        if (result && !FInfo.RedirectURL.isEmpty()) {
-            if (redirectPages >= MaxRedirectPages) {
-                // A page that sends the check on to itself would otherwise recurse until
-                // the stack runs out.
-                FLastError = QStringLiteral("Too many redirect pages (more than %1)").arg(MaxRedirectPages);
-                result = false;
-            } else {
-                // The check succeeds only if the page it was sent on to could be read; the
-                // wait window stays up meanwhile.
-                result = FetchInfo(redirectPages + 1);
-            }
-        }
-    } catch (...) {
-        FInfo.Clear();
-        FreeWaitWindow();
-        throw;
+bool TWebFileInfo::RedirectAllowed()
+{
+    if (!PageLinks::IsWebAddress(FInfo.RedirectURL)) {
+        FLastError = PageLinks::Refusal(FInfo.RedirectURL, FPageSecure, false);
+        return false;
     }
-    // Nothing of a failed check stays behind: no values, no redirect for the next check
-    // to follow instead of the home address.
-    if (!result)
-        FInfo.Clear();
-    FreeWaitWindow();
-    FActive = result;
-    return result;
+    if (FPageSecure && !PageLinks::IsHttps(FInfo.RedirectURL)) {
+        // A verified page does not hand the check on to one anybody could have
+        // written.
+        FLastError = QStringLiteral("Redirect refused: https to http");
+        return false;
+    }
+    return true;
 }
 
 bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
@@ -262,6 +255,13 @@ bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
         FInfo.Clear();
         FLastError = QStringLiteral("The date on the information page cannot be read (%1)").arg(e.Message());
         return false;
+    }
+    // However an address was set (an entry with an empty name fills every unset one),
+    // it is resolved here like the others.
+    for (QString *link : {&FInfo.DownloadURL, &FInfo.ProductReadMe, &FInfo.ProductReadMeExt, &FInfo.RedirectURL,
+                          &FInfo.UpdateSignatureURL}) {
+        if (!link->isEmpty())
+            *link = PageLinks::Resolve(FPageURL, *link);
     }
     FUpdateFileName = UpdateFiles::FileNameOfUrl(FInfo.DownloadURL);
     return true;
@@ -296,10 +296,7 @@ THttpCli *TWebFileInfo::PrepareHttpCli()
 void TWebFileInfo::StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream, qint64 maxBody,
                                 int deadline)
 {
-    // The client refuses a second request itself, but only after we would have taken
-    // the running request's stream away from it.
-    if (cli->State() != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+    ThrowIfBusy(cli);
     if (!stream->isOpen())
         stream->open(QIODevice::ReadWrite);
     ReleaseReceiveStream();
@@ -390,326 +387,11 @@ bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
     return false;
 }
 
-bool TWebFileInfo::DownloadFile(const QString &url, const QString &file, const QString &caption)
-{
-    return Download(url, file, caption, QString(), nullptr);
-}
-
-bool TWebFileInfo::Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
-                            TUpdateSignature *signature)
-{
-    FLastError.clear();
-    THttpCli *cli = PrepareHttpCli();
-    if (cli->State() != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
-    auto stream = std::make_unique<TSideFile>(file);
-    if (!stream->Create()) {
-        // Reported like a failed download rather than as an error of the program.
-        FLastError = QStringLiteral("Cannot create file %1 (%2)").arg(file, stream->errorString());
-        return false;
-    }
-    TSideFile *sideFile = stream.get();
-    // The bytes a signature covers are hashed on the side as they are written.
-    const std::unique_ptr<TBackgroundHash> hash = signature ? std::make_unique<TBackgroundHash>() : nullptr;
-    const QPointer<TWebFileInfo> self(this);
-    cli->OnDocData = [self, hashing = hash.get()](QObject *, const char *data, int length) {
-        if (hashing)
-            hashing->Add(data, length);
-        if (self)
-            self->ProgressStep();
-    };
-    // Where the bytes finally come from, each redirect's Location resolved against the
-    // address it answered for.
-    auto fetchedFrom = std::make_shared<QUrl>(QUrl(url));
-    cli->OnLocationChange = [fetchedFrom](QObject *sender) {
-        const auto *client = static_cast<const THttpCli *>(sender);
-        for (const QString &line : client->ReceivedHeader()) {
-            if (line.startsWith(QLatin1String("location:"), Qt::CaseInsensitive))
-                *fetchedFrom = fetchedFrom->resolved(QUrl(line.mid(9).trimmed()));
-        }
-    };
-    qCDebug(lcUpdate) << "downloading" << url << "to" << file;
-    try {
-        // A download may be large and take long: the user can cancel it.
-        StartRequest(cli, url, std::move(stream), 0, 0);
-    } catch (...) {
-        cli->OnDocData = nullptr;
-        cli->OnLocationChange = nullptr;
-        throw;
-    }
-    FProgressWindow = new TWebDlProgress(cli, UIFont());
-    FProgressWindow->lblDownloading->setText(caption);
-    RunModal(FProgressWindow);
-
-    bool result = ReplyAccepted(cli);
-    cli->OnDocData = nullptr;
-    cli->OnLocationChange = nullptr;
-    FUpdateHost = fetchedFrom->host();
-    // The exception hook may have released the stream already.
-    if (result && FReceiveStream.get() == sideFile)
-        result = KeepDownload(*sideFile, cli->ReceivedCount(), sha256, signature, hash.get());
-    // A side file that was not put in place goes with the stream.
-    ReleaseReceiveStream();
-    delete FProgressWindow;
-    return result;
-}
-
-bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
-                                TBackgroundHash *hash)
-{
-    if (!file.Sync()) {
-        FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
-        return false;
-    }
-    if (file.size() != received) {
-        FLastError =
-            QStringLiteral("Cannot write the received data: %1 of %2 bytes written").arg(file.size()).arg(received);
-        return false;
-    }
-    // The file came over plain HTTP: when the page publishes its checksum, a file that
-    // does not match never takes the target's place.
-    if (!sha256.isEmpty() && file.Sha256().compare(sha256.trimmed(), Qt::CaseInsensitive) != 0) {
-        FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
-                                    "and was not saved");
-        return false;
-    }
-    // The maker's signature is checked on the side file: a file it does not vouch for
-    // never takes the target's place. Its hash was made from the very bytes written to
-    // it, all of which the size check above found there.
-    if (signature) {
-        const QByteArray digest = hash ? hash->Finish() : QByteArray();
-        const bool whole = hash && hash->Bytes() == file.size();
-        if (!(whole ? signature->CheckHash(digest) : signature->CheckFile(file))) {
-            FLastError = signature->Reason();
-            return false;
-        }
-    }
-    if (!file.PutInPlace()) {
-        FLastError = QStringLiteral("Cannot replace %1 (%2)").arg(file.Target(), file.errorString());
-        return false;
-    }
-    return true;
-}
-
-void TWebFileInfo::ProgressStep()
-{
-    THttpCli *cli = SharedClient();
-    if (!cli)
-        return;
-    const qint64 received = cli->ReceivedCount();
-    const qint64 length = cli->ContentLength();
-    if ((FOptions & wfioDisplayUI) && FProgressWindow)
-        FProgressWindow->UpdateProgress(received, length);
-    if (OnDownloadProgress)
-        OnDownloadProgress(this, received, length);
-}
-
-bool TWebFileInfo::DownloadUpdate(const QString &path)
-{
-    if (!FActive && !GetInfo())
-        return false;
-    if (path.endsWith(QLatin1Char('/'))) {
-        if (!UpdateFiles::UsableFileName(FUpdateFileName)) {
-            FLastError = UpdateFiles::UnusableNameError(FInfo.DownloadURL);
-            return false;
-        }
-        FTargetFile = path + FUpdateFileName;
-    } else {
-        FTargetFile = path;
-    }
-    if (const QString refusal = UnprotectedRefusal(FInfo.DownloadURL, !FInfo.UpdateSha256.isEmpty());
-        !refusal.isEmpty()) {
-        FLastError = refusal;
-        return false;
-    }
-    FUpdateKey = TMinisignKey();
-    FUpdateHost.clear();
-    TUpdateSignature signature;
-    if (!FetchSignature(signature))
-        return false;
-    if (!Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256, &signature))
-        return false;
-    FUpdateKey = signature.Key();
-    return true;
-}
-
-QString TWebFileInfo::ResolvedOnPage(const QString &url) const
-{
-    const QUrl address(url);
-    if (!address.isRelative() || FPageURL.isEmpty())
-        return url;
-    return QUrl(FPageURL).resolved(address).toString(QUrl::FullyEncoded);
-}
-
-QString TWebFileInfo::UpdateSignatureURL() const
-{
-    return ResolvedOnPage(FInfo.UpdateSignatureURL.isEmpty() ? FInfo.DownloadURL + QStringLiteral(".minisig")
-                                                             : FInfo.UpdateSignatureURL);
-}
-
-bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
-{
-    // The signature proves itself, so it may come over plain http; it is small and
-    // read under the wait window with the page's limits.
-    THttpCli *cli = PrepareHttpCli();
-    StartRequest(cli, UpdateSignatureURL(), std::make_unique<QBuffer>(), TMinisignSignature::MaxFileSize,
-                 FWaitDeadline);
-    ShowWaitWindow(QStringLiteral("Retrieving Signature..."));
-    const bool accepted = ReplyAccepted(cli);
-    const bool answered = cli->RequestDoneError() == 0;
-    const int status = cli->StatusCode();
-    const QByteArray bytes = TakeReceivedBytes();
-    FreeWaitWindow();
-    if (!accepted) {
-        if (answered && (status == 404 || status == 410))
-            FLastError = TUpdateSignature::NotPublished;
-        return false;
-    }
-    const TReleaseExpectation expected{FSignedProduct, TUpdateSignature::SignedFileName(FPageURL, FInfo.DownloadURL),
-                                       FInfo.ProductVersion, FCurrentVersion, QDateTime::currentDateTimeUtc().date()};
-    signature = TUpdateSignature::Check(bytes, FTrustedKeys, expected);
-    if (!signature.Accepted()) {
-        FLastError = signature.Reason();
-        return false;
-    }
-    return true;
-}
-
 QString TWebFileInfo::UnprotectedRefusal(const QString &url, bool checksumPublished) const
 {
     // What a verified https page names over plain http could be swapped on the way,
-    // unless the page vouches for it with a checksum.
-    if (!FPageSecure || checksumPublished || !url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-        return QString();
-    return QStringLiteral("The information page was read over https but names %1 over plain http without "
-                          "a published checksum; it is not fetched")
-        .arg(url);
-}
-
-std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
-{
-    if (const QString refusal = UnprotectedRefusal(FInfo.ProductReadMe, false); !refusal.isEmpty()) {
-        FLastError = refusal;
-        return nullptr;
-    }
-    THttpCli *cli = PrepareHttpCli();
-    StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>(), FReadMeSizeLimit, FWaitDeadline);
-    ShowWaitWindow(QStringLiteral("Retrieving ReadMe..."));
-
-    std::unique_ptr<TWfiReadMeWindow> window;
-    const QByteArray text = TakeReceivedBytes();
-    if (ReplyAccepted(cli))
-        window = std::make_unique<TWfiReadMeWindow>(InfoPage::SplitLines(text).join(QLatin1Char('\n')), UIFont());
-    FreeWaitWindow();
-    return window;
-}
-
-bool TWebFileInfo::ShowReadMe(bool ask)
-{
-    if (!(FActive || GetInfo()))
-        return false;
-    if (FInfo.ProductReadMe.isEmpty() && FInfo.ProductReadMeExt.isEmpty())
-        return false;
-    if (ask) {
-        const QString text = QStringLiteral("Current version is %1.\rVersion %2 is available.")
-                                 .arg(FCurrentVersion, FInfo.ProductVersion) +
-                             QStringLiteral("\r") + QStringLiteral("Would you like to view the ReadMe file?");
-        if (!Ask(text, QStringLiteral("Update Available")))
-            return false;
-    }
-    if (!FInfo.ProductReadMeExt.isEmpty()) {
-        const QString name = UpdateFiles::FileNameOfUrl(FInfo.ProductReadMeExt);
-        bool downloaded = false;
-        QString path;
-        if (!UpdateFiles::UsableFileName(name)) {
-            FLastError = UpdateFiles::UnusableNameError(FInfo.ProductReadMeExt);
-        } else {
-            path = UpdateFiles::ReadMeFolder() + name;
-            downloaded = DownloadFile(FInfo.ProductReadMeExt, path, QStringLiteral("Downloading ReadMe"));
-        }
-        if (downloaded &&
-            Shell::Execute(nullptr, QStringLiteral("open"), path, QString(), QString(), Shell::SW_SHOWNORMAL) > 32)
-            return true;
-        Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
-    }
-    if (!FInfo.ProductReadMe.isEmpty()) {
-        if (std::unique_ptr<TWfiReadMeWindow> window = CreateReadMeWindow())
-            window->exec();
-    }
-    return true;
-}
-
-bool TWebFileInfo::ExecuteUpdate()
-{
-    if (!GetInfo()) {
-        const QString text =
-            FLastError.isEmpty()
-                ? QStringLiteral("Could not retrieve version information from the Internet.\rError unknown.")
-                : QStringLiteral("Could not retrieve version information from the Internet.\rError: \"") + FLastError +
-                      QStringLiteral(".\"");
-        Box(text, QStringLiteral("Connection Error"), MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    if (!IsNewerVersion()) {
-        Box(QStringLiteral("There is no update available."), QStringLiteral("No Update Found"),
-            MB_OK | MB_ICONINFORMATION);
-        return false;
-    }
-    if (FOptions & wfioDisplayReadMe)
-        ShowReadMe(true);
-    const QString offer =
-        QStringLiteral("Current version is %1.\rVersion %2 is available.").arg(FCurrentVersion, FInfo.ProductVersion) +
-        QStringLiteral("\r") + QStringLiteral("Download the update?");
-    if (!Ask(offer, QStringLiteral("Update Available")))
-        return false;
-
-    QString name;
-    {
-        // The dialog adds the extension itself, before it asks about replacing a file.
-        TUpdateSaveDialog dialog(FUpdateFileName);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        name = dialog.FileName();
-    }
-    if (name.isEmpty())
-        return false;
-
-    if (!DownloadUpdate(name)) {
-        const QString text = FLastError.isEmpty()
-                                 ? QStringLiteral("Error occurred while downloading update.\rError unknown.")
-                                 : QStringLiteral("Error occurred while downloading update.\rError: \"") + FLastError +
-                                       QStringLiteral(".\"");
-        Box(text, QStringLiteral("Download Error"), MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    if (!(FOptions & wfioRunUpdate))
-        return true;
-
-    const bool exitDuringUpdate = FOptions.testFlag(wfioExitDuringUpdate);
-    Application *app = Application::Instance();
-    // The question names what will run, where it came from and who vouched for it.
-    QString install = QStringLiteral(
-                          "Do you want to install the update now?\rFile: %1\rFrom: %2\rSigned by: %3, key %4")
-                          .arg(QFileInfo(FTargetFile).fileName(), FUpdateHost, FUpdateKey.Name(),
-                               FUpdateKey.KeyIdText());
-    if (exitDuringUpdate)
-        install += QStringLiteral("\rThis will close %1.").arg(AppTitle());
-    if (!Ask(install, QStringLiteral("Install Update")))
-        return true;
-
-    UpdateFiles::MakeStartable(FTargetFile);
-    if (Shell::Execute(QApplication::activeWindow(), QStringLiteral("open"), FTargetFile, FInfo.RunParams, QString(),
-                       Shell::SW_SHOWNORMAL) > 32) {
-        if (exitDuringUpdate) {
-            if (app)
-                app->Terminate();
-            else
-                QCoreApplication::quit();
-        }
-        return true;
-    }
-    Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
-    return true;
+    // unless the page vouches for it with a checksum; url is already resolved.
+    return PageLinks::Refusal(url, FPageSecure, checksumPublished);
 }
 
 void TWebFileInfo::InstallExceptionHook()
@@ -767,8 +449,10 @@ void TWebFileInfo::AppException(QObject *sender, const Exception &e)
         progress->deleteLater();
     }
     ReleaseReceiveStream();
-    if (THttpCli *cli = SharedClient())
+    if (THttpCli *cli = SharedClient()) {
         cli->OnDocData = nullptr;
+        cli->OnLocationChange = nullptr;
+    }
     RestoreExceptionHandler();
     Box(QStringLiteral("Error retrieving update information.\rException: %1.").arg(message),
         QStringLiteral("Exception"), MB_OK | MB_ICONEXCLAMATION);

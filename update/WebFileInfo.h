@@ -94,6 +94,10 @@ public:
     void SetPageSizeLimit(qint64 bytes) { FPageSizeLimit = bytes; }
     qint64 ReadMeSizeLimit() const { return FReadMeSizeLimit; }
     void SetReadMeSizeLimit(qint64 bytes) { FReadMeSizeLimit = bytes; }
+    // The most bytes a downloaded file (the update, the external read-me) may have; a
+    // larger one fails with "Reply larger than N bytes". Not positive: the default.
+    qint64 MaxDownloadSize() const { return FMaxDownloadSize; }
+    void SetMaxDownloadSize(qint64 bytes) { FMaxDownloadSize = bytes > 0 ? bytes : DefaultMaxDownloadSize; }
 
     // The maker's keys: an update is kept and offered to run only when one of them
     // signed it (a minisign signature, read before the download starts). A keys error
@@ -111,12 +115,13 @@ public:
     const TMinisignKey &UpdateKey() const { return FUpdateKey; }
     const QString &UpdateHost() const { return FUpdateHost; }
     // The address the update's signature is read from: the page's signature entry, or
-    // the update's address with ".minisig" appended; resolved against the page.
+    // the update's address with ".minisig" appended.
     QString UpdateSignatureURL() const;
 
     static constexpr int DefaultWaitDeadline = 60;
     static constexpr qint64 DefaultPageSizeLimit = qint64(1) << 20;
     static constexpr qint64 DefaultReadMeSizeLimit = qint64(4) << 20;
+    static constexpr qint64 DefaultMaxDownloadSize = qint64(2147483648);
 
     // The font of the wait, read-me and progress windows. While UIOwnerFont is set it
     // follows the owning window's font; assigning one clears UIOwnerFont.
@@ -125,7 +130,9 @@ public:
     bool UIOwnerFont() const { return FUIOwnerFont; }
     void SetUIOwnerFont(bool value) { FUIOwnerFont = value; }
 
-    // What the information page published.
+    // What the information page published. Every address among them (the update, its
+    // signature, both read-mes, the redirect page) is already resolved against the
+    // address the page finally came from (PageLinks).
     const QString &DownloadURL() const { return FInfo.DownloadURL; }
     const QString &ProductAuthor() const { return FInfo.ProductAuthor; }
     const QString &ProductAuthorEMail() const { return FInfo.ProductAuthorEMail; }
@@ -176,16 +183,29 @@ private:
     friend class THttpEvents;
 
     bool FetchInfo(int redirectPages);
+    // False, with a box or LastError saying why, when nothing could be checked: no
+    // usable keys, no home address or no tags to read.
+    bool ReadyToCheck();
+    // The page's RedirectURL may hand the check on only to a web address, and from a
+    // page read over https only to another one; false with LastError saying why not.
+    bool RedirectAllowed();
     bool ReadInfoPage(const QByteArray &page);
+    // mayRun: the file may become a program (mode 0700 when it is one), else it stays
+    // a document (0600).
     bool Download(const QString &url, const QString &file, const QString &caption, const QString &sha256,
-                  TUpdateSignature *signature);
+                  TUpdateSignature *signature, bool mayRun);
     bool KeepDownload(TSideFile &file, qint64 received, const QString &sha256, TUpdateSignature *signature,
-                      TBackgroundHash *hash);
+                      TBackgroundHash *hash, bool mayRun);
     // Reads and checks the update's signature under the wait window; false with
     // LastError saying why.
     bool FetchSignature(TUpdateSignature &signature);
-    QString ResolvedOnPage(const QString &url) const;
+    // Asks to install the saved update and starts it when the folder allows it,
+    // closing the program when wfioExitDuringUpdate says so.
+    void StartUpdate();
     std::unique_ptr<TWfiReadMeWindow> CreateReadMeWindow();
+    // Downloads the external read-me and hands it to the desktop's viewer when it is a
+    // document; false with LastError saying why not.
+    bool OpenExternalReadMe();
     THttpCli *PrepareHttpCli();
     // maxBody and deadline as the client takes them, 0 for none.
     void StartRequest(THttpCli *cli, const QString &url, std::unique_ptr<QIODevice> stream, qint64 maxBody,
@@ -200,8 +220,9 @@ private:
     // True when the client finished the request without an error and the server
     // answered 200-299; otherwise LastError says why.
     bool ReplyAccepted(THttpCli *cli);
-    // Why a file the page names is not fetched: a plain http address on a page read
-    // over https, without a checksum; empty when it may be fetched.
+    // Why a file the page names (its resolved address) is not fetched: no http or https
+    // address, or a plain http address on a page read over https without a checksum;
+    // empty when it may be fetched.
     QString UnprotectedRefusal(const QString &url, bool checksumPublished) const;
     void InstallExceptionHook();
     bool ExceptionHookInPlace() const;
@@ -215,7 +236,8 @@ private:
     QString FCAFile;
     // The information page last read came over https (so it was verified).
     bool FPageSecure = false;
-    // The address the information page last read came from.
+    // The address the information page last read finally came from, after the
+    // server's redirects: the base of every address the page names.
     QString FPageURL;
     QList<TMinisignKey> FTrustedKeys;
     QString FTrustedKeysError;
@@ -235,6 +257,7 @@ private:
     int FWaitDeadline = DefaultWaitDeadline;
     qint64 FPageSizeLimit = DefaultPageSizeLimit;
     qint64 FReadMeSizeLimit = DefaultReadMeSizeLimit;
+    qint64 FMaxDownloadSize = DefaultMaxDownloadSize;
     std::function<void(QObject *, const Exception &)> FSavedHandler;
     bool FHookInstalled = false;
     QString FUpdateFileName;

@@ -297,6 +297,8 @@ std::vector<Real> mergedPercents(std::vector<Rate> rates, int limit)
 
 } // namespace
 
+// Long by design: the flows' signs and scaling, then the roots on each side of 0 % and
+// their meeting there, in the order the search needs them.
 InternalRates InternalRates::Of(const Npv::CashFlows &flows)
 {
     InternalRates result;

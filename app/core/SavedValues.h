@@ -16,7 +16,8 @@ public:
     static constexpr int FirstRate = Npv::YearCount;
     // The rates in percent the window starts with, a missing key reads as and Reset
     // returns to.
-    static constexpr std::array<double, Npv::RateCount> DefaultRates{4, 5, 6, 7, 8};
+    // As long as the list given, which the check below the class holds to the count.
+    static constexpr auto DefaultRates = std::to_array<double>({4, 5, 6, 7, 8});
     static inline const QString Section = QStringLiteral("LastValues");
 
     // "Year1".."Year10", "Rate1".."Rate5" for slots 0..14.
@@ -42,3 +43,7 @@ public:
 private:
     std::array<Real48, Count> FSlots{};
 };
+
+static_assert(SavedValues::DefaultRates.size() == Npv::RateCount,
+              "Npv::RateCount changed: give SavedValues::DefaultRates one default per rate and update the "
+              "rate keys' documentation");

@@ -245,7 +245,33 @@ void TNpvProfile::Paint(QPainter &painter, const QRectF &bounds) const
     painter.drawText(QRectF(bounds.left() + Gap, bounds.top() + Gap + line, bounds.width() - 2 * Gap, line),
                      Qt::AlignLeft | Qt::AlignVCenter, tr("Net present value"));
 
-    // Grid and tick labels.
+    PaintGrid(painter, bounds, plot, line);
+
+    painter.setClipRect(plot.adjusted(-PointRadius - 1, -PointRadius - 1, PointRadius + 1, PointRadius + 1));
+    const double zero = Position(FLowPercent, 0, plot).y();
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(QPointF(plot.left(), zero), QPointF(plot.right(), zero));
+
+    PaintInternalRates(painter, plot, metrics);
+
+    painter.setPen(QPen(CurveColor, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(Curve(plot));
+
+    painter.setPen(QPen(PointColor.darker(150), 1));
+    painter.setBrush(PointColor);
+    for (const RatePoint &point : FPoints) {
+        if (point.Drawn)
+            painter.drawEllipse(Position(point.Percent, point.Value, plot), PointRadius, PointRadius);
+    }
+    painter.setClipping(false);
+
+    PaintLegend(painter, bounds, metrics);
+    painter.restore();
+}
+
+// Grid and tick labels, the axis caption and the plot's frame.
+void TNpvProfile::PaintGrid(QPainter &painter, const QRectF &bounds, const QRectF &plot, double line) const
+{
     Axis xAxis;
     const QStringList xLabels = XLabels(xAxis);
     for (int i = 0; i < xLabels.size(); ++i) {
@@ -271,14 +297,13 @@ void TNpvProfile::Paint(QPainter &painter, const QRectF &bounds) const
     painter.setPen(QPen(Qt::gray, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot);
+}
 
-    painter.setClipRect(plot.adjusted(-PointRadius - 1, -PointRadius - 1, PointRadius + 1, PointRadius + 1));
-    const double zero = Position(FLowPercent, 0, plot).y();
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawLine(QPointF(plot.left(), zero), QPointF(plot.right(), zero));
-
-    // Each internal rate: a dashed line through its crossing and its value at the top,
-    // every other label a line lower so that neighbours do not cover each other.
+// Each internal rate: a dashed line through its crossing and its value at the top,
+// every other label a line lower so that neighbours do not cover each other.
+void TNpvProfile::PaintInternalRates(QPainter &painter, const QRectF &plot, const QFontMetricsF &metrics) const
+{
+    const double line = metrics.height();
     int row = 0;
     for (const long double rate : FRates.Percents) {
         if (rate < FLowPercent)
@@ -295,19 +320,12 @@ void TNpvProfile::Paint(QPainter &painter, const QRectF &bounds) const
         painter.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, label);
         ++row;
     }
+}
 
-    painter.setPen(QPen(CurveColor, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(Curve(plot));
-
-    painter.setPen(QPen(PointColor.darker(150), 1));
-    painter.setBrush(PointColor);
-    for (const RatePoint &point : FPoints) {
-        if (point.Drawn)
-            painter.drawEllipse(Position(point.Percent, point.Value, plot), PointRadius, PointRadius);
-    }
-    painter.setClipping(false);
-
-    // The legend: each point's rate and value, flowing into as many lines as it needs.
+// The legend: each point's rate and value, flowing into as many lines as it needs.
+void TNpvProfile::PaintLegend(QPainter &painter, const QRectF &bounds, const QFontMetricsF &metrics) const
+{
+    const double line = metrics.height();
     const QStringList texts = LegendTexts();
     double x = bounds.left() + Gap;
     double y = bounds.bottom() - Gap - LegendLines(bounds) * line;
@@ -326,7 +344,6 @@ void TNpvProfile::Paint(QPainter &painter, const QRectF &bounds) const
         painter.drawText(QRectF(x + 2 * PointRadius + Gap, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, texts[k]);
         x += width;
     }
-    painter.restore();
 }
 
 QString TNpvProfile::Description() const

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 
 // The NPV profile of ten yearly cash flows: their net present value against the
@@ -76,6 +77,9 @@ private:
     };
     QFont LabelFont() const;
     QStringList LegendTexts() const;
+    void PaintGrid(QPainter &painter, const QRectF &bounds, const QRectF &plot, double line) const;
+    void PaintInternalRates(QPainter &painter, const QRectF &plot, const QFontMetricsF &metrics) const;
+    void PaintLegend(QPainter &painter, const QRectF &bounds, const QFontMetricsF &metrics) const;
     QStringList XLabels(Axis &axis) const;
     QStringList YLabels(Axis &axis) const;
     int LegendLines(const QRectF &bounds) const;

@@ -318,6 +318,7 @@ TMaskSection ReadSection(const QString &text)
 
 // Writes the section with the integer digits right-aligned on the integer placeholders
 // (the first one takes any extra leading digits) and the fraction digits left-aligned.
+// Long by design: one walk over the mask, character by character.
 QString ApplySection(const TMaskSection &m, const QString &integerDigits, const QString &fractionDigits, int exponent,
                      bool minus, const TFormatSettings &fs)
 {
@@ -504,6 +505,8 @@ QString FloatToStr(long double value)
     return FloatToStr(value, FormatSettings());
 }
 
+// Long by design: choosing the section, rounding, then the exponent form, in the order
+// the mask rules apply them.
 QString FormatFloat(const QString &format, long double value, const TFormatSettings &fs)
 {
     if (std::isnan(value) || std::isinf(value) || format.isEmpty())

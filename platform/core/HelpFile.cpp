@@ -5,6 +5,23 @@
 #include <QFile>
 #include <algorithm>
 
+namespace {
+
+// The form in which keywords are sorted and matched: without case and accents, with ß
+// spelt ss, the way a German index files its words (Ä with A, "Straße" as "Strasse"), so
+// that "uber" or "Zinsfuss" typed in the search field find "Überblick" and "Zinsfuß".
+QString indexForm(const QString &text)
+{
+    QString bare;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
+        if (!c.isMark())
+            bare += c;
+    }
+    return bare.toCaseFolded().replace(QChar(0x00DF), QLatin1String("ss"));
+}
+
+} // namespace
+
 bool HelpFile::Load(const QString &path)
 {
     QFile file(path);
@@ -91,7 +108,7 @@ QList<HelpFile::IndexEntry> HelpFile::Index() const
             entries.append({keyword, topic.Id});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const IndexEntry &a, const IndexEntry &b) {
-        return a.Keyword.compare(b.Keyword, Qt::CaseInsensitive) < 0;
+        return indexForm(a.Keyword) < indexForm(b.Keyword);
     });
     return entries;
 }
@@ -99,9 +116,9 @@ QList<HelpFile::IndexEntry> HelpFile::Index() const
 QList<HelpFile::IndexEntry> HelpFile::Search(const QString &prefix) const
 {
     QList<IndexEntry> matches;
-    const QString wanted = prefix.trimmed();
+    const QString wanted = indexForm(prefix.trimmed());
     for (const IndexEntry &entry : Index()) {
-        if (entry.Keyword.startsWith(wanted, Qt::CaseInsensitive))
+        if (indexForm(entry.Keyword).startsWith(wanted))
             matches.append(entry);
     }
     return matches;

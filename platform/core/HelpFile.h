@@ -41,9 +41,10 @@ public:
     const Topic *FindContext(int context) const;
     const Topic *Contents() const { return FTopics.isEmpty() ? nullptr : &FTopics.first(); }
 
-    // Every keyword with its topic, sorted without regard to case.
+    // Every keyword with its topic, sorted without regard to case or accents (ß as ss).
     QList<IndexEntry> Index() const;
-    // Index entries whose keyword starts with prefix (case-insensitive); all for an empty one.
+    // Index entries whose keyword starts with prefix, compared as the index sorts them
+    // ("uber" finds "Überblick"); all for an empty one.
     QList<IndexEntry> Search(const QString &prefix) const;
 
     const QString &ErrorText() const { return FErrorText; }

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -63,6 +64,38 @@ QString DataFile(const QString &programDir, const QString &subdir, const QString
     if (QFileInfo::exists(besideSub))
         return besideSub;
     return QStringLiteral(TALLOWMERE_INSTALL_DATADIR "/") + subdir + QLatin1Char('/') + fileName;
+}
+
+QString LocalizedDataFile(const QString &programDir, const QString &subdir, const QString &fileName,
+                          const QStringList &uiLanguages, const QString &sourceLanguage)
+{
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot < 0 ? fileName : fileName.left(dot);
+    const QString extension = dot < 0 ? QString() : fileName.mid(dot);
+    for (const QString &tag : uiLanguages) {
+        const QLocale locale(tag);
+        if (locale.language() == QLocale::C) {
+            if (tag == QLatin1String("C") || tag == QLatin1String("POSIX"))
+                break;
+            continue; // a language Qt does not know
+        }
+        const QString language = QLocale::languageToCode(locale.language());
+        if (language == sourceLanguage)
+            break;
+        // "de-DE" tries de_DE, then de; a bare "de" tries de only.
+        QStringList names{language};
+        if (tag.contains(QLatin1Char('-')) && locale.name() != language)
+            names.prepend(locale.name());
+        for (const QString &name : names) {
+            const QString translated = stem + QLatin1Char('.') + name + extension;
+            const QString path = DataFile(programDir, subdir, translated);
+            if (QFileInfo::exists(path)) {
+                qCDebug(lcPlatform) << "data file for" << tag << ":" << path;
+                return path;
+            }
+        }
+    }
+    return DataFile(programDir, subdir, fileName);
 }
 
 } // namespace ProgramPaths

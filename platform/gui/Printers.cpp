@@ -402,6 +402,7 @@ void SetOnAskFileName(std::function<bool(QString &fileName)> ask)
     S().askFileName = std::move(ask);
 }
 
+// Long by design: the dialog's layout and its answer in one place, as it runs once.
 bool ExecSetupDialog(QWidget *parent)
 {
     EnsureChosen();

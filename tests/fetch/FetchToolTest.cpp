@@ -426,3 +426,34 @@ INSTANTIATE_TEST_SUITE_P(Rows, FetchToolStopped,
                          [](const ::testing::TestParamInfo<TStopRow> &info) { return std::string(info.param.Name); });
 
 } // namespace
+
+// -H puts the line on the wire in place of the client's own; a refused one ends the tool
+// with the client's reason and nothing sent; a line without a colon is a usage error.
+TEST(FetchTool, SendsCallerHeadersAndRefusesHostileOnes)
+{
+    REQUIRE_FETCH_TOOL();
+    QByteArray request;
+    TScriptedServer server([&](TPeer &peer, int) {
+        request = peer.ReadUntil("\r\n\r\n");
+        peer.Write("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    });
+    const QString url = QStringLiteral("http://127.0.0.1:%1/h").arg(server.Port());
+    const TRun good = RunFetch({QStringLiteral("-H"), QStringLiteral("X-Trace: 1"), QStringLiteral("-H"),
+                                QStringLiteral("User-Agent: Probe/1"), url});
+    EXPECT_EQ(good.ExitCode, 0) << good.Err.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return server.Finished(); }));
+    EXPECT_TRUE(request.endsWith("\r\nX-Trace: 1\r\nUser-Agent: Probe/1\r\n\r\n")) << request.toStdString();
+    EXPECT_FALSE(request.contains("Mozilla")) << request.toStdString();
+
+    const TRun host = RunFetch({QStringLiteral("-H"), QStringLiteral("Host: evil.example"), url});
+    EXPECT_EQ(host.ExitCode, 1);
+    EXPECT_TRUE(host.Err.contains(QStringLiteral("tallowmere-fetch: Header refused: Host (status 0, error 16)")))
+        << host.Err.toStdString();
+    const TRun injected = RunFetch({QStringLiteral("-H"), QStringLiteral("X-A: 1\r\nX-B: 2"), url});
+    EXPECT_EQ(injected.ExitCode, 1);
+    EXPECT_TRUE(injected.Err.contains(QStringLiteral("Header refused: X-A"))) << injected.Err.toStdString();
+    const TRun noColon = RunFetch({QStringLiteral("-H"), QStringLiteral("X-A 1"), url});
+    EXPECT_EQ(noColon.ExitCode, 2);
+    EXPECT_TRUE(noColon.Err.contains(QStringLiteral("-H wants"))) << noColon.Err.toStdString();
+    EXPECT_EQ(server.Accepted(), 1);
+}

@@ -190,22 +190,12 @@ TEST_F(UpdateTest, CancelledDownloadReportsTheAbort)
     reply.SendBytes = 100 * 1024;
     FServer.Serve(QStringLiteral("/files/tlm11.exe"), reply);
     Publish(QStringLiteral("1.2"), QStringLiteral("/files/tlm11.exe"));
-    bool clicked = false;
-    FWfi->OnDownloadProgress = [this, &clicked](QObject *, qint64 received, qint64) {
-        if (clicked || received < 16 * 1024)
-            return;
-        clicked = true;
-        QPointer<TWebDlProgress> window = FWfi->ProgressWindow();
-        QTimer::singleShot(0, [window] {
-            if (window)
-                QTest::mouseClick(window->btnCancel, Qt::LeftButton);
-        });
-    };
+    const std::shared_ptr<bool> clicked = CancelAfter16KiB(*FWfi);
     TBoxRecorder boxes;
     const QString chosen = Path(QStringLiteral("tlm11.exe"));
     TModalDriver driver([&](QWidget *window) { return AnswerSaveDialog(window, chosen, 1); });
     EXPECT_FALSE(FWfi->ExecuteUpdate());
-    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(*clicked);
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Download Error"}));
     EXPECT_EQ(boxes.Boxes()[1].Text,
               "Error occurred while downloading update.\rError: \"Connection aborted on request.\"");

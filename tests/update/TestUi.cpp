@@ -1,11 +1,15 @@
 #include "TestUi.h"
 
 #include "update/UpdateSaveDialog.h"
+#include "update/WebDlProgress.h"
+#include "update/WebFileInfo.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 TModalDriver::TModalDriver(std::function<bool(QWidget *)> handler) : FHandler(std::move(handler))
@@ -54,4 +58,20 @@ bool CancelSaveDialog(QWidget *window)
         return false;
     QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
     return true;
+}
+
+std::shared_ptr<bool> CancelAfter16KiB(TWebFileInfo &wfi)
+{
+    auto clicked = std::make_shared<bool>(false);
+    wfi.OnDownloadProgress = [&wfi, clicked](QObject *, qint64 received, qint64) {
+        if (*clicked || received < 16 * 1024)
+            return;
+        *clicked = true;
+        QPointer<TWebDlProgress> window = wfi.ProgressWindow();
+        QTimer::singleShot(0, [window] {
+            if (window)
+                QTest::mouseClick(window->btnCancel, Qt::LeftButton);
+        });
+    };
+    return clicked;
 }

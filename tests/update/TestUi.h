@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+class TWebFileInfo;
 
 // Watches every window other than a message box as it is shown and hands it to the
 // handler once its own event loop runs (so a modal window can be answered). The
@@ -33,3 +36,8 @@ private:
 bool AnswerSaveDialog(QWidget *window, const QString &path, int filterIndex);
 // Cancels the update save dialog.
 bool CancelSaveDialog(QWidget *window);
+
+// Presses Cancel in the download's progress window once 16 KiB have arrived, as a user
+// would, and only once; the flag says whether it was pressed. It takes the component's
+// OnDownloadProgress.
+std::shared_ptr<bool> CancelAfter16KiB(TWebFileInfo &wfi);

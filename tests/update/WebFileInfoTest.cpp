@@ -413,21 +413,11 @@ TEST_F(UpdateTest, CancelHalfWayAbortsTheDownload)
     TRoutedServer::Reply reply = TRoutedServer::Page(Pattern(1 << 20), "application/octet-stream");
     reply.SendBytes = 64 * 1024;
     FServer.Serve(QStringLiteral("/files/tlm11.exe"), reply);
-    bool clicked = false;
-    FWfi->OnDownloadProgress = [this, &clicked](QObject *, qint64 received, qint64) {
-        if (clicked || received < 16 * 1024)
-            return;
-        clicked = true;
-        QPointer<TWebDlProgress> window = FWfi->ProgressWindow();
-        QTimer::singleShot(0, [window] {
-            if (window)
-                QTest::mouseClick(window->btnCancel, Qt::LeftButton);
-        });
-    };
+    const std::shared_ptr<bool> clicked = CancelAfter16KiB(*FWfi);
     const QString file = Path(QStringLiteral("tlm11.exe"));
     EXPECT_FALSE(FWfi->DownloadFile(FServer.Url(QStringLiteral("/files/tlm11.exe")), file,
                                     QStringLiteral("Downloading Update")));
-    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(*clicked);
     EXPECT_EQ(FWfi->LastError(), "Connection aborted on request");
     EXPECT_FALSE(QFile::exists(file));
 }
@@ -458,7 +448,9 @@ namespace {
 
 struct NoFileRow {
     const char *name;
+    // As the page writes it, and resolved against the page.
     const char *path;
+    const char *resolved;
 };
 
 class AddressWithoutAFile : public UpdateTest, public ::testing::WithParamInterface<NoFileRow> {};
@@ -469,10 +461,12 @@ class AddressWithoutAFile : public UpdateTest, public ::testing::WithParamInterf
 TEST_P(AddressWithoutAFile, IsRefusedBeforeAnythingIsWritten)
 {
     const QString path = QString::fromLatin1(GetParam().path);
-    Publish(QStringLiteral("1.2"), path);
+    FServer.Serve(QStringLiteral("/tallowmere.htm"),
+                  TRoutedServer::Page(InfoPageText(QStringLiteral("1.2"), path, QString(), QString())));
     const int requests = int(FServer.RequestLines().size());
     EXPECT_FALSE(FWfi->DownloadUpdate(FDir.path() + QLatin1Char('/')));
-    EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(path) + " names no file to save");
+    EXPECT_EQ(FWfi->LastError(),
+              "The address " + FServer.Url(QString::fromLatin1(GetParam().resolved)) + " names no file to save");
     EXPECT_EQ(FServer.RequestLines().size(), requests + 1); // only the page was read
     EXPECT_TRUE(QFileInfo(FDir.path()).isDir());
     EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -480,8 +474,10 @@ TEST_P(AddressWithoutAFile, IsRefusedBeforeAnythingIsWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, AddressWithoutAFile,
-                         ::testing::Values(NoFileRow{"FolderOnly", "/files/"}, NoFileRow{"Dot", "/files/."},
-                                           NoFileRow{"DotDot", "/files/.."}),
+                         ::testing::Values(NoFileRow{"FolderOnly", "/files/", "/files/"},
+                                           NoFileRow{"Dot", "/files/.", "/files/"},
+                                           NoFileRow{"DotDot", "/files/..", "/"},
+                                           NoFileRow{"RelativeFolder", "files/", "/files/"}),
                          [](const ::testing::TestParamInfo<NoFileRow> &info) { return std::string(info.param.name); });
 
 TEST_F(UpdateTest, PublishedChecksumGuardsTheDownload)
@@ -556,43 +552,6 @@ TEST_F(UpdateTest, ReadMeThatFailsShowsNoWindow)
     Publish(QStringLiteral("1.1.01"));
     FWfi->SetActive(false);
     EXPECT_FALSE(FWfi->ShowReadMe(false)); // nothing to read
-}
-
-TEST_F(UpdateTest, ExternalReadMeIsDownloadedAndHandedToTheShell)
-{
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        GTEST_SKIP() << "the desktop would open a viewer";
-    // Offscreen has no desktop services: the shell cannot open the file.
-    FWfi->InfoTags().SetReadMeExtTag(QStringLiteral("readmeext"));
-    Publish(QStringLiteral("1.1.01"), QString(), QString(),
-            QStringLiteral("<META HTTP-EQUIV=\"readmeext\" CONTENT=\"%1\">\r\n")
-                .arg(FServer.Url(QStringLiteral("/docs/notes.txt"))));
-    FServer.Serve(QStringLiteral("/docs/notes.txt"), TRoutedServer::Page("notes", "text/plain"));
-    TBoxRecorder boxes;
-    EXPECT_TRUE(FWfi->ShowReadMe(false));
-    EXPECT_EQ(boxes.Captions(), QStringList{"Error"});
-    EXPECT_EQ(boxes.Boxes()[0].Text, "Can not start program.");
-    EXPECT_EQ(boxes.Boxes()[0].Icon, QMessageBox::Warning);
-    EXPECT_EQ(FServer.CountOf(QStringLiteral("/docs/notes.txt")), 1);
-    const QString saved = QDir::tempPath();
-    QString folderUsed;
-    for (const QFileInfo &folder : QDir(saved).entryInfoList({QStringLiteral("tallowmere-*")}, QDir::Dirs)) {
-        if (ReadFile(folder.filePath() + "/notes.txt") == "notes")
-            folderUsed = folder.filePath();
-    }
-    ASSERT_FALSE(folderUsed.isEmpty());
-    EXPECT_EQ(QFileInfo(folderUsed).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther), 0);
-    QDir(folderUsed).removeRecursively();
-
-    // A name that is no file is refused without a request.
-    Publish(QStringLiteral("1.1.01"), QString(), QString(),
-            QStringLiteral("<META HTTP-EQUIV=\"readmeext\" CONTENT=\"%1\">\r\n")
-                .arg(FServer.Url(QStringLiteral("/docs/.."))));
-    FWfi->SetActive(false);
-    EXPECT_TRUE(FWfi->ShowReadMe(false));
-    EXPECT_EQ(boxes.Captions(), (QStringList{"Error", "Error"}));
-    EXPECT_EQ(FWfi->LastError(), "The address " + FServer.Url(QStringLiteral("/docs/..")) + " names no file to save");
-    EXPECT_EQ(FServer.CountOf(QStringLiteral("/docs/..")), 0);
 }
 
 TEST_F(UpdateTest, ComponentsShareOneClient)

@@ -93,6 +93,7 @@ QString VersionText()
     return QStringLiteral("tallowmere-schedule " TALLOWMERE_VERSION "\n");
 }
 
+// Long by design: one branch per option, each with its own usage message.
 Command ParseArguments(const QStringList &arguments)
 {
     Command command;

@@ -85,6 +85,8 @@ QString TScheduleReport::SourceText(const QString &source, const QFont &font, in
     return lead + metrics.elidedText(source, Qt::ElideMiddle, width - metrics.horizontalAdvance(lead));
 }
 
+// Long by design: the report form band by band in the order the page shows them, so it
+// reads like the page; the lines of a footer and the summary have functions of their own.
 TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QString &source, QWidget *parent)
     : QWidget(parent), FSchedule(schedule)
 {

@@ -1,6 +1,7 @@
 #include "update/core/UpdateSignature.h"
 
 #include "update/core/MinisignVerifier.h"
+#include "update/core/PageLinks.h"
 #include "update/core/ProgramVersion.h"
 
 #include <QRegularExpression>
@@ -48,8 +49,7 @@ std::optional<QHash<QString, QString>> TUpdateSignature::TrustedFields(const QBy
 
 QString TUpdateSignature::SignedFileName(const QString &pageUrl, const QString &url)
 {
-    const QUrl resolved = QUrl(pageUrl).resolved(QUrl(url));
-    const QString path = resolved.path(QUrl::FullyDecoded);
+    const QString path = QUrl(PageLinks::Resolve(pageUrl, url)).path(QUrl::FullyDecoded);
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
