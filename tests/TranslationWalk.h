@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -196,14 +197,15 @@ inline QStringList Untranslated(const QWidget &window, const Foreign &foreign = 
 }
 
 // Runs open, which shows a window and returns when it closes; meanwhile check gets the
-// window find names once it is on screen, and the window is closed after it.
+// window find names once it is on screen (within 30 s), and the window is closed after it.
 inline bool WhileShownBy(const std::function<void()> &open, const std::function<QWidget *()> &find,
                          const std::function<void(QWidget &)> &check)
 {
     bool seen = false;
     auto *poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, tries, &seen, find, check] {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, clock, &seen, find, check] {
         QWidget *window = find();
         if (window && window->isVisible()) {
             poll->deleteLater();
@@ -212,10 +214,11 @@ inline bool WhileShownBy(const std::function<void()> &open, const std::function<
             window->close();
             return;
         }
-        if (++*tries > 2000)
+        // Windows shown before it (a wait window) may come and go first.
+        if (clock->elapsed() > 30000)
             poll->deleteLater();
     });
-    poll->start(0);
+    poll->start(5);
     open();
     return seen;
 }
