@@ -46,7 +46,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Panel1(new TPanel(this))
 {
     InfoWindowLayout::InitResources();
-    setWindowTitle(QStringLiteral("About Tallowmere, 1.1"));
+    setWindowTitle(tr("About Tallowmere, 1.1"));
     setFixedSize(416, 269);
     setFont(InfoWindowLayout::Font());
 
@@ -57,29 +57,25 @@ TAboutBox::TAboutBox(QWidget *parent)
     Panel1->SetColor(Qt::white);
 
     Label4 = MakeLabel(Panel1, "Label4", 8, 15,
-                       QStringLiteral(" Corvane Software creates award-winning financial calculators for"));
+                       tr(" Corvane Software creates award-winning financial calculators for"));
     Label5 = MakeLabel(Panel1, "Label5", 10, 30,
-                       QStringLiteral("consumers, professionals and corporations in the banking, real estate,"));
-    Label6 = MakeLabel(Panel1, "Label6", 10, 45, QStringLiteral("mortgage and financial services industries."));
-    Label3 = MakeLabel(Panel1, "Label3", 8, 75, QStringLiteral(" We invite you to visit our website at,"));
+                       tr("consumers, professionals and corporations in the banking, real estate,"));
+    Label6 = MakeLabel(Panel1, "Label6", 10, 45, tr("mortgage and financial services industries."));
+    Label3 = MakeLabel(Panel1, "Label3", 8, 75, tr(" We invite you to visit our website at,"));
 
     UrlLabel1 = MakeLink(Panel1, "UrlLabel1", QRect(195, 74, 118, 14), QUrl(Links::HomePage).host(), Links::HomePage,
-                         QStringLiteral(" Click to visit our website ..."));
+                         tr(" Click to visit our website ..."));
 
-    Label7 = MakeLabel(Panel1, "Label7", 10, 90,
-                       QStringLiteral("and explore the other freeware and shareware financial"));
-    Label10 = MakeLabel(Panel1, "Label10", 10, 105,
-                        QStringLiteral("calculators which are available for you to download."));
-    Label12 = MakeLabel(Panel1, "Label12", 8, 135,
-                        QStringLiteral(" We also invite you to contact us with any questions or"));
-    Label1 = MakeLabel(Panel1, "Label1", 10, 150, QStringLiteral("suggestions you might have about Corvane"));
-    Label8 = MakeLabel(Panel1, "Label8", 10, 165, QStringLiteral("Software and our financial calculators.  "));
+    Label7 = MakeLabel(Panel1, "Label7", 10, 90, tr("and explore the other freeware and shareware financial"));
+    Label10 = MakeLabel(Panel1, "Label10", 10, 105, tr("calculators which are available for you to download."));
+    Label12 = MakeLabel(Panel1, "Label12", 8, 135, tr(" We also invite you to contact us with any questions or"));
+    Label1 = MakeLabel(Panel1, "Label1", 10, 150, tr("suggestions you might have about Corvane"));
+    Label8 = MakeLabel(Panel1, "Label8", 10, 165, tr("Software and our financial calculators.  "));
 
     UrlLabel2 = MakeLink(Panel1, "UrlLabel2", QRect(10, 184, 164, 14), CommentsAddress,
-                         QStringLiteral("mailto:") + CommentsAddress, QStringLiteral(" Click to send email ..."));
+                         QStringLiteral("mailto:") + CommentsAddress, tr(" Click to send email ..."));
 
-    Label2 = MakeLabel(Panel1, "Label2", 10, 204,
-                       QStringLiteral("Freeware.  \u00A9 Corvane Software.  All rights reserved."));
+    Label2 = MakeLabel(Panel1, "Label2", 10, 204, tr("Freeware.  \u00A9 Corvane Software.  All rights reserved."));
     Label2->resize(388, 14);
     QPalette grey = Label2->palette();
     grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
@@ -96,7 +92,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     btnClose = new TExplorerButton(this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setGeometry(150, 239, 115, 25);
-    btnClose->SetCaption(QStringLiteral("&OK"));
+    btnClose->SetCaption(tr("&OK"));
     btnClose->SetLayout(blBitmapLeft);
     btnClose->SetOptions(boPopupMark | boShowBevel);
     btnClose->SetBitmap(QImage(QStringLiteral(":/images/ok.xpm")));

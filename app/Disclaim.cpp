@@ -29,7 +29,7 @@ TfrmDisclaim::TfrmDisclaim(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Panel1(new TPanel(this))
 {
     InfoWindowLayout::InitResources();
-    setWindowTitle(QStringLiteral("Disclaimer"));
+    setWindowTitle(tr("Disclaimer"));
     setFixedSize(224, 165);
     setFont(InfoWindowLayout::Font());
 
@@ -41,23 +41,22 @@ TfrmDisclaim::TfrmDisclaim(QWidget *parent)
     Panel1->SetColor(Qt::white);
 
     Label3 = MakeLabel(Panel1, "Label3", QRect(7, 8, 210, 42),
-                       QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations,"),
-                       Qt::black);
+                       tr("NOTE:  While effort was made to ensure the accuracy of these calculations,"), Qt::black);
     Label10 = MakeLabel(Panel1, "Label10", QRect(12, 36, 200, 56),
-                        QStringLiteral("there is  NO WARRANTY,  expressed or implied, for the accuracy or the "
-                                       "applicability of this information to your particular financial question."),
+                        tr("there is  NO WARRANTY,  expressed or implied, for the accuracy or the "
+                           "applicability of this information to your particular financial question."),
                         Qt::red);
     Label10->setFont(InfoWindowLayout::Font(true));
     Label12 = MakeLabel(Panel1, "Label12", QRect(10, 97, 204, 31),
-                        QStringLiteral("Please consult a qualified financial advisor before making any financial "
-                                       "decision."),
+                        tr("Please consult a qualified financial advisor before making any financial "
+                           "decision."),
                         Qt::black);
 
     btnClose = new TExplorerButton(this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setGeometry(55, 138, 115, 25);
-    btnClose->SetCaption(QStringLiteral(" &OK"));
-    btnClose->SetHint(QStringLiteral(" Close Disclaimer"));
+    btnClose->SetCaption(tr(" &OK"));
+    btnClose->SetHint(tr(" Close Disclaimer"));
     btnClose->SetLayout(blBitmapLeft);
     btnClose->SetOptions(boPopupMark | boShowBevel);
     btnClose->SetBitmap(QImage(QStringLiteral(":/images/ok.xpm")));

@@ -43,10 +43,18 @@
 #include <QWindow>
 #include <iterator>
 
-const QString TfrmMain::MathErrorText = QStringLiteral(
-    "Results of this calculation cannot be determined\n\rusing the values you have entered.\n\r\n\r"
-    "Please try again with different values.");
-const QString TfrmMain::UnidentifiedErrorText = QStringLiteral("An unidentified error has occurred.");
+QString TfrmMain::MathErrorText()
+{
+    // The box's text breaks its lines as designed, LF CR.
+    return tr("Results of this calculation cannot be determined\nusing the values you have entered.\n\n"
+              "Please try again with different values.")
+        .replace(QLatin1String("\n"), QLatin1String("\n\r"));
+}
+
+QString TfrmMain::UnidentifiedErrorText()
+{
+    return tr("An unidentified error has occurred.");
+}
 
 namespace {
 
@@ -155,16 +163,16 @@ void TfrmMain::BuildActions()
         addAction(action);
         return action;
     };
-    actPrint = command(QStringLiteral("&Print"), &TfrmMain::Print);
-    actPrintSetup = command(QStringLiteral("Prin&t Setup..."), &TfrmMain::mnuFilePrintSetupClick);
-    actReset = command(QStringLiteral("&Reset"), &TfrmMain::Reset);
-    actExit = command(QStringLiteral("E&xit"), &TfrmMain::Exit);
-    actDisclaimer = command(QStringLiteral("&Disclaimer ..."), &TfrmMain::ShowDisclaimer);
-    actUpdate = command(QStringLiteral("Check for &Update ..."), &TfrmMain::ShowUpdate);
-    actHelpContents = command(QStringLiteral("&Contents"), &TfrmMain::MnuHelpContentsClick);
+    actPrint = command(tr("&Print"), &TfrmMain::Print);
+    actPrintSetup = command(tr("Prin&t Setup..."), &TfrmMain::mnuFilePrintSetupClick);
+    actReset = command(tr("&Reset"), &TfrmMain::Reset);
+    actExit = command(tr("E&xit"), &TfrmMain::Exit);
+    actDisclaimer = command(tr("&Disclaimer ..."), &TfrmMain::ShowDisclaimer);
+    actUpdate = command(tr("Check for &Update ..."), &TfrmMain::ShowUpdate);
+    actHelpContents = command(tr("&Contents"), &TfrmMain::MnuHelpContentsClick);
     actHelpContents->setShortcut(Qt::Key_F1);
-    actAbout = command(QStringLiteral("&About..."), &TfrmMain::MnuHelpAboutClick);
-    actProfile = command(QStringLiteral("&NPV Profile..."), &TfrmMain::ShowProfile);
+    actAbout = command(tr("&About..."), &TfrmMain::MnuHelpAboutClick);
+    actProfile = command(tr("&NPV Profile..."), &TfrmMain::ShowProfile);
     actProfile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     actPrint->setEnabled(false);
     actReset->setEnabled(false);
@@ -188,20 +196,20 @@ void TfrmMain::BuildLayout()
     Panel3 = makePanel(FClient, ResultPanelLeft, 195, ResultPanelWidth, 116);
     Panel3->setObjectName(QStringLiteral("Panel3"));
 
-    makeLabel(Panel2, QStringLiteral("YEAR"), 19, 13);
+    makeLabel(Panel2, tr("YEAR"), 19, 13);
     // Centred over the widened fields, as it was over the narrower ones.
-    makeLabel(Panel2, QStringLiteral("Cash Flows"), 73 + AmountWidening / 2, 13);
+    makeLabel(Panel2, tr("Cash Flows"), 73 + AmountWidening / 2, 13);
     for (int i = 0; i < Npv::YearCount; ++i) // a two-digit year starts further left
         makeLabel(Panel2, QString::number(i + 1), i + 1 < 10 ? 30 : 26, YearLabelTops[i]);
-    makeLabel(Panel1, QStringLiteral("Discount Rate %"), 13, 13);
-    makeLabel(Panel1, QStringLiteral("Net Present Value"), 119, 13);
+    makeLabel(Panel1, tr("Discount Rate %"), 13, 13);
+    makeLabel(Panel1, tr("Net Present Value"), 119, 13);
 
     Label16 = new QLabel(Panel3);
     Label16->setObjectName(QStringLiteral("Label16"));
-    Label16->setText(QStringLiteral(
-        "Use this calculator to determine the present value of an investment property's cash flow and sale "
-        "proceeds.  Enter each year's cash flow.  For the last year of the holding period, enter the sum of "
-        "the cash flow and sale proceeds."));
+    Label16->setText(
+        tr("Use this calculator to determine the present value of an investment property's cash flow and sale "
+           "proceeds.  Enter each year's cash flow.  For the last year of the holding period, enter the sum of "
+           "the cash flow and sale proceeds."));
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label16->setGeometry(15, 14, 201 + AmountWidening, 84);
@@ -251,7 +259,7 @@ void TfrmMain::BuildFields()
         edit->setObjectName(QStringLiteral("edtDCFYear%1").arg(i + 1));
         edit->setGeometry(61, YearTops[i], 90 + AmountWidening, 22);
         configureMoneyField(edit);
-        edit->setAccessibleName(QStringLiteral("Cash flow, year %1").arg(i + 1));
+        edit->setAccessibleName(tr("Cash flow, year %1").arg(i + 1));
         edit->OnExit = recalculate;
         FYears[i] = edit;
     }
@@ -265,7 +273,7 @@ void TfrmMain::BuildFields()
         rate->SetValue(SavedValues::DefaultRates[k]);
         rate->setFont(rateFont);
         setColors(rate, Qt::white, Qt::black);
-        rate->setAccessibleName(QStringLiteral("Discount rate %1").arg(k + 1));
+        rate->setAccessibleName(tr("Discount rate %1").arg(k + 1));
         rate->OnExit = recalculate;
         FRates[k] = rate;
 
@@ -277,7 +285,7 @@ void TfrmMain::BuildFields()
         result->setFocusPolicy(Qt::ClickFocus);
         result->setFont(resultFont);
         setColors(result, Qt::yellow, Qt::black);
-        result->setAccessibleName(QStringLiteral("Net present value %1").arg(k + 1));
+        result->setAccessibleName(tr("Net present value %1").arg(k + 1));
         result->OnExit = recalculate;
         FResults[k] = result;
     }
@@ -305,14 +313,15 @@ void TfrmMain::BuildToolbar()
         QAction *action;
     };
     const ToolButton tools[] = {
-        {btnPrint, "btnPrint", 6, " Print ...", ToolbarIcons::Print, actPrint},
-        {ExplorerButton1, "ExplorerButton1", 36, " Print Setup ...", ToolbarIcons::PrintSetup, actPrintSetup},
-        {btnDisclaim, "btnDisclaim", 66, " Disclaimer ...", ToolbarIcons::Disclaimer, actDisclaimer},
-        {btnReset, "btnReset", 95, " Reset the calculator", ToolbarIcons::Reset, actReset},
-        {btnUpdate, "btnUpdate", 125, " Check for an update ...", ToolbarIcons::Update, actUpdate},
-        {btnHelp, "btnHelp", 155, " Help ...", ToolbarIcons::Help, actHelpContents},
+        {btnPrint, "btnPrint", 6, QT_TR_NOOP(" Print ..."), ToolbarIcons::Print, actPrint},
+        {ExplorerButton1, "ExplorerButton1", 36, QT_TR_NOOP(" Print Setup ..."), ToolbarIcons::PrintSetup,
+         actPrintSetup},
+        {btnDisclaim, "btnDisclaim", 66, QT_TR_NOOP(" Disclaimer ..."), ToolbarIcons::Disclaimer, actDisclaimer},
+        {btnReset, "btnReset", 95, QT_TR_NOOP(" Reset the calculator"), ToolbarIcons::Reset, actReset},
+        {btnUpdate, "btnUpdate", 125, QT_TR_NOOP(" Check for an update ..."), ToolbarIcons::Update, actUpdate},
+        {btnHelp, "btnHelp", 155, QT_TR_NOOP(" Help ..."), ToolbarIcons::Help, actHelpContents},
         // Exit keeps its place at the right end of the widened toolbar.
-        {btnExit, "btnExit", ClientWidth - 30, " Exit", ToolbarIcons::Exit, actExit},
+        {btnExit, "btnExit", ClientWidth - 30, QT_TR_NOOP(" Exit"), ToolbarIcons::Exit, actExit},
     };
     for (const ToolButton &tool : tools) {
         auto *button = new TExplorerButton(Panel5);
@@ -320,9 +329,9 @@ void TfrmMain::BuildToolbar()
         button->setGeometry(tool.left, 3, 25, 24);
         button->SetOptions(boIconOnly | boShowBevel);
         button->SetBitmap(ToolbarIcons::Make(tool.icon));
-        button->SetHint(QString::fromLatin1(tool.hint));
+        button->SetHint(tr(tool.hint));
         button->SetShowHint(false);
-        button->setAccessibleName(QString::fromLatin1(tool.hint).trimmed());
+        button->setAccessibleName(tr(tool.hint).trimmed());
         QAction *action = tool.action;
         button->SetEnabled(action->isEnabled());
         connect(action, &QAction::enabledChanged, button, [button](bool on) { button->SetEnabled(on); });
@@ -338,7 +347,7 @@ void TfrmMain::BuildToolbar()
     UrlCorvane->setFont(Fonts::Make(QStringLiteral("Arial"), 13, true));
     UrlCorvane->SetFontColor(palette().color(QPalette::WindowText));
     UrlCorvane->SetActiveColor(Qt::blue);
-    UrlCorvane->SetHint(QStringLiteral("Click to visit Corvane' website!"));
+    UrlCorvane->SetHint(tr("Click to visit Corvane' website!"));
     UrlCorvane->SetURL(Links::HomePage);
     UrlCorvane->setAccessibleName(QStringLiteral("Corvane Software"));
 }
@@ -371,64 +380,61 @@ void TfrmMain::BuildMenus()
 
     QMenuBar *MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu *File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    QMenu *File1 = MainMenu1->addMenu(tr("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    item(File1, "mnuFileReset", QStringLiteral("&Reset"), actReset);
+    item(File1, "mnuFileReset", tr("&Reset"), actReset);
     separator(File1, "N3")->setVisible(false);
-    item(File1, "mnuFilePrintSetup", QStringLiteral("Prin&t Setup..."), actPrintSetup);
-    item(File1, "mnuFilePrint", QStringLiteral("&Print"), actPrint);
-    QAction *profile = item(File1, "mnuFileProfile", QStringLiteral("&NPV Profile..."), actProfile);
+    item(File1, "mnuFilePrintSetup", tr("Prin&t Setup..."), actPrintSetup);
+    item(File1, "mnuFilePrint", tr("&Print"), actPrint);
+    QAction *profile = item(File1, "mnuFileProfile", tr("&NPV Profile..."), actProfile);
     profile->setShortcut(actProfile->shortcut());
     profile->setShortcutContext(Qt::WidgetShortcut); // the window's own action answers the key
     separator(File1, "N2");
-    item(File1, "mnuFileExit", QStringLiteral("E&xit"), actExit);
+    item(File1, "mnuFileExit", tr("E&xit"), actExit);
 
-    QMenu *Internet1 = MainMenu1->addMenu(QStringLiteral("&Internet"));
+    QMenu *Internet1 = MainMenu1->addMenu(tr("&Internet"));
     Internet1->setObjectName(QStringLiteral("Internet1"));
-    QMenu *web = Internet1->addMenu(QStringLiteral("&Corvane on the Web"));
+    QMenu *web = Internet1->addMenu(tr("&Corvane on the Web"));
     web->menuAction()->setObjectName(QStringLiteral("mnuInternetWeb"));
-    handlerItem(web, "mnuInternetWebHome", QStringLiteral("&Home Page"), &TfrmMain::mnuInternetWebHomeClick);
-    handlerItem(web, "mnuInternetWebFreeware", QStringLiteral("Corvane' &Freeware Page"),
-                &TfrmMain::mnuInternetWebFreewareClick);
+    handlerItem(web, "mnuInternetWebHome", tr("&Home Page"), &TfrmMain::mnuInternetWebHomeClick);
+    handlerItem(web, "mnuInternetWebFreeware", tr("Corvane' &Freeware Page"), &TfrmMain::mnuInternetWebFreewareClick);
     separator(web, "N4");
-    handlerItem(web, "SuggestionBox1", QStringLiteral("&Suggestion Box"), &TfrmMain::mnuInternetWebSuggestClick);
-    QMenu *email = Internet1->addMenu(QStringLiteral("Contact Corvane by &Email"));
+    handlerItem(web, "SuggestionBox1", tr("&Suggestion Box"), &TfrmMain::mnuInternetWebSuggestClick);
+    QMenu *email = Internet1->addMenu(tr("Contact Corvane by &Email"));
     email->menuAction()->setObjectName(QStringLiteral("mnuInternetEmail"));
-    handlerItem(email, "SendSuggestions1", QStringLiteral("&Send Suggestions"),
-                &TfrmMain::mnuInternetEmailSuggestClick);
-    handlerItem(email, "ContactTechSupport1", QStringLiteral("Contact &Tech Support"),
-                &TfrmMain::mnuInternetEmailSupportClick);
+    handlerItem(email, "SendSuggestions1", tr("&Send Suggestions"), &TfrmMain::mnuInternetEmailSuggestClick);
+    handlerItem(email, "ContactTechSupport1", tr("Contact &Tech Support"), &TfrmMain::mnuInternetEmailSupportClick);
 
-    QMenu *Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+    QMenu *Help1 = MainMenu1->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    QAction *contents = item(Help1, "Contents1", QStringLiteral("&Contents"), actHelpContents);
+    QAction *contents = item(Help1, "Contents1", tr("&Contents"), actHelpContents);
     contents->setShortcut(Qt::Key_F1);
     contents->setShortcutContext(Qt::WidgetShortcut); // the window's own F1 action answers the key
     separator(Help1, "N8");
-    handlerItem(Help1, "SearchforHelpOn1", QStringLiteral("&Search for Help On..."), &TfrmMain::MnuHelpSearchClick);
-    handlerItem(Help1, "HowtoUseHelp1", QStringLiteral("&How to Use Help"), &TfrmMain::MnuHelpHowClick);
+    handlerItem(Help1, "SearchforHelpOn1", tr("&Search for Help On..."), &TfrmMain::MnuHelpSearchClick);
+    handlerItem(Help1, "HowtoUseHelp1", tr("&How to Use Help"), &TfrmMain::MnuHelpHowClick);
     separator(Help1, "N7");
-    QMenu *support = Help1->addMenu(QStringLiteral("Contact Tech Support by &Email"));
+    QMenu *support = Help1->addMenu(tr("Contact Tech Support by &Email"));
     support->menuAction()->setObjectName(QStringLiteral("ContactTechSupportbyEmail1"));
     QAction *address = handlerItem(support, "mnuHelpSupport", Links::SupportAddress,
                                    &TfrmMain::mnuInternetEmailSupportClick);
     address->setText(QString(Links::SupportAddress).replace(QLatin1Char('&'), QLatin1String("&&")));
     separator(Help1, "N6");
-    item(Help1, "mnuHelpUpdate", QStringLiteral("Check for &Update ..."), actUpdate);
+    item(Help1, "mnuHelpUpdate", tr("Check for &Update ..."), actUpdate);
     separator(Help1, "N5");
-    item(Help1, "mnuHelpAbout", QStringLiteral("&About..."), actAbout);
+    item(Help1, "mnuHelpAbout", tr("&About..."), actAbout);
 
     mnuPop = new QMenu(this);
     mnuPop->setObjectName(QStringLiteral("mnuPop"));
-    item(mnuPop, "mnuPopPrint", QStringLiteral("&Print ..."), actPrint);
-    item(mnuPop, "mnuPopReset", QStringLiteral("&Reset"), actReset);
+    item(mnuPop, "mnuPopPrint", tr("&Print ..."), actPrint);
+    item(mnuPop, "mnuPopReset", tr("&Reset"), actReset);
     separator(mnuPop, "N1");
-    item(mnuPop, "mnuPopUpdate", QStringLiteral("Check for &Update ..."), actUpdate);
-    item(mnuPop, "mnuPopDisclaim", QStringLiteral("&Disclaimer ..."), actDisclaimer);
+    item(mnuPop, "mnuPopUpdate", tr("Check for &Update ..."), actUpdate);
+    item(mnuPop, "mnuPopDisclaim", tr("&Disclaimer ..."), actDisclaimer);
     // The popup's About shows the About window, as the Help menu's item of the same name does.
-    item(mnuPop, "mnuPopAbout", QStringLiteral("&About..."), actAbout);
+    item(mnuPop, "mnuPopAbout", tr("&About..."), actAbout);
     separator(mnuPop, "N9");
-    item(mnuPop, "mnuPopExit", QStringLiteral("E&xit"), actExit);
+    item(mnuPop, "mnuPopExit", tr("E&xit"), actExit);
 }
 
 void TfrmMain::contextMenuEvent(QContextMenuEvent *event)
@@ -651,8 +657,8 @@ void TfrmMain::Print(QObject *)
 {
     if (!FChart)
         return;
-    QRPrinter()->SetPreviewCaption(QStringLiteral("Discounted Cash Flow"));
-    QRPrinter()->SetProgressCaption(QStringLiteral("Preview of Discounted Cash Flow"));
+    QRPrinter()->SetPreviewCaption(tr("Discounted Cash Flow"));
+    QRPrinter()->SetProgressCaption(tr("Preview of Discounted Cash Flow"));
     for (int n = 0; n < Npv::YearCount; ++n)
         FChart->lblYear[n]->SetCaption(TQRPaymentChart::CurrencyText(FYears[n]->Value()));
     for (int k = 0; k < Npv::RateCount; ++k)
@@ -671,7 +677,7 @@ void TfrmMain::MyPreview()
 void TfrmMain::AppOnException(QObject *, const Exception &e)
 {
     const bool math = dynamic_cast<const EMathError *>(&e) != nullptr;
-    MessageBox::MessageDlg(math ? MathErrorText : UnidentifiedErrorText, mtInformation);
+    MessageBox::MessageDlg(math ? MathErrorText() : UnidentifiedErrorText(), mtInformation);
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

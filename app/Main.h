@@ -103,8 +103,8 @@ public:
     // Reads the maker's information page for the Update Center.
     TWebFileInfo *WebFileInfo = nullptr;
 
-    static const QString MathErrorText;
-    static const QString UnidentifiedErrorText;
+    static QString MathErrorText();
+    static QString UnidentifiedErrorText();
 
 signals:
     // The window has closed for good: the program ends.

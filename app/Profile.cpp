@@ -32,15 +32,15 @@ constexpr int PageLeft = 30, PageWidth = 735, HeadingHeight = 50, PictureHeight 
 TfrmProfile::TfrmProfile(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmProfile"));
-    setWindowTitle(QStringLiteral("NPV Profile"));
+    setWindowTitle(tr("NPV Profile"));
     setFont(Fonts::Make(QStringLiteral("Arial"), 13));
     resize(760, 540);
 
-    btnPrint = new QPushButton(QStringLiteral("&Print..."), this);
+    btnPrint = new QPushButton(tr("&Print..."), this);
     btnPrint->setObjectName(QStringLiteral("btnPrint"));
-    btnSave = new QPushButton(QStringLiteral("&Save As..."), this);
+    btnSave = new QPushButton(tr("&Save As..."), this);
     btnSave->setObjectName(QStringLiteral("btnSave"));
-    btnClose = new QPushButton(QStringLiteral("Close"), this);
+    btnClose = new QPushButton(tr("Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     connect(btnPrint, &QPushButton::clicked, this, [this] { RunHandled(btnPrint, [this] { Print(); }); });
     connect(btnSave, &QPushButton::clicked, this, [this] { RunHandled(btnSave, [this] { SaveAs(); }); });
@@ -48,7 +48,7 @@ TfrmProfile::TfrmProfile(QWidget *parent) : QWidget(parent, Qt::Window)
 
     Chart = new QWidget(this);
     Chart->setObjectName(QStringLiteral("Chart"));
-    Chart->setAccessibleName(QStringLiteral("NPV profile"));
+    Chart->setAccessibleName(tr("NPV profile"));
     Chart->setAttribute(Qt::WA_OpaquePaintEvent);
     Chart->setMinimumSize(400, 260);
     Chart->installEventFilter(this);
@@ -90,18 +90,17 @@ void TfrmProfile::Print()
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.setFont(Fonts::Make(QStringLiteral("Arial"), 13));
     auto *report = new TQRReport(&form);
-    report->SetReportTitle(QStringLiteral("NPV Profile"));
+    report->SetReportTitle(tr("NPV Profile"));
     auto *band = new TQRBand(&form);
     band->SetBandType(rbTitle);
     band->SetHeight(HeadingHeight + PictureHeight);
     const QFont heading = Fonts::Make(QStringLiteral("Arial"), 27, true);
-    QRFormParts::AddLabel(band, QStringLiteral("NPV Profile"), PageLeft, 10, PageWidth, 32, &heading, taLeftJustify,
-                          false);
+    QRFormParts::AddLabel(band, tr("NPV Profile"), PageLeft, 10, PageWidth, 32, &heading, taLeftJustify, false);
     auto *picture = new TQRImage(band);
     picture->SetMetafile(ProfilePicture::Record(FProfile, QSize(PageWidth, PictureHeight)));
     picture->SetBounds(PageLeft, HeadingHeight, PageWidth, PictureHeight);
-    QRPrinter()->SetPreviewCaption(QStringLiteral("NPV Profile"));
-    QRPrinter()->SetProgressCaption(QStringLiteral("Preview of NPV Profile"));
+    QRPrinter()->SetPreviewCaption(tr("NPV Profile"));
+    QRPrinter()->SetProgressCaption(tr("Preview of NPV Profile"));
     report->Preview();
 }
 
@@ -112,8 +111,8 @@ void TfrmProfile::SaveAs()
     if (FileDialogAnswer())
         name = FileDialogAnswer()();
     else
-        name = QFileDialog::getSaveFileName(this, QStringLiteral("Save NPV Profile"), QStringLiteral("profile.svg"),
-                                            QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"), &filter);
+        name = QFileDialog::getSaveFileName(this, tr("Save NPV Profile"), QStringLiteral("profile.svg"),
+                                            tr("SVG picture (*.svg);;PNG picture (*.png)"), &filter);
     if (name.isEmpty())
         return;
     // A name typed without its ending gets the chosen kind's.

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "app/Qrchart.h"
 #include "app/SplashScreen.h"
+#include "i18n/Translations.h"
 #include "platform/core/ProgramPaths.h"
 #include "platform/gui/Application.h"
 #include "report/Preview.h"
@@ -15,6 +16,23 @@
 
 namespace {
 
+QString helpText()
+{
+    return QCoreApplication::translate("ProgramEntry",
+                                       "Usage: tallowmere [--help] [--version]\n"
+                                       "\n"
+                                       "Tallowmere, a net present value calculator. Type ten yearly cash flows and\n"
+                                       "five discount rates; the five net present values follow every change.\n"
+                                       "The inputs are kept in tlm.ini: beside the program when it can be written\n"
+                                       "there, otherwise in ~/.config/Corvane/Tallowmere/. Press F1 for help.\n"
+                                       "\n"
+                                       "  --help     print this help and exit\n"
+                                       "  --version  print the version and exit\n"
+                                       "\n"
+                                       "Qt's own options (-platform, -display, ...) are accepted as well. Set\n"
+                                       "QT_LOGGING_RULES=\"tallowmere.*.debug=true\" for a trace on standard error.\n");
+}
+
 bool handleCommandLine(int argc, char **argv, int &exitCode)
 {
     for (int i = 1; i < argc; ++i) {
@@ -24,18 +42,11 @@ bool handleCommandLine(int argc, char **argv, int &exitCode)
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("Usage: tallowmere [--help] [--version]\n"
-                        "\n"
-                        "Tallowmere, a net present value calculator. Type ten yearly cash flows and\n"
-                        "five discount rates; the five net present values follow every change.\n"
-                        "The inputs are kept in tlm.ini: beside the program when it can be written\n"
-                        "there, otherwise in ~/.config/Corvane/Tallowmere/. Press F1 for help.\n"
-                        "\n"
-                        "  --help     print this help and exit\n"
-                        "  --version  print the version and exit\n"
-                        "\n"
-                        "Qt's own options (-platform, -display, ...) are accepted as well. Set\n"
-                        "QT_LOGGING_RULES=\"tallowmere.*.debug=true\" for a trace on standard error.\n");
+            // Answered before any window, in the user's language.
+            int count = argc;
+            QCoreApplication app(count, argv);
+            Translations::Install();
+            std::fputs(qPrintable(helpText()), stdout);
             exitCode = 0;
             return true;
         }
@@ -69,6 +80,7 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("tallowmere"));
     Q_INIT_RESOURCE(app);
     QApplication::setWindowIcon(programIcon());
+    Translations::Install();
 
     // The splash is on screen, fully painted, while the rest of start-up runs; it hides
     // itself when its timer fires and lives until the program ends.

@@ -45,7 +45,7 @@ using QRFormParts::AddLabel;
 TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("QRPaymentChart"));
-    setWindowTitle(QStringLiteral("Print NPV"));
+    setWindowTitle(tr("Print NPV"));
     setFont(Fonts::Make(QStringLiteral("Arial"), 13));
     setAttribute(Qt::WA_DontShowOnScreen);
 
@@ -70,10 +70,10 @@ TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
 
     PageHeader = makeBand(this, rbPageHeader, 181, 370);
     AddHorizontalLine(PageHeader, 30, 3, 735);
-    AddLabel(PageHeader, QStringLiteral("Year"), 150, 23, 29, 16, &bold13);
-    AddLabel(PageHeader, QStringLiteral("Cash Flow"), 227, 24, 66, 16, &bold13);
-    AddLabel(PageHeader, QStringLiteral("Discount Rate"), 415, 23, 87, 16, &bold13);
-    AddLabel(PageHeader, QStringLiteral("Net Present Value"), 537, 23, 114, 16, &bold13);
+    AddLabel(PageHeader, tr("Year"), 150, 23, 29, 16, &bold13);
+    AddLabel(PageHeader, tr("Cash Flow"), 227, 24, 66, 16, &bold13);
+    AddLabel(PageHeader, tr("Discount Rate"), 415, 23, 87, 16, &bold13);
+    AddLabel(PageHeader, tr("Net Present Value"), 537, 23, 114, 16, &bold13);
     AddHorizontalLine(PageHeader, 30, 46, 735);
     for (int n = 0; n < Npv::YearCount; ++n) {
         const bool twoDigits = n + 1 >= 10; // starts further left and is twice as wide
@@ -91,20 +91,20 @@ TQRPaymentChart::TQRPaymentChart(QWidget *parent) : QWidget(parent)
     QRDateTime = new TQRSysData(PageFooter);
     QRDateTime->SetFont(small11);
     QRDateTime->SetData(qrsDateTime);
-    QRDateTime->SetText(QStringLiteral("Printed at "));
+    QRDateTime->SetText(tr("Printed at "));
     QRDateTime->SetAlignment(taCenter);
     QRDateTime->SetAutoSize(true);
     QRDateTime->SetBounds(333, 4, 140, 14);
     lblURL = AddLabel(PageFooter, QString(), 647, 4, 118, 14, &small11, taRightJustify);
     QFont note = small11;
     AddLabel(PageFooter,
-             QStringLiteral("NOTE:  While effort was made to ensure the accuracy of these calculations, there is NO "
-                            "WARRANTY, expressed or implied, for the accuracy or the"),
+             tr("NOTE:  While effort was made to ensure the accuracy of these calculations, there is NO "
+                "WARRANTY, expressed or implied, for the accuracy or the"),
              41, 33, 713, 14, &note, taLeftJustify, false)
         ->SetFontColor(Qt::black);
     AddLabel(PageFooter,
-             QStringLiteral("applicability of this information to your particular financial situation.  Please "
-                            "consult your own qualified advisor before making any financial decisions."),
+             tr("applicability of this information to your particular financial situation.  Please "
+                "consult your own qualified advisor before making any financial decisions."),
              41, 47, 713, 14, &note, taLeftJustify, false)
         ->SetFontColor(Qt::black);
 }
@@ -123,7 +123,7 @@ QString TQRPaymentChart::NumberText(long double value)
 
 void TQRPaymentChart::RepBeforePrint(QObject *, bool &)
 {
-    lblHeader1->SetCaption(QStringLiteral("Compliments of Corvane Software"));
+    lblHeader1->SetCaption(tr("Compliments of Corvane Software"));
     lblHeader2->SetCaption(HostName);
     lblURL->SetCaption(HostName);
     lblApplicationTitle->SetCaption(QStringLiteral("Tallowmere 32, 1.1"));

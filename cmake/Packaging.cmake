@@ -87,9 +87,10 @@ of the calculator's saved inputs, and tallowmere-fetch, which fetches one URL
 with the calculator's own HTTP client to diagnose its update check.")
 # The libraries the programs link (Qt, libssl3) come from dpkg-shlibdeps. What no link
 # line shows is added here: the windows are designed in Arial, which maps to Liberation
-# Sans, and https checks certificates against the system's trust store.
+# Sans, https checks certificates against the system's trust store, and Qt's own dialogs
+# and buttons speak the user's language from Qt's translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, ca-certificates")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, ca-certificates, qt6-translations-l10n")
 # Web and e-mail links open through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

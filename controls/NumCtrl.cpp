@@ -328,9 +328,7 @@ bool TCustomNumEdit::CheckRange(long double x)
 {
     if (!FValidate || (FMin <= x && x <= FMax))
         return true;
-    const QString message = (QStringLiteral("Value must be between ") + FloatToStr(FMin) + QStringLiteral(" and ") +
-                             FloatToStr(FMax))
-                                .left(80);
+    const QString message = tr("Value must be between %1 and %2").arg(FloatToStr(FMin), FloatToStr(FMax)).left(80);
     MessageBox::MessageDlg(message, mtInformation);
     return false;
 }

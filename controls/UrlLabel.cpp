@@ -36,7 +36,7 @@ TUrlLabel::TUrlLabel(QWidget *parent) : QLabel(parent), FPopupMenu(new QMenu(thi
     setFont(underlined);
     setCursor(HandCursor());
 
-    QAction *copy = FPopupMenu->addAction(QStringLiteral("Copy"));
+    QAction *copy = FPopupMenu->addAction(tr("Copy"));
     connect(copy, &QAction::triggered, this, &TUrlLabel::CopyCaption);
 }
 

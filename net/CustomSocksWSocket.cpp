@@ -5,6 +5,7 @@
 #include "net/WSocketResolve.h"
 #include "platform/core/Exceptions.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -42,14 +43,14 @@ struct TSocks5Failure {
 };
 
 const TSocks5Failure Socks5Failures[] = {
-    {Socks5GeneralFailure, "general SOCKS server failure"},
-    {Socks5NotAllowed, "connection not allowed by ruleset"},
-    {Socks5NetworkUnreachable, "network unreachable"},
-    {Socks5HostUnreachable, "host unreachable"},
-    {Socks5ConnectionRefused, "connection refused"},
-    {Socks5TtlExpired, "time to live expired"},
-    {Socks5CommandNotSupported, "command not supported"},
-    {Socks5AddressTypeNotSupported, "address type not supported"},
+    {Socks5GeneralFailure, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "general SOCKS server failure")},
+    {Socks5NotAllowed, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "connection not allowed by ruleset")},
+    {Socks5NetworkUnreachable, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "network unreachable")},
+    {Socks5HostUnreachable, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "host unreachable")},
+    {Socks5ConnectionRefused, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "connection refused")},
+    {Socks5TtlExpired, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "time to live expired")},
+    {Socks5CommandNotSupported, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "command not supported")},
+    {Socks5AddressTypeNotSupported, QT_TRANSLATE_NOOP("TCustomSocksWSocket", "address type not supported")},
 };
 
 } // namespace
@@ -224,7 +225,9 @@ void TCustomSocksWSocket::TriggerSessionClosed(quint16 error)
         // never a connection that merely ended.
         FSocksFailed = true;
         FSocksTimer.stop();
-        TriggerSocksError(SocksErrClosed, QStringLiteral("SOCKS server closed the connection during negotiation"));
+        TriggerSocksError(SocksErrClosed,
+                          QCoreApplication::translate("TCustomSocksWSocket",
+                                                      "SOCKS server closed the connection during negotiation"));
         if (!self)
             return;
         TCustomWSocket::TriggerSessionConnected(quint16(SocksErrClosed));
@@ -282,7 +285,9 @@ void TCustomSocksWSocket::SocksTimerExpired()
 {
     if (FSocksState == SocksIdle || FSocksFailed)
         return;
-    SocksError(SocksErrTimeout, QStringLiteral("No answer from the SOCKS server within %1 seconds").arg(FSocksTimeout));
+    SocksError(SocksErrTimeout,
+               QCoreApplication::translate("TCustomSocksWSocket", "No answer from the SOCKS server within %n seconds",
+                                           nullptr, int(FSocksTimeout)));
 }
 
 bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
@@ -290,7 +295,7 @@ bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
     if (FSocksState == SocksIdle)
         return TCustomWSocket::TriggerDataAvailable(error);
     if (error != 0) {
-        SocksError(error, QStringLiteral("data receive error"));
+        SocksError(error, QCoreApplication::translate("TCustomSocksWSocket", "data receive error"));
         return true;
     }
     switch (FSocksState) {
@@ -302,7 +307,7 @@ bool TCustomSocksWSocket::TriggerDataAvailable(quint16 error)
         else
             SocksReplyConnect5();
         break;
-    default: SocksError(SocksErrInternal, QStringLiteral("internal error")); break;
+    default: SocksError(SocksErrInternal, QCoreApplication::translate("TCustomSocksWSocket", "internal error")); break;
     }
     return true;
 }
@@ -322,14 +327,14 @@ void TCustomSocksWSocket::SocksReplyMethod()
 {
     ReadReply(ReplyBufferSize - 1);
     if (Level4()) {
-        SocksError(SocksErrLogic, QStringLiteral("TWSocket logic error"));
+        SocksError(SocksErrLogic, QCoreApplication::translate("TCustomSocksWSocket", "TWSocket logic error"));
         return;
     }
     if (FRcvCnt < 2)
         return;
     FRcvCnt = 0;
     if (FRcvBuf[0] != Socks5Version) {
-        SocksError(SocksErrVersion, QStringLiteral("socks version error"));
+        SocksError(SocksErrVersion, QCoreApplication::translate("TCustomSocksWSocket", "socks version error"));
         return;
     }
     if (FRcvBuf[1] == Socks5MethodNone) {
@@ -344,13 +349,16 @@ void TCustomSocksWSocket::SocksReplyMethod()
         // Offered only "no authentication", the client has no credentials to send: a
         // server choosing user/password anyway breaks the exchange.
         if (FSocksAuthNumber != Socks5MethodUserPass) {
-            SocksError(SocksErrNoMethod, QStringLiteral("SOCKS server chose a method that was not offered"));
+            SocksError(
+                SocksErrNoMethod,
+                QCoreApplication::translate("TCustomSocksWSocket", "SOCKS server chose a method that was not offered"));
             return;
         }
         SocksDoAuthenticate();
     } else {
         // Socks5MethodNoAcceptable, or a method the client never offered.
-        SocksError(SocksErrNoMethod, QStringLiteral("authentification method not acceptable"));
+        SocksError(SocksErrNoMethod,
+                   QCoreApplication::translate("TCustomSocksWSocket", "authentification method not acceptable"));
     }
 }
 
@@ -360,11 +368,11 @@ void TCustomSocksWSocket::SocksReplyAuth()
     if (FRcvCnt == 0)
         return;
     if (FRcvBuf[0] != SocksUserPassVersion) {
-        SocksAuthFailed(SocksErrVersion, QStringLiteral("socks version error"));
+        SocksAuthFailed(SocksErrVersion, QCoreApplication::translate("TCustomSocksWSocket", "socks version error"));
         return;
     }
     if (FRcvCnt > 2) {
-        SocksAuthFailed(SocksErrLogic, QStringLiteral("too much data availaible"));
+        SocksAuthFailed(SocksErrLogic, QCoreApplication::translate("TCustomSocksWSocket", "too much data availaible"));
         return;
     }
     // The two-byte answer may come in two packets: a lone version byte says nothing yet
@@ -372,7 +380,8 @@ void TCustomSocksWSocket::SocksReplyAuth()
     if (FRcvCnt < 2)
         return;
     if (FRcvBuf[1] != SocksUserPassSuccess) {
-        SocksAuthFailed(SocksErrAuthFailed, QStringLiteral("socks authentication failed"));
+        SocksAuthFailed(SocksErrAuthFailed,
+                        QCoreApplication::translate("TCustomSocksWSocket", "socks authentication failed"));
         return;
     }
     FRcvCnt = 0;
@@ -401,18 +410,26 @@ void TCustomSocksWSocket::SocksReplyConnect4()
         return;
     FRcvCnt = 0;
     if (FRcvBuf[0] != Socks4ReplyVersion) {
-        SocksError(SocksErrVersion, QStringLiteral("socks version error"));
+        SocksError(SocksErrVersion, QCoreApplication::translate("TCustomSocksWSocket", "socks version error"));
         return;
     }
     switch (FRcvBuf[1]) {
     case Socks4Granted: SocksSuccess(); break;
-    case Socks4Rejected: SocksError(SocksErrRejected, QStringLiteral("request rejected or failed")); break;
+    case Socks4Rejected:
+        SocksError(SocksErrRejected, QCoreApplication::translate("TCustomSocksWSocket", "request rejected or failed"));
+        break;
     case Socks4NoIdentd:
         // Told in the words and code of SOCKS 5's refusal.
-        SocksError(SocksErrReplyBase + Socks5ConnectionRefused, QStringLiteral("connection refused"));
+        SocksError(SocksErrReplyBase + Socks5ConnectionRefused,
+                   QCoreApplication::translate("TCustomSocksWSocket", "connection refused"));
         break;
-    case Socks4IdentMismatch: SocksError(SocksErrAuthFailed, QStringLiteral("authentification failed")); break;
-    default: SocksError(SocksErrUnassigned, QStringLiteral("unassigned error #") + QString::number(FRcvBuf[1])); break;
+    case Socks4IdentMismatch:
+        SocksError(SocksErrAuthFailed, QCoreApplication::translate("TCustomSocksWSocket", "authentification failed"));
+        break;
+    default:
+        SocksError(SocksErrUnassigned,
+                   QCoreApplication::translate("TCustomSocksWSocket", "unassigned error #%1").arg(FRcvBuf[1]));
+        break;
     }
 }
 
@@ -422,18 +439,19 @@ void TCustomSocksWSocket::SocksReplyConnect5()
     if (FRcvCnt < 1)
         return;
     if (FRcvBuf[0] != Socks5Version) {
-        SocksError(SocksErrVersion, QStringLiteral("socks version error"));
+        SocksError(SocksErrVersion, QCoreApplication::translate("TCustomSocksWSocket", "socks version error"));
         return;
     }
     if (FRcvCnt >= 2 && FRcvBuf[1] != Socks5Succeeded) {
         const int code = FRcvBuf[1];
         for (const TSocks5Failure &failure : Socks5Failures) {
             if (failure.Code == code) {
-                SocksError(SocksErrReplyBase + code, QString::fromLatin1(failure.Text));
+                SocksError(SocksErrReplyBase + code, QCoreApplication::translate("TCustomSocksWSocket", failure.Text));
                 return;
             }
         }
-        SocksError(SocksErrUnassigned, QStringLiteral("unassigned error #") + QString::number(code));
+        SocksError(SocksErrUnassigned,
+                   QCoreApplication::translate("TCustomSocksWSocket", "unassigned error #%1").arg(code));
         return;
     }
     if (FRcvCnt <= 4)
@@ -445,7 +463,7 @@ void TCustomSocksWSocket::SocksReplyConnect5()
     if (needed > ReplyBufferSize - 1) {
         // A bound name too long for the reply buffer could never complete; waiting for
         // it would leave the connection hanging.
-        SocksError(SocksErrLogic, QStringLiteral("too much data availaible"));
+        SocksError(SocksErrLogic, QCoreApplication::translate("TCustomSocksWSocket", "too much data availaible"));
         return;
     }
     if (FRcvCnt < needed)
@@ -461,7 +479,8 @@ void TCustomSocksWSocket::SocksReplyConnect5()
         FBoundAddr = QString::fromLatin1(reinterpret_cast<const char *>(FRcvBuf + 5), length);
         portOffset = length + 5;
     } else {
-        SocksError(SocksErrReplyBase + Socks5AddressTypeNotSupported, QStringLiteral("address type not supported"));
+        SocksError(SocksErrReplyBase + Socks5AddressTypeNotSupported,
+                   QCoreApplication::translate("TCustomSocksWSocket", "address type not supported"));
         return;
     }
     FBoundPort = QString::number((int(FRcvBuf[portOffset]) << 8) | FRcvBuf[portOffset + 1]);

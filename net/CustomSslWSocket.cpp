@@ -2,6 +2,7 @@
 
 #include "net/NetLog.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QPointer>
@@ -147,7 +148,8 @@ bool TCustomSslWSocket::SetUpSession()
         host = host.mid(1, host.size() - 2);
     const QByteArray hostBytes = host.toUtf8();
     if (hostBytes.isEmpty()) {
-        Fail(SslErrSetup, QStringLiteral("no host name to check the certificate against"));
+        Fail(SslErrSetup,
+             QCoreApplication::translate("TCustomSslWSocket", "no host name to check the certificate against"));
         return false;
     }
     if (FSslCAFile.isEmpty()) {
@@ -158,13 +160,14 @@ bool TCustomSslWSocket::SetUpSession()
         FCtx = NewContext();
         if (FCtx && SSL_CTX_load_verify_locations(FCtx, QFile::encodeName(FSslCAFile).constData(), nullptr) != 1) {
             ERR_clear_error();
-            Fail(SslErrSetup, QStringLiteral("the CA file %1 cannot be read").arg(FSslCAFile));
+            Fail(SslErrSetup,
+                 QCoreApplication::translate("TCustomSslWSocket", "the CA file %1 cannot be read").arg(FSslCAFile));
             return false;
         }
     }
     if (!FCtx) {
         ERR_clear_error();
-        Fail(SslErrSetup, QStringLiteral("the system's trust store cannot be read"));
+        Fail(SslErrSetup, QCoreApplication::translate("TCustomSslWSocket", "the system's trust store cannot be read"));
         return false;
     }
     FSsl = SSL_new(FCtx);
@@ -193,7 +196,8 @@ bool TCustomSslWSocket::SetUpSession()
     }
     if (!ok) {
         ERR_clear_error();
-        Fail(SslErrSetup, QStringLiteral("the host name %1 cannot be checked").arg(host));
+        Fail(SslErrSetup,
+             QCoreApplication::translate("TCustomSslWSocket", "the host name %1 cannot be checked").arg(host));
         return false;
     }
     FPlain = std::make_unique<char[]>(size_t(PlainBound));
@@ -243,8 +247,10 @@ void TCustomSslWSocket::StepHandshaking()
         FPeerError = GetLastError();
     }
     if (FPeerEnded)
-        Fail(SslErrClosed, FPeerError == WSAECONNRESET ? QStringLiteral("connection reset during the TLS handshake")
-                                                       : QStringLiteral("connection closed during the TLS handshake"));
+        Fail(SslErrClosed,
+             FPeerError == WSAECONNRESET
+                 ? QCoreApplication::translate("TCustomSslWSocket", "connection reset during the TLS handshake")
+                 : QCoreApplication::translate("TCustomSslWSocket", "connection closed during the TLS handshake"));
 }
 
 void TCustomSslWSocket::StepOpen()
@@ -323,9 +329,9 @@ QString TCustomSslWSocket::OpenSslReason(int sslError)
             reason = QString::fromLatin1(buffer);
         }
     } else if (sslError == SSL_ERROR_SYSCALL || sslError == SSL_ERROR_ZERO_RETURN) {
-        reason = QStringLiteral("connection closed during the TLS handshake");
+        reason = QCoreApplication::translate("TCustomSslWSocket", "connection closed during the TLS handshake");
     } else {
-        reason = QStringLiteral("TLS error %1").arg(sslError);
+        reason = QCoreApplication::translate("TCustomSslWSocket", "TLS error %1").arg(sslError);
     }
     ERR_clear_error();
     return reason;
@@ -374,8 +380,9 @@ void TCustomSslWSocket::TriggerSessionClosed(quint16 error)
         // The connection went away before the handshake ended: a refused handshake,
         // told as one, never a connection that merely ended.
         const bool reset = error == WSAECONNRESET || FPeerError == WSAECONNRESET;
-        Fail(SslErrClosed, reset ? QStringLiteral("connection reset during the TLS handshake")
-                                 : QStringLiteral("connection closed during the TLS handshake"));
+        Fail(SslErrClosed,
+             reset ? QCoreApplication::translate("TCustomSslWSocket", "connection reset during the TLS handshake")
+                   : QCoreApplication::translate("TCustomSslWSocket", "connection closed during the TLS handshake"));
         if (!self)
             return;
     }

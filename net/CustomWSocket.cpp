@@ -56,7 +56,7 @@ void TCustomWSocket::WindowProcGuard(TMessage &msg)
             HandleBackgroundException(e);
     } catch (...) {
         if (self)
-            HandleBackgroundException(Exception(QStringLiteral("Unknown exception")));
+            HandleBackgroundException(Exception(QCoreApplication::translate("TCustomWSocket", "Unknown exception")));
     }
 }
 
@@ -644,7 +644,9 @@ bool TCustomWSocket::PostToSelf(quint32 msg, quintptr wParam, qintptr lParam)
 void TCustomWSocket::SocketError(const QString &function)
 {
     const int code = GetLastError();
-    const QString line = QStringLiteral("Error %1 in function %2\r\n%3").arg(code).arg(function, SocketErrorDesc(code));
+    const QString line =
+        QCoreApplication::translate("TCustomWSocket", "Error %1 in function %2").arg(code).arg(function) +
+        QStringLiteral("\r\n") + SocketErrorDesc(code);
     if (code == WSAECONNRESET || code == WSAENOTCONN) {
         if (FHSocket != INVALID_SOCKET)
             CloseSocket(FHSocket);

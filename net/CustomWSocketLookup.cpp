@@ -2,6 +2,8 @@
 
 #include "net/WSocketResolve.h"
 
+#include <QCoreApplication>
+
 using namespace Winsock;
 
 void TCustomWSocket::HandleLookupDone(TMessage &msg, bool reverse)
@@ -27,7 +29,7 @@ void TCustomWSocket::HandleLookupDone(TMessage &msg, bool reverse)
 void TCustomWSocket::DnsLookup(const QString &hostName)
 {
     if (hostName.isEmpty()) {
-        RaiseSocketException(QStringLiteral("DNS lookup: invalid host name."));
+        RaiseSocketException(QCoreApplication::translate("TCustomWSocket", "DNS lookup: invalid host name."));
         TriggerDnsLookupDone(WSAEINVAL);
         return;
     }
@@ -43,13 +45,15 @@ void TCustomWSocket::DnsLookup(const QString &hostName)
     }
     FDnsLookupHandle = AsyncGetHostByName(FWindow.get(), WM_NAME_LOOKUP_DONE, hostName.toUtf8(), &FDnsLookupBuffer);
     if (FDnsLookupHandle == 0)
-        RaiseSocketException(QStringLiteral("%1: can't start DNS lookup, error #%2").arg(hostName).arg(GetLastError()));
+        RaiseSocketException(QCoreApplication::translate("TCustomWSocket", "%1: can't start DNS lookup, error #%2")
+                                 .arg(hostName)
+                                 .arg(GetLastError()));
 }
 
 void TCustomWSocket::ReverseDnsLookup(const QString &hostAddr)
 {
     if (hostAddr.isEmpty()) {
-        RaiseSocketException(QStringLiteral("DNS lookup: invalid host name."));
+        RaiseSocketException(QCoreApplication::translate("TCustomWSocket", "DNS lookup: invalid host name."));
         TriggerDnsLookupDone(WSAEINVAL);
         return;
     }
@@ -60,7 +64,9 @@ void TCustomWSocket::ReverseDnsLookup(const QString &hostAddr)
     const quint32 address = InetAddr(hostAddr.toLatin1());
     FDnsLookupHandle = AsyncGetHostByAddr(FWindow.get(), WM_ADDR_LOOKUP_DONE, address, &FDnsLookupBuffer);
     if (FDnsLookupHandle == 0)
-        RaiseSocketException(QStringLiteral("%1: can't start DNS lookup, error #%2").arg(hostAddr).arg(GetLastError()));
+        RaiseSocketException(QCoreApplication::translate("TCustomWSocket", "%1: can't start DNS lookup, error #%2")
+                                 .arg(hostAddr)
+                                 .arg(GetLastError()));
 }
 
 void TCustomWSocket::CancelDnsLookup()

@@ -1,5 +1,7 @@
 #include "net/HttpChunkDecoder.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 int HexDigit(char c)
@@ -57,11 +59,11 @@ qsizetype THttpChunkDecoder::StepSizeLine(const char *data, qsizetype length)
             break;
         }
         if (++FLineLength > MaxSizeLine) {
-            Refuse(QStringLiteral("chunk size line too long"));
+            Refuse(QCoreApplication::translate("THttpChunkDecoder", "chunk size line too long"));
             break;
         }
         if (FSawCR) {
-            Refuse(QStringLiteral("bad chunk size line"));
+            Refuse(QCoreApplication::translate("THttpChunkDecoder", "bad chunk size line"));
             break;
         }
         if (c == '\r') {
@@ -73,14 +75,14 @@ qsizetype THttpChunkDecoder::StepSizeLine(const char *data, qsizetype length)
         const int digit = HexDigit(c);
         if (digit >= 0) {
             if (++FSizeDigits > 15) {
-                Refuse(QStringLiteral("chunk size too large"));
+                Refuse(QCoreApplication::translate("THttpChunkDecoder", "chunk size too large"));
                 break;
             }
             FSize = FSize * 16 + digit;
         } else if ((c == ';' || c == ' ' || c == '\t') && FSizeDigits > 0) {
             FSizeDone = true;
         } else {
-            Refuse(QStringLiteral("bad chunk size"));
+            Refuse(QCoreApplication::translate("THttpChunkDecoder", "bad chunk size"));
             break;
         }
     }
@@ -90,7 +92,7 @@ qsizetype THttpChunkDecoder::StepSizeLine(const char *data, qsizetype length)
 void THttpChunkDecoder::EndSizeLine()
 {
     if (FSizeDigits == 0) {
-        Refuse(QStringLiteral("bad chunk size"));
+        Refuse(QCoreApplication::translate("THttpChunkDecoder", "bad chunk size"));
         return;
     }
     FRemaining = FSize;
@@ -113,7 +115,7 @@ qsizetype THttpChunkDecoder::StepDataEnd(const char *data, qsizetype length)
             FState = SizeLine;
             FSawCR = false;
         } else {
-            Refuse(QStringLiteral("no line end after chunk data"));
+            Refuse(QCoreApplication::translate("THttpChunkDecoder", "no line end after chunk data"));
         }
     }
     return i;
@@ -132,7 +134,7 @@ qsizetype THttpChunkDecoder::StepTrailer(const char *data, qsizetype length)
             continue;
         }
         if (++FTrailerBytes > MaxTrailer) {
-            Refuse(QStringLiteral("chunk trailer too large"));
+            Refuse(QCoreApplication::translate("THttpChunkDecoder", "chunk trailer too large"));
             break;
         }
         if (c == '\r' && !FSawCR) {
@@ -140,7 +142,7 @@ qsizetype THttpChunkDecoder::StepTrailer(const char *data, qsizetype length)
             continue;
         }
         if (c == '\0') {
-            Refuse(QStringLiteral("NUL byte in the chunk trailer"));
+            Refuse(QCoreApplication::translate("THttpChunkDecoder", "NUL byte in the chunk trailer"));
             break;
         }
         // A CR that was not followed by LF belongs to the line's text.

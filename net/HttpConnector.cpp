@@ -6,6 +6,8 @@
 #include "net/WSocketResolve.h"
 #include "platform/core/Exceptions.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString MessageOf(const std::exception &e)
@@ -50,7 +52,7 @@ void THttpConnector::LookupDone(quint16 error)
         if (c.FState == THttpState::Aborting)
             return;
         c.FReader.Reply.StatusCode = 404;
-        c.Fail(QStringLiteral("can't resolve hostname to IP address"), error);
+        c.Fail(QCoreApplication::translate("THttpCli", "can't resolve hostname to IP address"), error);
         c.EndOfConnection();
         return;
     }
@@ -105,9 +107,12 @@ void THttpConnector::ConnectTo(const QString &address)
     const int code = c.FCtrlSocket->LastError();
     // A refusal of the socket's own (an unusable port, say) has no platform code: its
     // message is the reason.
-    const QString why = code == 0 ? message : SocketErrorDesc(code) + QStringLiteral(" (Error #%1)").arg(code);
+    const QString why =
+        code == 0 ? message
+                  : QCoreApplication::translate("THttpCli", "%1 (Error #%2)").arg(SocketErrorDesc(code)).arg(code);
     c.FReader.Reply.StatusCode = 404;
-    c.Fail(QStringLiteral("can't connect: ") + why, code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
+    c.Fail(QCoreApplication::translate("THttpCli", "can't connect: %1").arg(why),
+           code == 0 ? quint16(Winsock::WSAEINVAL) : quint16(code));
     if (c.Survives([&] { BestEffort([&] { c.FCtrlSocket->Close(); }); }))
         c.EndOfConnection();
 }
@@ -118,8 +123,9 @@ void THttpConnector::Connected(quint16 error)
     c.RestartTimer();
     if (error != 0) {
         c.FReader.Reply.StatusCode = 404;
-        c.Fail(FSocksFailure.isEmpty() ? SocketErrorDesc(error) + QStringLiteral(" (Error #%1)").arg(error)
-                                       : FSocksFailure,
+        c.Fail(FSocksFailure.isEmpty()
+                   ? QCoreApplication::translate("THttpCli", "%1 (Error #%2)").arg(SocketErrorDesc(error)).arg(error)
+                   : FSocksFailure,
                error);
         c.EndOfConnection();
         return;
@@ -137,7 +143,7 @@ void THttpConnector::Connected(quint16 error)
 
 void THttpConnector::NoteSocksError(int error, const QString &message)
 {
-    FSocksFailure = QStringLiteral("SOCKS proxy: %1 (Error #%2)").arg(message).arg(error);
+    FSocksFailure = QCoreApplication::translate("THttpCli", "SOCKS proxy: %1 (Error #%2)").arg(message).arg(error);
     FSocksFailureCode = quint16(error);
 }
 
@@ -184,7 +190,7 @@ void THttpConnector::StartTls()
                 c.FCtrlSocket->SetSslCAFile(c.FCAFile);
                 c.FCtrlSocket->StartSsl();
             } catch (const std::exception &e) {
-                failure = QStringLiteral("TLS: ") + MessageOf(e);
+                failure = QCoreApplication::translate("THttpCli", "TLS: %1").arg(MessageOf(e));
             }
         }))
         return;
@@ -200,7 +206,7 @@ void THttpConnector::HandshakeDone(quint16 error, const QString &reason)
         return;
     if (error != 0) {
         // The socket closes itself after a refused handshake; its close ends the request.
-        c.Fail(QStringLiteral("TLS: ") + reason, ErrTlsFailed);
+        c.Fail(QCoreApplication::translate("THttpCli", "TLS: %1").arg(reason), ErrTlsFailed);
         return;
     }
     c.SendRequestNow();
@@ -213,5 +219,5 @@ QString THttpConnector::ClosedBeforeRequest(quint16 error, quint16 *code) const
         return FSocksFailure;
     }
     *code = error ? error : ErrIncomplete;
-    return QStringLiteral("Connection closed before the request was sent");
+    return QCoreApplication::translate("THttpCli", "Connection closed before the request was sent");
 }

@@ -6,6 +6,7 @@
 #include "net/NetLog.h"
 #include "platform/core/Exceptions.h"
 
+#include <QCoreApplication>
 #include <cstring>
 #include <exception>
 
@@ -94,9 +95,10 @@ void THttpCli::StartGet()
 void THttpCli::StartRequest(THttpRequest request)
 {
     if (FState != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+        throw EHttpException(QCoreApplication::translate("THttpCli", "HTTP component is busy"), ErrBusy);
     if (request == RequestPost && !FPostStream)
-        throw EHttpException(QStringLiteral("HTTP component has nothing to post"), ErrNothingToPost);
+        throw EHttpException(QCoreApplication::translate("THttpCli", "HTTP component has nothing to post"),
+                             ErrNothingToPost);
 
     FFed = false;
     FRequestType = request;
@@ -128,7 +130,7 @@ void THttpCli::StartRequest(THttpRequest request)
     // request ends through the message loop as a failed lookup does.
     QString refusal = UrlRefusal(FURL);
     if (refusal.isEmpty() && !FProxy.isEmpty() && !IsValidPort(FRoute.Port))
-        refusal = QStringLiteral("Bad proxy port: %1").arg(FRoute.Port);
+        refusal = QCoreApplication::translate("THttpCli", "Bad proxy port: %1").arg(FRoute.Port);
     quint16 refusalCode = ErrUrlRefused;
     for (qsizetype i = 0; refusal.isEmpty() && i < FExtraHeaders.size(); ++i) {
         refusal = HeaderRefusal(FExtraHeaders[i]);
@@ -317,7 +319,7 @@ void THttpCli::Fail(const QString &reason, quint16 error)
 
 void THttpCli::Abort()
 {
-    AbortRequest(QStringLiteral("Connection aborted on request"), ErrAborted);
+    AbortRequest(QCoreApplication::translate("THttpCli", "Connection aborted on request"), ErrAborted);
 }
 
 void THttpCli::AbortRequest(const QString &reason, quint16 error)
@@ -356,14 +358,17 @@ void THttpCli::DeadlineExpired()
 {
     if (FState == THttpState::Idle || FState == THttpState::Aborting)
         return;
-    AbortRequest(QStringLiteral("No complete reply within %1 seconds").arg(FDeadline), ErrDeadline);
+    AbortRequest(
+        QCoreApplication::translate("THttpCli", "No complete reply within %n seconds", nullptr, int(FDeadline)),
+        ErrDeadline);
 }
 
 void THttpCli::TimerExpired()
 {
     if (FState == THttpState::Idle || FState == THttpState::Aborting)
         return;
-    AbortRequest(QStringLiteral("Timeout: no answer from the server for %1 seconds").arg(FTimeout),
+    AbortRequest(QCoreApplication::translate("THttpCli", "Timeout: no answer from the server for %n seconds", nullptr,
+                                             int(FTimeout)),
                  Winsock::WSAETIMEDOUT);
 }
 
@@ -380,7 +385,7 @@ void THttpCli::DoClose()
 void THttpCli::BeginFedReply(THttpRequest request)
 {
     if (FState != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+        throw EHttpException(QCoreApplication::translate("THttpCli", "HTTP component is busy"), ErrBusy);
     FFed = true;
     FFedClosed = false;
     FRequestType = request;

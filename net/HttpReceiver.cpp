@@ -2,6 +2,9 @@
 
 #include "net/HttpProt.h"
 #include "net/WSocketResolve.h"
+#include "platform/core/Formatting.h"
+
+#include <QCoreApplication>
 
 void THttpReceiver::DataAvailable(quint16)
 {
@@ -101,7 +104,8 @@ void THttpReceiver::HeaderEnded()
             // A server that keeps redirecting (to itself, say) would keep the client busy
             // for ever; past the limit the request ends with its own reason.
             c.FReader.Reply.Redirecting = false;
-            c.Fail(QStringLiteral("Too many redirects (more than %1)").arg(THttpCli::MaxRedirects),
+            c.Fail(QCoreApplication::translate("THttpCli", "Too many redirects (more than %1)")
+                       .arg(THttpCli::MaxRedirects),
                    ErrTooManyRedirects);
             if (!c.Survives([&] { c.TriggerHeaderEnd(); }))
                 return;
@@ -151,12 +155,13 @@ bool THttpReceiver::FollowRedirect()
     if (!reply.HasLocation)
         return true;
     if (reply.LocationConflict) {
-        c.FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Location values"));
+        c.FailReply(ErrBadReply,
+                    QCoreApplication::translate("THttpCli", "Bad reply from the server: conflicting Location values"));
         return false;
     }
     QString refusal = UrlRefusal(reply.Location);
     if (!refusal.isEmpty()) {
-        c.FailReply(ErrUrlRefused, QStringLiteral("Redirect refused: ") + refusal);
+        c.FailReply(ErrUrlRefused, QCoreApplication::translate("THttpCli", "Redirect refused: %1").arg(refusal));
         return false;
     }
     refusal = c.FRoute.Redirect(reply.Location, c.FAllowDowngrade);
@@ -174,7 +179,9 @@ void THttpReceiver::BodyBytes(const char *data, qsizetype length)
     switch (c.FReader.TakeBody(data, length, [this](const char *d, qsizetype n) { return DeliverBody(d, n); })) {
     case THttpReplyReader::BodyFinished: c.FinishReply(); return;
     case THttpReplyReader::BodyMalformed:
-        c.FailReply(ErrBadReply, QStringLiteral("Bad reply from the server: ") + c.FReader.ChunkError());
+        c.FailReply(
+            ErrBadReply,
+            QCoreApplication::translate("THttpCli", "Bad reply from the server: %1").arg(c.FReader.ChunkError()));
         return;
     default: return;
     }
@@ -186,7 +193,9 @@ bool THttpReceiver::DeliverBody(const char *data, qsizetype length)
     if (c.FBodyLineCount == 0 && (!c.Survives([&] { c.TriggerDocBegin(); }) || !c.ReadingReply()))
         return false;
     if (c.FMaxBodySize > 0 && c.FReceivedCount + length > c.FMaxBodySize) {
-        c.FailReply(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(c.FMaxBodySize));
+        c.FailReply(ErrBodyTooLarge, QCoreApplication::translate("THttpCli", "Reply larger than %1 bytes", nullptr,
+                                                                 PluralCount(c.FMaxBodySize))
+                                         .arg(c.FMaxBodySize));
         return false;
     }
     ++c.FBodyLineCount;
@@ -201,8 +210,8 @@ bool THttpReceiver::DeliverBody(const char *data, qsizetype length)
     while (written < length) {
         const qint64 count = c.FReceiveStream->write(data + written, length - written);
         if (count <= 0) {
-            c.FailReply(ErrWriteFailed,
-                        QStringLiteral("Cannot write the received data: ") + c.FReceiveStream->errorString());
+            c.FailReply(ErrWriteFailed, QCoreApplication::translate("THttpCli", "Cannot write the received data: %1")
+                                            .arg(c.FReceiveStream->errorString()));
             return false;
         }
         written += count;
@@ -214,7 +223,10 @@ void THttpReceiver::Closed(quint16 socketError)
 {
     THttpCli &c = FClient;
     if (socketError != 0) {
-        c.Fail(SocketErrorDesc(socketError) + QStringLiteral(" (Error #%1)").arg(socketError), socketError);
+        c.Fail(QCoreApplication::translate("THttpCli", "%1 (Error #%2)")
+                   .arg(SocketErrorDesc(socketError))
+                   .arg(socketError),
+               socketError);
         return;
     }
     const THttpReplyReader::TLine verdict = c.FReader.ClosedEarly(

@@ -2,7 +2,9 @@
 
 #include "net/HttpUtil.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Formatting.h"
 
+#include <QCoreApplication>
 #include <cstring>
 
 THttpReplyReader::THttpReplyReader() : FLines(std::make_unique<char[]>(HttpLineBufferSize)) {}
@@ -20,7 +22,7 @@ void THttpReplyReader::CheckLineSpace() const
     // A full buffer without a line end can only be refused; waiting for the next
     // packet to say so would hang on a peer that sends nothing more.
     if (FLineLength >= HttpLineBufferSize)
-        throw EHttpException(QStringLiteral("HTTP line too long"), ErrLineTooLong);
+        throw EHttpException(QCoreApplication::translate("THttpCli", "HTTP line too long"), ErrLineTooLong);
 }
 
 bool THttpReplyReader::NextLine(QByteArray *line)
@@ -68,18 +70,19 @@ THttpReplyReader::TLine THttpReplyReader::CountLine(const QByteArray &raw, const
     // Lines are bounded one by one by the line buffer, and here in number and in all.
     FHeaderBytes += raw.size() + 2;
     if (++FHeaderLines > HttpMaxHeaderLines || FHeaderBytes > HttpMaxHeaderBytes)
-        return Fail(ErrHeaderTooLarge, QStringLiteral("Header too large"));
+        return Fail(ErrHeaderTooLarge, QCoreApplication::translate("THttpCli", "Header too large"));
     // A zero byte has no place in a header; reading past it would hide the rest of the
     // reply, reading up to it would take half a line for the whole.
     if (raw.contains('\0'))
-        return Fail(ErrBadReply, QStringLiteral("Bad reply from %1: NUL byte in the header").arg(from));
+        return Fail(ErrBadReply,
+                    QCoreApplication::translate("THttpCli", "Bad reply from %1: NUL byte in the header").arg(from));
     return TLine();
 }
 
 THttpReplyReader::TLine THttpReplyReader::ReadHeaderLine(const QByteArray &raw)
 {
     ++Reply.LineCount;
-    const TLine counted = CountLine(raw, QStringLiteral("the server"));
+    const TLine counted = CountLine(raw, QCoreApplication::translate("THttpCli", "the server"));
     if (counted.Kind == TLine::Failed)
         return counted;
     const QString line = QString::fromLatin1(raw);
@@ -88,7 +91,8 @@ THttpReplyReader::TLine THttpReplyReader::ReadHeaderLine(const QByteArray &raw)
         // say) cannot be told from a broken or cut one, so it is refused.
         QString reason;
         if (!ParseStatusLine(line, &Reply.StatusCode, &reason))
-            return Fail(ErrBadReply, QStringLiteral("Bad reply from the server: no status line"));
+            return Fail(ErrBadReply,
+                        QCoreApplication::translate("THttpCli", "Bad reply from the server: no status line"));
         Reply.ReasonPhrase = reason;
         Reply.ReceivedHeader.append(line);
         return TLine();
@@ -101,9 +105,11 @@ THttpReplyReader::TLine THttpReplyReader::ReadHeaderLine(const QByteArray &raw)
     // An obsolete continuation line: read as its own field or dropped, it would make
     // this client see another header than the next reader of the same bytes.
     if (line.front() == QLatin1Char(' ') || line.front() == QLatin1Char('\t'))
-        return Fail(ErrBadReply, QStringLiteral("Bad reply from the server: folded header line"));
+        return Fail(ErrBadReply,
+                    QCoreApplication::translate("THttpCli", "Bad reply from the server: folded header line"));
     if (!line.contains(QLatin1Char(':')))
-        return Fail(ErrBadReply, QStringLiteral("Bad reply from the server: header line without a colon"));
+        return Fail(ErrBadReply,
+                    QCoreApplication::translate("THttpCli", "Bad reply from the server: header line without a colon"));
     Reply.ReceivedHeader.append(line);
     return ReadField(line);
 }
@@ -123,16 +129,19 @@ THttpReplyReader::TLine THttpReplyReader::ReadField(const QString &line)
     } else if (field == QLatin1String("content-length")) {
         qint64 length = 0;
         if (!ParseContentLength(data, &length))
-            return Fail(ErrBadReply, QStringLiteral("Bad reply from the server: bad Content-Length"));
+            return Fail(ErrBadReply,
+                        QCoreApplication::translate("THttpCli", "Bad reply from the server: bad Content-Length"));
         if (Reply.ContentLength >= 0 && Reply.ContentLength != length)
-            return Fail(ErrBadReply, QStringLiteral("Bad reply from the server: conflicting Content-Length values"));
+            return Fail(ErrBadReply, QCoreApplication::translate(
+                                         "THttpCli", "Bad reply from the server: conflicting Content-Length values"));
         Reply.ContentLength = length;
     } else if (field == QLatin1String("transfer-encoding")) {
         const QString coding = data.toLower();
         if (coding == QLatin1String("chunked"))
             Reply.Chunked = true;
         else if (coding != QLatin1String("identity"))
-            return Fail(ErrBadReply, QStringLiteral("Bad reply from the server: unsupported Transfer-Encoding"));
+            return Fail(ErrBadReply, QCoreApplication::translate(
+                                         "THttpCli", "Bad reply from the server: unsupported Transfer-Encoding"));
     } else if (field == QLatin1String("content-type")) {
         Reply.ContentType = data.toLower();
     } else if (field == QLatin1String("www-authenticate")) {
@@ -148,13 +157,14 @@ THttpReplyReader::TLine THttpReplyReader::ReadField(const QString &line)
 
 THttpReplyReader::TLine THttpReplyReader::ReadTunnelLine(const QByteArray &raw)
 {
-    const TLine counted = CountLine(raw, QStringLiteral("the proxy"));
+    const TLine counted = CountLine(raw, QCoreApplication::translate("THttpCli", "the proxy"));
     if (counted.Kind == TLine::Failed)
         return counted;
     if (++Reply.LineCount == 1) {
         QString reason;
         if (!ParseStatusLine(QString::fromLatin1(raw), &Reply.StatusCode, &reason))
-            return Fail(ErrBadReply, QStringLiteral("Bad reply from the proxy: no status line"));
+            return Fail(ErrBadReply,
+                        QCoreApplication::translate("THttpCli", "Bad reply from the proxy: no status line"));
         Reply.ReasonPhrase = reason;
         return TLine();
     }
@@ -162,11 +172,13 @@ THttpReplyReader::TLine THttpReplyReader::ReadTunnelLine(const QByteArray &raw)
     if (!raw.isEmpty())
         return TLine();
     if (Reply.StatusCode < 200 || Reply.StatusCode > 299)
-        return Fail(ErrTunnelRefused,
-                    QStringLiteral("Proxy refused the tunnel: %1 %2").arg(Reply.StatusCode).arg(Reply.ReasonPhrase));
+        return Fail(ErrTunnelRefused, QCoreApplication::translate("THttpCli", "Proxy refused the tunnel: %1 %2")
+                                          .arg(Reply.StatusCode)
+                                          .arg(Reply.ReasonPhrase));
     // The server speaks only after the client's hello: anything here is not TLS.
     if (FLineLength > 0)
-        return Fail(ErrBadReply, QStringLiteral("Bad reply from the proxy: data after the tunnel was opened"));
+        return Fail(ErrBadReply, QCoreApplication::translate(
+                                     "THttpCli", "Bad reply from the proxy: data after the tunnel was opened"));
     TLine open;
     open.Kind = TLine::HeaderEnd;
     return open;
@@ -177,7 +189,9 @@ THttpReplyReader::TLine THttpReplyReader::BeginBody(THttpRequest request, qint64
     // A chunked body carries its own end and wins over a length; HEAD, 204 and 304
     // replies have no body whatever their header says.
     if (maxBodySize > 0 && Reply.ContentLength > maxBodySize && !Reply.Chunked && request != RequestHead)
-        return Fail(ErrBodyTooLarge, QStringLiteral("Reply larger than %1 bytes").arg(maxBodySize));
+        return Fail(ErrBodyTooLarge, QCoreApplication::translate("THttpCli", "Reply larger than %1 bytes", nullptr,
+                                                                 PluralCount(maxBodySize))
+                                         .arg(maxBodySize));
     if (request == RequestHead || Reply.StatusCode == 204 || Reply.StatusCode == 304) {
         Reply.BodyMode = BodyNone;
     } else if (Reply.Chunked) {
@@ -231,17 +245,21 @@ THttpReplyReader::TBodyStep THttpReplyReader::TakeBody(const char *data, qsizety
 THttpReplyReader::TLine THttpReplyReader::ClosedEarly(bool inBody, bool secureWithoutNotify) const
 {
     if (!inBody && !ReplyStarted)
-        return Fail(ErrNoReply, QStringLiteral("Empty reply from the server"));
+        return Fail(ErrNoReply, QCoreApplication::translate("THttpCli", "Empty reply from the server"));
     if (!inBody)
-        return Fail(ErrIncomplete, QStringLiteral("Connection closed before the reply header was complete"));
+        return Fail(ErrIncomplete,
+                    QCoreApplication::translate("THttpCli", "Connection closed before the reply header was complete"));
     if (Reply.BodyMode == BodyLength)
-        return Fail(ErrIncomplete, QStringLiteral("Connection closed after %1 of %2 bytes")
+        return Fail(ErrIncomplete, QCoreApplication::translate("THttpCli", "Connection closed after %1 of %2 bytes",
+                                                               nullptr, PluralCount(Reply.ContentLength))
                                        .arg(Reply.ContentLength - Reply.BodyRemaining)
                                        .arg(Reply.ContentLength));
     if (Reply.BodyMode == BodyChunked)
-        return Fail(ErrIncomplete, QStringLiteral("Connection closed before the end of the chunked body"));
+        return Fail(ErrIncomplete,
+                    QCoreApplication::translate("THttpCli", "Connection closed before the end of the chunked body"));
     // Over TLS only close_notify proves the end; a bare close may be an attacker's.
     if (secureWithoutNotify)
-        return Fail(ErrIncomplete, QStringLiteral("Connection closed without TLS close-notify"));
+        return Fail(ErrIncomplete,
+                    QCoreApplication::translate("THttpCli", "Connection closed without TLS close-notify"));
     return TLine();
 }

@@ -1,5 +1,7 @@
 #include "net/HttpRequestMessage.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // RFC 9110 tchar: the characters a field name is made of.
@@ -51,7 +53,7 @@ QString HeaderName(const QString &line)
 QString HeaderRefusal(const QString &line)
 {
     const QString name = HeaderName(line);
-    const QString refused = QStringLiteral("Header refused: ") + name;
+    const QString refused = QCoreApplication::translate("THttpCli", "Header refused: %1").arg(name);
     if (name.isEmpty() || name.size() == line.size())
         return refused;
     for (const QChar c : name)

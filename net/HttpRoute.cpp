@@ -1,5 +1,7 @@
 #include "net/HttpRoute.h"
 
+#include <QCoreApplication>
+
 void THttpRoute::Start(const QString &url, const QString &proxy, const QString &proxyPort)
 {
     Proxy = proxy;
@@ -44,7 +46,7 @@ QString THttpRoute::Redirect(const QString &value, bool allowDowngrade)
     const bool absolute = value.contains(QLatin1String("://"));
     const bool toSecure = absolute ? url.Proto.toLower() == QLatin1String("https") : Secure;
     if (Secure && !toSecure && !allowDowngrade)
-        return QStringLiteral("Redirect refused: https to http");
+        return QCoreApplication::translate("THttpCli", "Redirect refused: https to http");
     if (Secure || toSecure) {
         // https on either side: an absolute address sets the target up afresh; a path
         // stays on the same server.

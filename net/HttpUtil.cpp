@@ -1,5 +1,6 @@
 #include "net/HttpUtil.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <cmath>
 #include <limits>
@@ -160,17 +161,17 @@ QString UrlRefusal(const QString &url)
 {
     for (const QChar c : url) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return QStringLiteral("URL holds a control character");
+            return QCoreApplication::translate("HttpUtil", "URL holds a control character");
     }
     const TUrlParts parts = ParseUrl(url);
     const QString scheme = parts.Proto.toLower();
     if (!scheme.isEmpty() && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        return scheme + QStringLiteral(" is not supported");
+        return QCoreApplication::translate("HttpUtil", "%1 is not supported").arg(scheme);
     if (!parts.Port.isEmpty() && !IsValidPort(parts.Port))
-        return QStringLiteral("Bad port in URL: %1").arg(parts.Port);
+        return QCoreApplication::translate("HttpUtil", "Bad port in URL: %1").arg(parts.Port);
     // Without a scheme a bare name is read as a relative page, not as a host.
     if (url.contains(QLatin1String("://")) && !ValidHostName(parts.Host))
-        return QStringLiteral("Bad host name in URL: %1").arg(parts.Host);
+        return QCoreApplication::translate("HttpUtil", "Bad host name in URL: %1").arg(parts.Host);
     return QString();
 }
 

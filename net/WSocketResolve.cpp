@@ -59,47 +59,53 @@ void WSocketUnloadWinsock()
 quint32 WSocketResolveHost(const QString &InAddr)
 {
     if (InAddr.isEmpty() || InAddr.size() > 256)
-        throw ESocketException(QStringLiteral("WSocketResolveHost: '") + InAddr +
-                               QStringLiteral("' Invalid Hostname."));
+        throw ESocketException(
+            QCoreApplication::translate("WSocketResolve", "WSocketResolveHost: '%1' Invalid Hostname.").arg(InAddr));
     WSocketLoadWinsock();
     const QString text = InAddr.trimmed();
     if (StartsWithDigit(text)) {
         const quint32 address = Winsock::InetAddr(text.toLatin1());
         if (address == Winsock::INADDR_NONE_VALUE && text != QLatin1String("255.255.255.255"))
-            throw ESocketException(QStringLiteral("WSocketResolveHost: '") + InAddr +
-                                   QStringLiteral("' Invalid IP address."));
+            throw ESocketException(
+                QCoreApplication::translate("WSocketResolve", "WSocketResolveHost: '%1' Invalid IP address.")
+                    .arg(InAddr));
         return address;
     }
     Winsock::THostEntry entry;
     if (!Winsock::GetHostByName(text.toUtf8(), &entry))
-        throw ESocketException(QStringLiteral("WSocketResolveHost: Cannot convert host address '%1'").arg(InAddr));
+        throw ESocketException(
+            QCoreApplication::translate("WSocketResolve", "WSocketResolveHost: Cannot convert host address '%1'")
+                .arg(InAddr));
     return entry.Addresses.first();
 }
 
 int WSocketResolvePort(const QString &Port, const QString &Proto)
 {
     if (Port.isEmpty() || Port.size() >= 32)
-        throw ESocketException(QStringLiteral("WSocketResolvePort: Invalid Port."));
+        throw ESocketException(QCoreApplication::translate("WSocketResolve", "WSocketResolvePort: Invalid Port."));
     WSocketLoadWinsock();
     if (StartsWithDigit(Port))
         return LeadingDecimal(Port);
     const int port = Winsock::GetServByName(Port.trimmed().toLatin1(), Proto.trimmed().toLatin1());
     if (port == Winsock::SOCKET_ERROR)
-        throw ESocketException(QStringLiteral("WSocketResolvePort: Cannot convert port '%1'").arg(Port));
+        throw ESocketException(
+            QCoreApplication::translate("WSocketResolve", "WSocketResolvePort: Cannot convert port '%1'").arg(Port));
     return ntohs(quint16(port));
 }
 
 int WSocketResolveProto(const QString &Proto)
 {
     if (Proto.isEmpty() || Proto.size() >= 32)
-        throw ESocketException(QStringLiteral("WSocketResolveProto: Invalid Protocol."));
+        throw ESocketException(QCoreApplication::translate("WSocketResolve", "WSocketResolveProto: Invalid Protocol."));
     WSocketLoadWinsock();
     const QString text = Proto.trimmed();
     if (StartsWithDigit(text))
         return LeadingDecimal(text);
     const int number = Winsock::GetProtoByName(text.toLatin1());
     if (number == Winsock::SOCKET_ERROR)
-        throw ESocketException(QStringLiteral("WSocketResolveProto: Cannot convert protocol '%1'").arg(Proto));
+        throw ESocketException(
+            QCoreApplication::translate("WSocketResolve", "WSocketResolveProto: Cannot convert protocol '%1'")
+                .arg(Proto));
     return number;
 }
 

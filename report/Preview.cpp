@@ -27,7 +27,7 @@ namespace {
 
 QString PageText(int page, int count)
 {
-    return QStringLiteral("Page %1 of %2").arg(page).arg(count);
+    return TfrmPreview::tr("Page %1 of %2").arg(page).arg(count);
 }
 
 } // namespace
@@ -38,7 +38,7 @@ TfrmPreview::TfrmPreview(QWidget *parent)
 {
     InitReportResources();
     setObjectName(QStringLiteral("frmPreview"));
-    setWindowTitle(QStringLiteral("Print Preview - Tallowmere Calculator - Corvane Software"));
+    setWindowTitle(tr("Print Preview - Tallowmere Calculator - Corvane Software"));
     setSizeGripEnabled(false);
     QPalette silver = palette();
     silver.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -53,7 +53,7 @@ TfrmPreview::TfrmPreview(QWidget *parent)
     Panel1->SetParentColor(true);
     Panel1->SetAlign(alTop);
 
-    Label1 = new QLabel(QStringLiteral("Page 1 of 1"), Panel1);
+    Label1 = new QLabel(PageText(1, 1), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(Fonts::Make(QStringLiteral("Arial"), -11, true));
     QPalette black = Label1->palette();
@@ -61,19 +61,15 @@ TfrmPreview::TfrmPreview(QWidget *parent)
     Label1->setPalette(black);
     Label1->setGeometry(15, 8, 59, 14);
 
-    bbPrev = MakeButton(113, 39, QString(), QStringLiteral("Displays previous page"), QStringLiteral("prev"), true);
-    bbNext = MakeButton(155, 39, QString(), QStringLiteral("Displays next page"), QStringLiteral("next"), true);
-    bbZoomOut = MakeButton(241, 84, QStringLiteral(" Zoom &Out"), QStringLiteral("Fits the full page into the window"),
+    bbPrev = MakeButton(113, 39, QString(), tr("Displays previous page"), QStringLiteral("prev"), true);
+    bbNext = MakeButton(155, 39, QString(), tr("Displays next page"), QStringLiteral("next"), true);
+    bbZoomOut = MakeButton(241, 84, tr(" Zoom &Out"), tr("Fits the full page into the window"),
                            QStringLiteral("zoomout"), true);
-    bbZoomIn = MakeButton(326, 83, QStringLiteral(" &100%"), QStringLiteral("Displays page at actual size"),
-                          QStringLiteral("zoom100"), true);
-    bbZoomW = MakeButton(410, 83, QStringLiteral(" Zoom &in"),
-                         QStringLiteral("Fits the width of the page into the window"), QStringLiteral("zoomwidth"),
-                         true);
-    bbPrint = MakeButton(497, 66, QStringLiteral(" &Print"), QStringLiteral("Prints the document"),
-                         QStringLiteral("print"), true);
-    bbClose = MakeButton(564, 66, QStringLiteral(" &Close"), QStringLiteral("Exit print preview"),
-                         QStringLiteral("close"), false);
+    bbZoomIn = MakeButton(326, 83, tr(" &100%"), tr("Displays page at actual size"), QStringLiteral("zoom100"), true);
+    bbZoomW = MakeButton(410, 83, tr(" Zoom &in"), tr("Fits the width of the page into the window"),
+                         QStringLiteral("zoomwidth"), true);
+    bbPrint = MakeButton(497, 66, tr(" &Print"), tr("Prints the document"), QStringLiteral("print"), true);
+    bbClose = MakeButton(564, 66, tr(" &Close"), tr("Exit print preview"), QStringLiteral("close"), false);
     bbPrev->setObjectName(QStringLiteral("bbPrev"));
     bbNext->setObjectName(QStringLiteral("bbNext"));
     bbZoomOut->setObjectName(QStringLiteral("bbZoomOut"));

@@ -105,7 +105,7 @@ void TQRPrinter::ComputeMetrics()
     try {
         const Printers::Geometry g = Printers::PageGeometry();
         if (g.DpiX <= 0 || g.DpiY <= 0)
-            throw EPrinter(QStringLiteral("Printer reports no resolution"));
+            throw EPrinter(QCoreApplication::translate("QRPrinter", "Printer reports no resolution"));
         const double P = QRScreenPixelsPerInch();
         auto horizontal = [&](int dots) { return QRRound(dots / double(g.DpiX) * P); };
         auto vertical = [&](int dots) { return QRRound(dots / double(g.DpiY) * P); };

@@ -178,8 +178,7 @@ void TQRStandardPreview::Refresh()
     const int page = FPrinter->CurrentPage();
     const int count = FPrinter->PageCount();
     const bool pages = FPrinter->Status() == stFinished;
-    FPagePanel->setText(QRTexts::Page() + QLatin1Char(' ') + QString::number(page) + QLatin1Char(' ') + QRTexts::Of() +
-                        QLatin1Char(' ') + QString::number(count));
+    FPagePanel->setText(QRTexts::PageOf(page, count));
     FFirst->setEnabled(pages && page > 1);
     FPrev->setEnabled(pages && page > 1);
     FNext->setEnabled(pages && page < count);

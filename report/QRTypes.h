@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QRect>
 #include <QString>
@@ -93,52 +94,60 @@ int QRFontSize(const QFont &font);
 // so that every canvas (screen, page picture, printer) scales it alike.
 QFont QRFontAtSize(const QFont &font, int points);
 
-// Texts the engine shows; kept together so each reads the same everywhere.
-// One text per line.
+// Texts the engine shows, in the user's language; kept together so each reads the same
+// everywhere. One text per line.
 // clang-format off
 namespace QRTexts {
-inline QString PreparingReport() { return QStringLiteral("Preparing report"); }
-inline QString PrintingReport() { return QStringLiteral("Printing report"); }
-inline QString Cancel() { return QStringLiteral("Cancel"); }
-inline QString EngineVersion() { return QStringLiteral("Report engine version"); }
-inline QString PrinterDriverError() { return QStringLiteral("Printer driver error"); }
-inline QString SavingReport() { return QStringLiteral("Saving report"); }
-inline QString LoadingReport() { return QStringLiteral("Loading report"); }
-inline QString ReportFiles() { return QStringLiteral("Report files|*.QRP"); }
-inline QString FitInWindow() { return QStringLiteral("Fit in Window"); }
+inline QString Tr(const char *text) { return QCoreApplication::translate("QRTexts", text); }
+inline QString PreparingReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Preparing report")); }
+inline QString PrintingReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Printing report")); }
+inline QString Cancel() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Cancel")); }
+inline QString EngineVersion() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Report engine version")); }
+inline QString PrinterDriverError() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Printer driver error")); }
+inline QString SavingReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Saving report")); }
+inline QString LoadingReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Loading report")); }
+inline QString ReportFiles() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Report files|*.QRP")); }
+inline QString FitInWindow() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Fit in Window")); }
 inline QString ActualSize() { return QStringLiteral("100%"); }
-inline QString PageWidth() { return QStringLiteral("Page Width"); }
-inline QString FirstPage() { return QStringLiteral("First page"); }
-inline QString PreviousPage() { return QStringLiteral("Previous page"); }
-inline QString NextPage() { return QStringLiteral("Next page"); }
-inline QString LastPage() { return QStringLiteral("Last page"); }
-inline QString PrintReport() { return QStringLiteral("Print report"); }
-inline QString SaveReport() { return QStringLiteral("Save report"); }
-inline QString LoadReport() { return QStringLiteral("Load report"); }
-inline QString Exit() { return QStringLiteral("&Exit"); }
-inline QString Page() { return QStringLiteral("Page"); }
-inline QString Of() { return QStringLiteral("of"); }
+inline QString PageWidth() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Page Width")); }
+inline QString FirstPage() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "First page")); }
+inline QString PreviousPage() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Previous page")); }
+inline QString NextPage() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Next page")); }
+inline QString LastPage() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Last page")); }
+inline QString PrintReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Print report")); }
+inline QString SaveReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Save report")); }
+inline QString LoadReport() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "Load report")); }
+inline QString Exit() { return Tr(QT_TRANSLATE_NOOP("QRTexts", "&Exit")); }
+// "Page 2 of 5".
+inline QString PageOf(int page, int count)
+{
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "Page %1 of %2")).arg(page).arg(count);
+}
 inline QString CannotOpenFile(const QString &file)
 {
-    return QStringLiteral("The report file %1 cannot be opened.").arg(file);
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "The report file %1 cannot be opened.")).arg(file);
 }
-inline QString CannotWriteFile(const QString &file) { return QStringLiteral("Unable to write to %1").arg(file); }
+inline QString CannotWriteFile(const QString &file)
+{
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "Unable to write to %1")).arg(file);
+}
 inline QString NotAReportFile(const QString &file)
 {
-    return QStringLiteral("%1 is not a report file, or it is damaged.").arg(file);
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "%1 is not a report file, or it is damaged.")).arg(file);
 }
 inline QString DamagedPage(const QString &file, int page)
 {
-    return QStringLiteral("Page %1 of the report file %2 is damaged.").arg(page).arg(file);
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "Page %1 of the report file %2 is damaged.")).arg(page).arg(file);
 }
 inline QString StoreBusy()
 {
-    return QStringLiteral("A report is being prepared; no report file can be loaded now.");
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "A report is being prepared; no report file can be loaded now."));
 }
 inline QString ColumnHeadersTooTall()
 {
-    return QStringLiteral("The column header bands do not fit in the room below the page header.");
+    return Tr(QT_TRANSLATE_NOOP("QRTexts", "The column header bands do not fit in the room below the page header."));
 }
+// The property names a design shows; never translated.
 QString SysDataName(TQRSysDataType data);
 // clang-format on
 } // namespace QRTexts

@@ -8,6 +8,7 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl1-mesa-dev \
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-liberation xvfb xauth poppler-utils \
   nginx-light tinyproxy dante-server \

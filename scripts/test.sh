@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Built as the package is, so that scripts/package.sh can pack this tree as it is.
 source scripts/reproducible.sh
+# The translation files match the texts in the code, and every text is translated.
+./scripts/translations.sh --check
 BUILD_DIR=${BUILD_DIR:-build}
 read -r -a extra <<< "${TALLOWMERE_CMAKE_ARGS:-}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"

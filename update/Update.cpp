@@ -7,6 +7,7 @@
 #include "update/core/ProgramVersion.h"
 #include "update/WfiWindows.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -85,7 +86,7 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo *webFileInfo, QWidget *parent) : QDialog(par
 {
     InitUpdateResources();
     setObjectName(QStringLiteral("frmUpdate"));
-    setWindowTitle(QStringLiteral("Corvane Software Update Center"));
+    setWindowTitle(QCoreApplication::translate("TfrmUpdate", "Corvane Software Update Center"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFont(Fonts::Make(QStringLiteral("Arial"), -11));
     setFixedSize(428, 231);
@@ -157,17 +158,20 @@ QLabel *TfrmUpdate::MakeRightLabel(const QString &name, const QString &caption, 
 // Long by design: the designed layout, control by control from top to bottom.
 void TfrmUpdate::BuildLayout()
 {
-    btnClose = MakeButton(QStringLiteral("btnClose"), QStringLiteral("Close"), QStringLiteral(" Close Update Center"),
+    btnClose = MakeButton(QStringLiteral("btnClose"), QCoreApplication::translate("TfrmUpdate", "Close"),
+                          QCoreApplication::translate("TfrmUpdate", " Close Update Center"),
                           QStringLiteral(":/update/close.png"), QRect(295, 200, 115, 25));
     connect(btnClose, &QToolButton::clicked, this, [this] { CloseUpdateCenter(); });
-    btnRetrieveUpdate = MakeButton(QStringLiteral("btnRetrieveUpdate"), QStringLiteral("Retrieve Update"),
-                                   QStringLiteral(" Retrieve Update"), QStringLiteral(":/update/retrieve.png"),
-                                   QRect(157, 200, 115, 25));
+    btnRetrieveUpdate = MakeButton(QStringLiteral("btnRetrieveUpdate"),
+                                   QCoreApplication::translate("TfrmUpdate", "Retrieve Update"),
+                                   QCoreApplication::translate("TfrmUpdate", " Retrieve Update"),
+                                   QStringLiteral(":/update/retrieve.png"), QRect(157, 200, 115, 25));
     btnRetrieveUpdate->setEnabled(false);
     connect(btnRetrieveUpdate, &QToolButton::clicked, this, [this] { RetrieveUpdate(); });
-    btnCheckForUpdate = MakeButton(QStringLiteral("btnCheckForUpdate"), QStringLiteral("Check for Update"),
-                                   QStringLiteral(" Check for Update"), QStringLiteral(":/update/check.png"),
-                                   QRect(18, 200, 115, 25));
+    btnCheckForUpdate = MakeButton(QStringLiteral("btnCheckForUpdate"),
+                                   QCoreApplication::translate("TfrmUpdate", "Check for Update"),
+                                   QCoreApplication::translate("TfrmUpdate", " Check for Update"),
+                                   QStringLiteral(":/update/check.png"), QRect(18, 200, 115, 25));
     btnCheckForUpdate->setVisible(false);
     connect(btnCheckForUpdate, &QToolButton::clicked, this, [this] { CheckUpdate(); });
 
@@ -184,39 +188,55 @@ void TfrmUpdate::BuildLayout()
     Image1->setPixmap(picture);
     Image1->setGeometry(268, 25, picture.width(), picture.height());
 
-    Label7 = MakeLabel(QStringLiteral("Label7"), QStringLiteral("Current Application"), 124, 14, clBlack, true);
+    Label7 = MakeLabel(QStringLiteral("Label7"), QCoreApplication::translate("TfrmUpdate", "Current Application"), 124,
+                       14, clBlack, true);
     Label7->setAutoFillBackground(true);
     QPalette opaque = Label7->palette();
     opaque.setColor(QPalette::Window, clWhite);
     Label7->setPalette(opaque);
 
-    Label1 = MakeRightLabel(QStringLiteral("Label1"), QStringLiteral("Application Name:"), 32, 34, 86);
-    lblApplicationName = MakeLabel(QStringLiteral("lblApplicationName"), QStringLiteral(" Tallowmere Calculator"), 124,
-                                   34, clGreen);
-    Label2 = MakeRightLabel(QStringLiteral("Label2"), QStringLiteral("Developer:"), 66, 53, 52);
+    Label1 = MakeRightLabel(QStringLiteral("Label1"), QCoreApplication::translate("TfrmUpdate", "Application Name:"),
+                            32, 34, 86);
+    lblApplicationName = MakeLabel(QStringLiteral("lblApplicationName"),
+                                   QCoreApplication::translate("TfrmUpdate", " Tallowmere Calculator"), 124, 34,
+                                   clGreen);
+    Label2 = MakeRightLabel(QStringLiteral("Label2"), QCoreApplication::translate("TfrmUpdate", "Developer:"), 66, 53,
+                            52);
     lblDeveloper = MakeLabel(QStringLiteral("lblDeveloper"), QStringLiteral(" Corvane Software"), 124, 53, clGreen);
-    Label8 = MakeRightLabel(QStringLiteral("Label8"), QStringLiteral("Current Version:"), 38, 72, 80);
-    lblCurrentVersion = MakeLabel(QStringLiteral("lblCurrentVersion"), QStringLiteral(" Current Version"), 124, 72,
-                                  clGreen);
-    Label10 = MakeRightLabel(QStringLiteral("Label10"), QStringLiteral("Current Compile Date:"), 14, 91, 104);
-    lblCurrentCompileDate = MakeLabel(QStringLiteral("lblCurrentCompileDate"), QStringLiteral(" Current Compile Date"),
-                                      124, 91, clGreen);
-    lblUpdateStatus = MakeLabel(QStringLiteral("lblUpdateStatus"), QStringLiteral("Update Status:  Unknown"), 124, 131,
-                                clBlack, true);
-    Label4 = MakeRightLabel(QStringLiteral("Label4"), QStringLiteral("Version on Server:"), 26, 153, 92);
-    lblVersion = MakeLabel(QStringLiteral("lblVersion"), QStringLiteral("Status Unknown"), 124, 153, clSilver);
+    Label8 = MakeRightLabel(QStringLiteral("Label8"), QCoreApplication::translate("TfrmUpdate", "Current Version:"), 38,
+                            72, 80);
+    lblCurrentVersion = MakeLabel(QStringLiteral("lblCurrentVersion"),
+                                  QCoreApplication::translate("TfrmUpdate", " Current Version"), 124, 72, clGreen);
+    Label10 = MakeRightLabel(QStringLiteral("Label10"),
+                             QCoreApplication::translate("TfrmUpdate", "Current Compile Date:"), 14, 91, 104);
+    lblCurrentCompileDate = MakeLabel(QStringLiteral("lblCurrentCompileDate"),
+                                      QCoreApplication::translate("TfrmUpdate", " Current Compile Date"), 124, 91,
+                                      clGreen);
+    lblUpdateStatus = MakeLabel(QStringLiteral("lblUpdateStatus"),
+                                QCoreApplication::translate("TfrmUpdate", "Update Status:  Unknown"), 124, 131, clBlack,
+                                true);
+    Label4 = MakeRightLabel(QStringLiteral("Label4"), QCoreApplication::translate("TfrmUpdate", "Version on Server:"),
+                            26, 153, 92);
+    lblVersion = MakeLabel(QStringLiteral("lblVersion"), QCoreApplication::translate("TfrmUpdate", "Status Unknown"),
+                           124, 153, clSilver);
 
     // Filled by every check but never shown.
-    Label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("Online Information:"), 243, 95, clBlack);
-    lblReadMe = MakeLabel(QStringLiteral("lblReadMe"), QStringLiteral("Status Unknown"), 339, 96, clSilver);
+    Label5 = MakeLabel(QStringLiteral("Label5"), QCoreApplication::translate("TfrmUpdate", "Online Information:"), 243,
+                       95, clBlack);
+    lblReadMe = MakeLabel(QStringLiteral("lblReadMe"), QCoreApplication::translate("TfrmUpdate", "Status Unknown"), 339,
+                          96, clSilver);
     lblReadMe->setProperty("autoSize", false);
     lblReadMe->resize(250, lblReadMe->height());
-    Label6 = MakeLabel(QStringLiteral("Label6"), QStringLiteral("Download URL:"), 257, 115, clBlack);
-    lblURL = MakeLabel(QStringLiteral("lblURL"), QStringLiteral("Status Unknown"), 339, 115, clSilver);
+    Label6 = MakeLabel(QStringLiteral("Label6"), QCoreApplication::translate("TfrmUpdate", "Download URL:"), 257, 115,
+                       clBlack);
+    lblURL = MakeLabel(QStringLiteral("lblURL"), QCoreApplication::translate("TfrmUpdate", "Status Unknown"), 339, 115,
+                       clSilver);
     lblURL->setProperty("autoSize", false);
     lblURL->resize(250, lblURL->height());
-    Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Compile Date:"), 267, 134, clBlack);
-    lblDate = MakeLabel(QStringLiteral("lblDate"), QStringLiteral("Status Unknown"), 340, 134, clSilver);
+    Label3 = MakeLabel(QStringLiteral("Label3"), QCoreApplication::translate("TfrmUpdate", "Compile Date:"), 267, 134,
+                       clBlack);
+    lblDate = MakeLabel(QStringLiteral("lblDate"), QCoreApplication::translate("TfrmUpdate", "Status Unknown"), 340,
+                        134, clSilver);
     for (QLabel *hidden : {Label5, lblReadMe, Label6, lblURL, Label3, lblDate})
         hidden->setVisible(false);
     // These show what the server's page says: markup in it is text, never formatting.
@@ -238,11 +258,12 @@ void TfrmUpdate::CheckUpdate()
     TScreenCursor cursor;
     if (!FWebFileInfo->GetInfo()) {
         cursor.Restore();
-        ShowPlainMessage(QStringLiteral("Get Info failed due to:\r\n") + FWebFileInfo->LastError());
+        ShowPlainMessage(
+            QCoreApplication::translate("TfrmUpdate", "Get Info failed due to:\r\n%1").arg(FWebFileInfo->LastError()));
         return;
     }
     SetColor(lblUpdateStatus, clRed);
-    SetCaption(lblUpdateStatus, QStringLiteral("Update Information"));
+    SetCaption(lblUpdateStatus, QCoreApplication::translate("TfrmUpdate", "Update Information"));
     SetCaption(lblDate, FWebFileInfo->ProductDateStr());
     SetCaption(lblVersion, FWebFileInfo->ProductVersion());
     SetCaption(lblReadMe, FWebFileInfo->ProductReadMe());
@@ -252,7 +273,7 @@ void TfrmUpdate::CheckUpdate()
     if (IsUpdateAvailable())
         btnRetrieveUpdate->setEnabled(true);
     else
-        SetCaption(lblUpdateStatus, QStringLiteral("No Update Available"));
+        SetCaption(lblUpdateStatus, QCoreApplication::translate("TfrmUpdate", "No Update Available"));
 }
 
 bool TfrmUpdate::IsUpdateAvailable() const

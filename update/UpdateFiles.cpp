@@ -1,5 +1,6 @@
 #include "update/UpdateFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ bool UsableFileName(const QString &name)
 
 QString UnusableNameError(const QString &url)
 {
-    return QStringLiteral("The address %1 names no file to save").arg(url);
+    return QCoreApplication::translate("UpdateFiles", "The address %1 names no file to save").arg(url);
 }
 
 // Read-me files go to a folder of our own inside the temporary folder, so that a name
@@ -52,27 +53,33 @@ QString DocumentFileName(const QString &name, ContentSniffer::TDocumentKind kind
 QString StartRefusal(const QString &path)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    const QString notStarted = QStringLiteral("The update was saved as %1 but was not started: ").arg(path);
-    const QString advice = QStringLiteral(".\rMove it to a folder only you can write to and start it from there.");
+    const QString notStarted =
+        QCoreApplication::translate("UpdateFiles", "The update was saved as %1 but was not started: ").arg(path);
+    const QString advice = QCoreApplication::translate(
+        "UpdateFiles", ".\rMove it to a folder only you can write to and start it from there.");
     struct stat dir {};
     struct stat file {};
     if (::stat(QFile::encodeName(folder).constData(), &dir) != 0 ||
         ::lstat(QFile::encodeName(path).constData(), &file) != 0)
-        return notStarted + QStringLiteral("it can no longer be found") + advice;
+        return notStarted + QCoreApplication::translate("UpdateFiles", "it can no longer be found") + advice;
     if (!S_ISREG(file.st_mode))
-        return notStarted + QStringLiteral("it is no longer a plain file") + advice;
+        return notStarted + QCoreApplication::translate("UpdateFiles", "it is no longer a plain file") + advice;
     if (!(dir.st_mode & (S_IWGRP | S_IWOTH)))
         return QString();
     if (!(dir.st_mode & S_ISVTX))
         return notStarted +
-               QStringLiteral("other users can replace files in the folder %1, so the file that would run might not "
-                              "be the file that was checked")
+               QCoreApplication::translate(
+                   "UpdateFiles",
+                   "other users can replace files in the folder %1, so the file that would run might not "
+                   "be the file that was checked")
                    .arg(folder) +
                advice;
     if (file.st_uid != ::geteuid())
         return notStarted +
-               QStringLiteral("in the shared folder %1 it belongs to another user, so the file that would run might "
-                              "not be the file that was checked")
+               QCoreApplication::translate(
+                   "UpdateFiles",
+                   "in the shared folder %1 it belongs to another user, so the file that would run might "
+                   "not be the file that was checked")
                    .arg(folder) +
                advice;
     return QString();

@@ -2,33 +2,33 @@
 
 #include "platform/gui/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-const QStringList TUpdateSaveDialog::Filters = {
-    QStringLiteral("Application (*.EXE)"),
-    QStringLiteral("Zipped File (*.ZIP)"),
-    QStringLiteral("All Files (*)"),
-};
+QStringList TUpdateSaveDialog::Filters()
+{
+    return {tr("Application (*.EXE)"), tr("Zipped File (*.ZIP)"), tr("All Files (*)")};
+}
 
 TUpdateSaveDialog::TUpdateSaveDialog(const QString &proposedName, QWidget *parent) : QFileDialog(parent)
 {
     setObjectName(QStringLiteral("UpdateSaveDialog"));
-    setWindowTitle(QStringLiteral("Save As"));
+    setWindowTitle(QCoreApplication::translate("TUpdateSaveDialog", "Save As"));
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
     // The dialog's own question would come before the extension is added; accept()
     // asks instead, about the name that will be written.
     setOption(QFileDialog::DontConfirmOverwrite);
-    setNameFilters(Filters);
-    selectNameFilter(Filters.first());
+    setNameFilters(Filters());
+    selectNameFilter(Filters().first());
     selectFile(proposedName);
 }
 
 int TUpdateSaveDialog::FilterIndex() const
 {
-    return int(Filters.indexOf(selectedNameFilter())) + 1;
+    return int(Filters().indexOf(selectedNameFilter())) + 1;
 }
 
 QString TUpdateSaveDialog::FileName() const
@@ -58,16 +58,16 @@ void TUpdateSaveDialog::accept()
     const QFileInfo info(name);
     if (!name.isEmpty() && !info.isDir()) {
         if (!info.absoluteDir().exists()) {
-            MessageBox::Show(
-                this, info.absolutePath() + QStringLiteral("\rPath does not exist.\rCheck the path and try again."),
-                windowTitle(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox::Show(this,
+                             tr("%1\rPath does not exist.\rCheck the path and try again.").arg(info.absolutePath()),
+                             windowTitle(), MB_OK | MB_ICONEXCLAMATION);
             return;
         }
         // The name the user confirms is the name that is written: the extension goes on
         // first, and the question about replacing a file is asked about that name.
         name = WithDefaultExtension(name, FilterIndex());
         if (QFileInfo::exists(name) &&
-            MessageBox::Show(this, name + QStringLiteral(" already exists.\rDo you want to replace it?"), windowTitle(),
+            MessageBox::Show(this, tr("%1 already exists.\rDo you want to replace it?").arg(name), windowTitle(),
                              MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
             return;
         FConfirmedName = name;

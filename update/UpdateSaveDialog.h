@@ -14,7 +14,7 @@ public:
 
     // Application, Zipped File, All Files; on Linux the patterns match without regard
     // to case and "All Files" also lists names without a dot.
-    static const QStringList Filters;
+    static QStringList Filters();
 
     // 1 for the first filter, as the extension rule counts them.
     int FilterIndex() const;

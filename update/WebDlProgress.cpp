@@ -2,7 +2,9 @@
 
 #include "net/HttpProt.h"
 #include "update/WfiWindows.h"
+#include "platform/core/Formatting.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,7 +22,7 @@ TWebDlProgress::TWebDlProgress(THttpCli *httpCli, const QFont &font, QWidget *pa
     : QDialog(parent), FHttpCli(httpCli)
 {
     setObjectName(QStringLiteral("WebDlProgress"));
-    setWindowTitle(QStringLiteral("Download Progress"));
+    setWindowTitle(QCoreApplication::translate("TWebDlProgress", "Download Progress"));
     setFont(font);
     setCursor(Qt::WaitCursor);
     WfiWindowFrame::MakeDialogBorder(*this, QSize(272, 123));
@@ -43,7 +45,7 @@ TWebDlProgress::TWebDlProgress(THttpCli *httpCli, const QFont &font, QWidget *pa
     lblProgress->setGeometry(2, 60, 268, 22);
     lblProgress->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel = new QPushButton(QCoreApplication::translate("TWebDlProgress", "&Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setGeometry(102, 94, 68, 22);
     btnCancel->setAutoDefault(false);
@@ -90,8 +92,9 @@ void TWebDlProgress::FlushProgress()
         return;
     FPending = false;
     FSinceShown.start();
-    lblProgress->setText(QStringLiteral("%1 of %2 bytes received.")
-                             .arg(FormatWithThousands(FPendingReceived), FormatWithThousands(FPendingTotal)));
+    lblProgress->setText(
+        QCoreApplication::translate("TWebDlProgress", "%1 of %2 bytes received.", nullptr, PluralCount(FPendingTotal))
+            .arg(FormatWithThousands(FPendingReceived), FormatWithThousands(FPendingTotal)));
     if (pbarProgress->value() < FPendingPosition)
         pbarProgress->setValue(FPendingPosition);
 }

@@ -11,6 +11,7 @@
 #include "update/WfiWindows.h"
 #include "update/core/PageLinks.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QWidget>
 
@@ -168,7 +169,7 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
     const std::shared_ptr<QString> finalAddress = TrackFinalAddress(cli, url);
     try {
         StartRequest(cli, url, std::make_unique<QBuffer>(), FPageSizeLimit, FWaitDeadline);
-        ShowWaitWindow(QStringLiteral("Checking For Update..."));
+        ShowWaitWindow(QCoreApplication::translate("TWebFileInfo", "Checking For Update..."));
         cli->OnLocationChange = nullptr;
 
         const bool accepted = ReplyAccepted(cli);
@@ -189,7 +190,8 @@ bool TWebFileInfo::FetchInfo(int redirectPages)
             } else if (redirectPages >= MaxRedirectPages) {
                 // A page that sends the check on to itself would otherwise recurse until
                 // the stack runs out.
-                FLastError = QStringLiteral("Too many redirect pages (more than %1)").arg(MaxRedirectPages);
+                FLastError = QCoreApplication::translate("TWebFileInfo", "Too many redirect pages (more than %1)")
+                                 .arg(MaxRedirectPages);
                 result = false;
             } else {
                 // The check succeeds only if the page it was sent on to could be read; the
@@ -220,13 +222,15 @@ bool TWebFileInfo::ReadyToCheck()
         return false;
     }
     if (FHomeURL.isEmpty()) {
-        Box(QStringLiteral("Can not retrieve version information\rbecause no home url was provided."),
-            QStringLiteral("Missing Home URL"), MB_OK | MB_ICONEXCLAMATION);
+        Box(QCoreApplication::translate("TWebFileInfo",
+                                        "Can not retrieve version information\rbecause no home url was provided."),
+            QCoreApplication::translate("TWebFileInfo", "Missing Home URL"), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (FInfoTags.NoneForCheck()) {
-        Box(QStringLiteral("Can not retrieve version information\rbecause no tag information was provided."),
-            QStringLiteral("Missing Tag Information"), MB_OK | MB_ICONEXCLAMATION);
+        Box(QCoreApplication::translate(
+                "TWebFileInfo", "Can not retrieve version information\rbecause no tag information was provided."),
+            QCoreApplication::translate("TWebFileInfo", "Missing Tag Information"), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     return true;
@@ -241,7 +245,7 @@ bool TWebFileInfo::RedirectAllowed()
     if (FPageSecure && !PageLinks::IsHttps(FInfo.RedirectURL)) {
         // A verified page does not hand the check on to one anybody could have
         // written.
-        FLastError = QStringLiteral("Redirect refused: https to http");
+        FLastError = QCoreApplication::translate("TWebFileInfo", "Redirect refused: https to http");
         return false;
     }
     return true;
@@ -253,7 +257,8 @@ bool TWebFileInfo::ReadInfoPage(const QByteArray &page)
         ParseInfoPage(InfoPage::SplitLines(page));
     } catch (const EConvertError &e) {
         FInfo.Clear();
-        FLastError = QStringLiteral("The date on the information page cannot be read (%1)").arg(e.Message());
+        FLastError = QCoreApplication::translate("TWebFileInfo", "The date on the information page cannot be read (%1)")
+                         .arg(e.Message());
         return false;
     }
     // However an address was set (an entry with an empty name fills every unset one),
@@ -383,7 +388,9 @@ bool TWebFileInfo::ReplyAccepted(THttpCli *cli)
     const int status = cli->StatusCode();
     if (status >= 200 && status <= 299)
         return true;
-    FLastError = cli->ReasonPhrase().isEmpty() ? QStringLiteral("HTTP status %1").arg(status) : cli->ReasonPhrase();
+    FLastError = cli->ReasonPhrase().isEmpty()
+                     ? QCoreApplication::translate("TWebFileInfo", "HTTP status %1").arg(status)
+                     : cli->ReasonPhrase();
     return false;
 }
 
@@ -454,6 +461,7 @@ void TWebFileInfo::AppException(QObject *sender, const Exception &e)
         cli->OnLocationChange = nullptr;
     }
     RestoreExceptionHandler();
-    Box(QStringLiteral("Error retrieving update information.\rException: %1.").arg(message),
-        QStringLiteral("Exception"), MB_OK | MB_ICONEXCLAMATION);
+    Box(QCoreApplication::translate("TWebFileInfo", "Error retrieving update information.\rException: %1.")
+            .arg(message),
+        QCoreApplication::translate("TWebFileInfo", "Exception"), MB_OK | MB_ICONEXCLAMATION);
 }

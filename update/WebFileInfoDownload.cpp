@@ -14,6 +14,7 @@
 #include "update/core/PageLinks.h"
 #include "update/core/UpdateSignature.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
@@ -38,7 +39,8 @@ bool TWebFileInfo::Download(const QString &url, const QString &file, const QStri
     auto stream = std::make_unique<TSideFile>(file);
     if (!stream->Create()) {
         // Reported like a failed download rather than as an error of the program.
-        FLastError = QStringLiteral("Cannot create file %1 (%2)").arg(file, stream->errorString());
+        FLastError =
+            QCoreApplication::translate("TWebFileInfo", "Cannot create file %1 (%2)").arg(file, stream->errorString());
         return false;
     }
     TSideFile *sideFile = stream.get();
@@ -84,19 +86,23 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
                                 TBackgroundHash *hash, bool mayRun)
 {
     if (!file.Sync()) {
-        FLastError = QStringLiteral("Cannot write the received data: ") + file.errorString();
+        FLastError =
+            QCoreApplication::translate("TWebFileInfo", "Cannot write the received data: %1").arg(file.errorString());
         return false;
     }
     if (file.size() != received) {
-        FLastError =
-            QStringLiteral("Cannot write the received data: %1 of %2 bytes written").arg(file.size()).arg(received);
+        FLastError = QCoreApplication::translate("TWebFileInfo",
+                                                 "Cannot write the received data: %1 of %2 bytes written")
+                         .arg(file.size())
+                         .arg(received);
         return false;
     }
     // The file came over plain HTTP: when the page publishes its checksum, a file that
     // does not match never takes the target's place.
     if (!sha256.isEmpty() && file.Sha256().compare(sha256.trimmed(), Qt::CaseInsensitive) != 0) {
-        FLastError = QStringLiteral("The downloaded file does not match the published SHA-256 checksum "
-                                    "and was not saved");
+        FLastError = QCoreApplication::translate("TWebFileInfo",
+                                                 "The downloaded file does not match the published SHA-256 checksum "
+                                                 "and was not saved");
         return false;
     }
     // The maker's signature is checked on the side file: a file it does not vouch for
@@ -111,7 +117,8 @@ bool TWebFileInfo::KeepDownload(TSideFile &file, qint64 received, const QString 
         }
     }
     if (!file.PutInPlace(mayRun)) {
-        FLastError = QStringLiteral("Cannot replace %1 (%2)").arg(file.Target(), file.errorString());
+        FLastError = QCoreApplication::translate("TWebFileInfo", "Cannot replace %1 (%2)")
+                         .arg(file.Target(), file.errorString());
         return false;
     }
     return true;
@@ -153,8 +160,8 @@ bool TWebFileInfo::DownloadUpdate(const QString &path)
     TUpdateSignature signature;
     if (!FetchSignature(signature))
         return false;
-    if (!Download(FInfo.DownloadURL, FTargetFile, QStringLiteral("Downloading Update"), FInfo.UpdateSha256, &signature,
-                  true))
+    if (!Download(FInfo.DownloadURL, FTargetFile, QCoreApplication::translate("TWebFileInfo", "Downloading Update"),
+                  FInfo.UpdateSha256, &signature, true))
         return false;
     FUpdateKey = signature.Key();
     return true;
@@ -177,7 +184,7 @@ bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
     THttpCli *cli = PrepareHttpCli();
     StartRequest(cli, UpdateSignatureURL(), std::make_unique<QBuffer>(), TMinisignSignature::MaxFileSize,
                  FWaitDeadline);
-    ShowWaitWindow(QStringLiteral("Retrieving Signature..."));
+    ShowWaitWindow(QCoreApplication::translate("TWebFileInfo", "Retrieving Signature..."));
     const bool accepted = ReplyAccepted(cli);
     const bool answered = cli->RequestDoneError() == 0;
     const int status = cli->StatusCode();
@@ -201,25 +208,29 @@ bool TWebFileInfo::FetchSignature(TUpdateSignature &signature)
 bool TWebFileInfo::ExecuteUpdate()
 {
     if (!GetInfo()) {
-        const QString text =
-            FLastError.isEmpty()
-                ? QStringLiteral("Could not retrieve version information from the Internet.\rError unknown.")
-                : QStringLiteral("Could not retrieve version information from the Internet.\rError: \"") + FLastError +
-                      QStringLiteral(".\"");
-        Box(text, QStringLiteral("Connection Error"), MB_OK | MB_ICONEXCLAMATION);
+        const QString text = FLastError.isEmpty()
+                                 ? QCoreApplication::translate(
+                                       "TWebFileInfo",
+                                       "Could not retrieve version information from the Internet.\rError unknown.")
+                                 : QCoreApplication::translate(
+                                       "TWebFileInfo",
+                                       "Could not retrieve version information from the Internet.\rError: \"%1.\"")
+                                       .arg(FLastError);
+        Box(text, QCoreApplication::translate("TWebFileInfo", "Connection Error"), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (!IsNewerVersion()) {
-        Box(QStringLiteral("There is no update available."), QStringLiteral("No Update Found"),
-            MB_OK | MB_ICONINFORMATION);
+        Box(QCoreApplication::translate("TWebFileInfo", "There is no update available."),
+            QCoreApplication::translate("TWebFileInfo", "No Update Found"), MB_OK | MB_ICONINFORMATION);
         return false;
     }
     if (FOptions & wfioDisplayReadMe)
         ShowReadMe(true);
-    const QString offer =
-        QStringLiteral("Current version is %1.\rVersion %2 is available.").arg(FCurrentVersion, FInfo.ProductVersion) +
-        QStringLiteral("\r") + QStringLiteral("Download the update?");
-    if (!Ask(offer, QStringLiteral("Update Available")))
+    const QString offer = QCoreApplication::translate("TWebFileInfo",
+                                                      "Current version is %1.\rVersion %2 is available.")
+                              .arg(FCurrentVersion, FInfo.ProductVersion) +
+                          QStringLiteral("\r") + QCoreApplication::translate("TWebFileInfo", "Download the update?");
+    if (!Ask(offer, QCoreApplication::translate("TWebFileInfo", "Update Available")))
         return false;
 
     QString name;
@@ -235,10 +246,12 @@ bool TWebFileInfo::ExecuteUpdate()
 
     if (!DownloadUpdate(name)) {
         const QString text = FLastError.isEmpty()
-                                 ? QStringLiteral("Error occurred while downloading update.\rError unknown.")
-                                 : QStringLiteral("Error occurred while downloading update.\rError: \"") + FLastError +
-                                       QStringLiteral(".\"");
-        Box(text, QStringLiteral("Download Error"), MB_OK | MB_ICONEXCLAMATION);
+                                 ? QCoreApplication::translate(
+                                       "TWebFileInfo", "Error occurred while downloading update.\rError unknown.")
+                                 : QCoreApplication::translate(
+                                       "TWebFileInfo", "Error occurred while downloading update.\rError: \"%1.\"")
+                                       .arg(FLastError);
+        Box(text, QCoreApplication::translate("TWebFileInfo", "Download Error"), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (FOptions & wfioRunUpdate)
@@ -251,18 +264,19 @@ void TWebFileInfo::StartUpdate()
     const bool exitDuringUpdate = FOptions.testFlag(wfioExitDuringUpdate);
     Application *app = Application::Instance();
     // The question names what will run, where it came from and who vouched for it.
-    QString install = QStringLiteral(
+    QString install = QCoreApplication::translate(
+                          "TWebFileInfo",
                           "Do you want to install the update now?\rFile: %1\rFrom: %2\rSigned by: %3, key %4")
                           .arg(QFileInfo(FTargetFile).fileName(), FUpdateHost, FUpdateKey.Name(),
                                FUpdateKey.KeyIdText());
     if (exitDuringUpdate)
-        install += QStringLiteral("\rThis will close %1.").arg(AppTitle());
-    if (!Ask(install, QStringLiteral("Install Update")))
+        install += QCoreApplication::translate("TWebFileInfo", "\rThis will close %1.").arg(AppTitle());
+    if (!Ask(install, QCoreApplication::translate("TWebFileInfo", "Install Update")))
         return;
 
     // The file that runs must be the file that was checked.
     if (const QString refusal = UpdateFiles::StartRefusal(FTargetFile); !refusal.isEmpty()) {
-        Box(refusal, QStringLiteral("Update Not Started"), MB_OK | MB_ICONEXCLAMATION);
+        Box(refusal, QCoreApplication::translate("TWebFileInfo", "Update Not Started"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (Shell::Execute(QApplication::activeWindow(), QStringLiteral("open"), FTargetFile, FInfo.RunParams, QString(),
@@ -275,5 +289,6 @@ void TWebFileInfo::StartUpdate()
         }
         return;
     }
-    Box(QStringLiteral("Can not start program."), QStringLiteral("Error"), MB_OK | MB_ICONEXCLAMATION);
+    Box(QCoreApplication::translate("TWebFileInfo", "Can not start program."),
+        QCoreApplication::translate("TWebFileInfo", "Error"), MB_OK | MB_ICONEXCLAMATION);
 }

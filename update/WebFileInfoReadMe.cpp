@@ -7,6 +7,7 @@
 #include "update/core/ContentSniffer.h"
 #include "update/core/InfoPage.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QUrl>
@@ -24,7 +25,7 @@ std::unique_ptr<TWfiReadMeWindow> TWebFileInfo::CreateReadMeWindow()
     }
     THttpCli *cli = PrepareHttpCli();
     StartRequest(cli, FInfo.ProductReadMe, std::make_unique<QBuffer>(), FReadMeSizeLimit, FWaitDeadline);
-    ShowWaitWindow(QStringLiteral("Retrieving ReadMe..."));
+    ShowWaitWindow(QCoreApplication::translate("TWebFileInfo", "Retrieving ReadMe..."));
 
     std::unique_ptr<TWfiReadMeWindow> window;
     const QByteArray text = TakeReceivedBytes();
@@ -41,17 +42,20 @@ bool TWebFileInfo::ShowReadMe(bool ask)
     if (FInfo.ProductReadMe.isEmpty() && FInfo.ProductReadMeExt.isEmpty())
         return false;
     if (ask) {
-        const QString text = QStringLiteral("Current version is %1.\rVersion %2 is available.")
+        const QString text = QCoreApplication::translate("TWebFileInfo",
+                                                         "Current version is %1.\rVersion %2 is available.")
                                  .arg(FCurrentVersion, FInfo.ProductVersion) +
-                             QStringLiteral("\r") + QStringLiteral("Would you like to view the ReadMe file?");
-        if (MessageBox::Show(nullptr, text, QStringLiteral("Update Available"), MB_YESNO | MB_ICONQUESTION) != IDYES)
+                             QStringLiteral("\r") +
+                             QCoreApplication::translate("TWebFileInfo", "Would you like to view the ReadMe file?");
+        if (MessageBox::Show(nullptr, text, QCoreApplication::translate("TWebFileInfo", "Update Available"),
+                             MB_YESNO | MB_ICONQUESTION) != IDYES)
             return false;
     }
     if (!FInfo.ProductReadMeExt.isEmpty()) {
         if (OpenExternalReadMe())
             return true;
-        MessageBox::Show(nullptr, QStringLiteral("Can not start program."), QStringLiteral("Error"),
-                         MB_OK | MB_ICONEXCLAMATION);
+        MessageBox::Show(nullptr, QCoreApplication::translate("TWebFileInfo", "Can not start program."),
+                         QCoreApplication::translate("TWebFileInfo", "Error"), MB_OK | MB_ICONEXCLAMATION);
     }
     if (!FInfo.ProductReadMe.isEmpty()) {
         if (std::unique_ptr<TWfiReadMeWindow> window = CreateReadMeWindow())
@@ -80,7 +84,7 @@ bool TWebFileInfo::OpenExternalReadMe()
     const QString path = folder + name;
     // Saved as a document (mode 0600), whatever it holds: a viewer opens it, nothing
     // starts it.
-    if (!DownloadFile(address, path, QStringLiteral("Downloading ReadMe")))
+    if (!DownloadFile(address, path, QCoreApplication::translate("TWebFileInfo", "Downloading ReadMe")))
         return false;
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(ContentSniffer::HeadSize) : QByteArray();
@@ -88,8 +92,9 @@ bool TWebFileInfo::OpenExternalReadMe()
     const ContentSniffer::TDocumentKind kind = ContentSniffer::Document(head);
     if (kind == ContentSniffer::dkNone) {
         QFile::remove(path);
-        FLastError =
-            QStringLiteral("The read-me %1 is not a text, HTML or PDF document; it is not opened").arg(address);
+        FLastError = QCoreApplication::translate("TWebFileInfo",
+                                                 "The read-me %1 is not a text, HTML or PDF document; it is not opened")
+                         .arg(address);
         return false;
     }
     // The desktop picks the viewer by the name: the name is made to say what the
@@ -98,11 +103,11 @@ bool TWebFileInfo::OpenExternalReadMe()
     if (document != path &&
         std::rename(QFile::encodeName(path).constData(), QFile::encodeName(document).constData()) != 0) {
         QFile::remove(path);
-        FLastError = QStringLiteral("Cannot rename %1 to %2").arg(path, document);
+        FLastError = QCoreApplication::translate("TWebFileInfo", "Cannot rename %1 to %2").arg(path, document);
         return false;
     }
     if (Shell::Execute(nullptr, QStringLiteral("open"), document, QString(), QString(), Shell::SW_SHOWNORMAL) > 32)
         return true;
-    FLastError = QStringLiteral("No viewer opened %1").arg(document);
+    FLastError = QCoreApplication::translate("TWebFileInfo", "No viewer opened %1").arg(document);
     return false;
 }

@@ -6,6 +6,8 @@
 #include "platform/gui/MessageBox.h"
 #include "update/core/PageLinks.h"
 
+#include <QCoreApplication>
+
 namespace Wfi {
 
 QPointer<THttpCli> &SharedClient()
@@ -27,7 +29,7 @@ bool Ask(const QString &text, const QString &caption)
 void ThrowIfBusy(const THttpCli *cli)
 {
     if (cli->State() != THttpState::Idle)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), ErrBusy);
+        throw EHttpException(QCoreApplication::translate("TWebFileInfo", "HTTP component is busy"), ErrBusy);
 }
 
 std::shared_ptr<QString> TrackFinalAddress(THttpCli *cli, const QString &url)

@@ -3,6 +3,7 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -43,7 +44,7 @@ void ShowPlainMessage(const QString &text)
 TWfiWaitWindow::TWfiWaitWindow(const QString &message, const QFont &font, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("WaitWindow"));
-    setWindowTitle(QStringLiteral("Please Wait"));
+    setWindowTitle(QCoreApplication::translate("TWebFileInfo", "Please Wait"));
     setFont(font);
     setCursor(Qt::WaitCursor);
     WfiWindowFrame::MakeDialogBorder(*this, WfiWindowFrame::ClientSize(240, 100));
@@ -69,7 +70,7 @@ void TWfiWaitWindow::SetMessage(const QString &message)
 TWfiReadMeWindow::TWfiReadMeWindow(const QString &text, const QFont &font, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ReadMeWindow"));
-    setWindowTitle(QStringLiteral("Read Me"));
+    setWindowTitle(QCoreApplication::translate("TWebFileInfo", "Read Me"));
     setFont(font);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -87,7 +88,7 @@ TWfiReadMeWindow::TWfiReadMeWindow(const QString &text, const QFont &font, QWidg
     memReadMe->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memReadMe->setPlainText(text);
 
-    btnOk = new QPushButton(QStringLiteral("&Ok"), this);
+    btnOk = new QPushButton(QCoreApplication::translate("TWebFileInfo", "&Ok"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
     btnOk->setGeometry(width / 2 - 34, height - 56, 68, 22);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);

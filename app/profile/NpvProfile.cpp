@@ -166,9 +166,9 @@ QStringList TNpvProfile::LegendTexts() const
     QStringList texts;
     for (const RatePoint &point : FPoints) {
         QString text = PercentText(point.Percent) + QStringLiteral(": ") +
-                       (point.Defined ? MoneyText(point.Value) : QStringLiteral("cannot be determined"));
+                       (point.Defined ? MoneyText(point.Value) : tr("cannot be determined"));
         if (!point.Drawn)
-            text += QStringLiteral(" (not drawn)");
+            text += tr(" (not drawn)");
         texts << text;
     }
     return texts;
@@ -240,10 +240,10 @@ void TNpvProfile::Paint(QPainter &painter, const QRectF &bounds) const
     painter.setPen(Qt::black);
     painter.setFont(bold);
     painter.drawText(QRectF(bounds.left() + Gap, bounds.top() + Gap, bounds.width() - 2 * Gap, line),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Net present value by discount rate"));
+                     Qt::AlignLeft | Qt::AlignVCenter, tr("Net present value by discount rate"));
     painter.setFont(font);
     painter.drawText(QRectF(bounds.left() + Gap, bounds.top() + Gap + line, bounds.width() - 2 * Gap, line),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Net present value"));
+                     Qt::AlignLeft | Qt::AlignVCenter, tr("Net present value"));
 
     PaintGrid(painter, bounds, plot, line);
 
@@ -293,7 +293,7 @@ void TNpvProfile::PaintGrid(QPainter &painter, const QRectF &bounds, const QRect
                          Qt::AlignRight | Qt::AlignVCenter, yLabels[i]);
     }
     painter.drawText(QRectF(plot.left(), plot.bottom() + Gap / 2 + line, plot.width(), line),
-                     Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Discount rate"));
+                     Qt::AlignHCenter | Qt::AlignTop, tr("Discount rate"));
     painter.setPen(QPen(Qt::gray, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot);
@@ -311,7 +311,7 @@ void TNpvProfile::PaintInternalRates(QPainter &painter, const QRectF &plot, cons
         const double x = Position(double(rate), 0, plot).x();
         painter.setPen(QPen(RateColor, 1, Qt::DashLine));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        const QString label = QStringLiteral("IRR ") + PercentText(rate);
+        const QString label = tr("IRR %1").arg(PercentText(rate));
         const double width = metrics.horizontalAdvance(label);
         const double left = x + Gap / 2 + width <= plot.right() ? x + Gap / 2 : x - Gap / 2 - width;
         const QRectF place(left, plot.top() + Gap / 2 + (row % 2) * line, width + 1, line);
@@ -350,20 +350,18 @@ QString TNpvProfile::Description() const
 {
     QString text;
     if (FRates.Percents.empty()) {
-        text = FRates.Outcome == InternalRates::irEveryRate
-                   ? QStringLiteral("No internal rate: all cash flows are zero.")
-                   : QStringLiteral("No internal rate.");
+        text = FRates.Outcome == InternalRates::irEveryRate ? tr("No internal rate: all cash flows are zero.")
+                                                            : tr("No internal rate.");
     } else {
         QStringList rates;
         for (const long double rate : FRates.Percents)
-            rates << PercentText(rate) + (rate < FLowPercent ? QStringLiteral(" (not drawn)") : QString());
-        text = (rates.size() == 1 ? QStringLiteral("Internal rate: ") : QStringLiteral("Internal rates: ")) +
-               rates.join(QStringLiteral(", ")) + QLatin1Char('.');
+            rates << PercentText(rate) + (rate < FLowPercent ? tr(" (not drawn)") : QString());
+        text = tr("Internal rates: %1.", nullptr, int(rates.size())).arg(rates.join(QStringLiteral(", ")));
     }
     const QStringList texts = LegendTexts();
     QStringList points;
     for (const QString &entry : texts)
-        points << QStringLiteral("at ") + entry;
+        points << tr("at %1").arg(entry);
     QString list = points.join(QStringLiteral("; "));
     list[0] = list[0].toUpper();
     return text + QLatin1Char(' ') + list + QLatin1Char('.');

@@ -3,6 +3,7 @@
 #include "app/core/InternalRates.h"
 #include "app/core/Npv.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QPolygonF>
 #include <QRectF>
@@ -19,6 +20,8 @@ class QPainter;
 // five rates as points. Computed once from the values, then painted onto any canvas
 // (a window, an image, an SVG file, a report page) at any size.
 class TNpvProfile {
+    Q_DECLARE_TR_FUNCTIONS(TNpvProfile)
+
 public:
     // Rates at or below this are not drawn (the curve runs off every scale there);
     // the description still names them.

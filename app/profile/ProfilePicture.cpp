@@ -4,6 +4,7 @@
 #include "platform/core/Exceptions.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QPainter>
 #include <QSaveFile>
@@ -26,7 +27,7 @@ QByteArray SvgBytes(const TNpvProfile &profile, const QSize &size)
     svg.setOutputDevice(&buffer);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(QStringLiteral("NPV Profile"));
+    svg.setTitle(QCoreApplication::translate("ProfilePicture", "NPV Profile"));
     svg.setDescription(profile.Description());
     QPainter painter(&svg);
     profile.Paint(painter, QRectF(QPointF(0, 0), size));
@@ -72,14 +73,16 @@ void Save(const TNpvProfile &profile, const QString &fileName, const QSize &size
 {
     const QString shown = QDir::toNativeSeparators(fileName);
     if (!IsPictureName(fileName))
-        throw Exception(QStringLiteral("%1: the picture's name must end in .png or .svg").arg(shown));
+        throw Exception(QCoreApplication::translate("ProfilePicture", "%1: the picture's name must end in .png or .svg")
+                            .arg(shown));
     // Drawn completely before the file is touched.
     const QByteArray bytes = HasSuffix(fileName, ".svg") ? SvgBytes(profile, size) : PngBytes(profile, size);
     if (bytes.isEmpty())
-        throw Exception(QStringLiteral("cannot draw %1").arg(shown));
+        throw Exception(QCoreApplication::translate("ProfilePicture", "cannot draw %1").arg(shown));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Exception(QStringLiteral("cannot write %1: %2").arg(shown, file.errorString()));
+        throw Exception(
+            QCoreApplication::translate("ProfilePicture", "cannot write %1: %2").arg(shown, file.errorString()));
 }
 
 } // namespace ProfilePicture

@@ -2,6 +2,7 @@
 
 #include "platform/core/Exceptions.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QTime>
 
@@ -445,7 +446,8 @@ long double StrToFloat(const QString &text, const TFormatSettings &fs)
 {
     long double value = 0;
     if (!TextToFloat(text, value, fs))
-        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw EConvertError(
+            QCoreApplication::translate("Formatting", "'%1' is not a valid floating point value").arg(text));
     return value;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <limits>
 
 // Number and date services with the behaviour the program's windows were designed
 // against. Each takes the regional settings explicitly or uses FormatSettings().
@@ -40,3 +41,11 @@ QString FormatFloat(const QString &format, long double value);
 // Letters are case-insensitive; m after an hour means minutes.
 QString FormatDateTime(const QString &format, const QDateTime &dt, const TFormatSettings &fs);
 QString FormatDateTime(const QString &format, const QDateTime &dt);
+
+// The count a translated text picks its plural form by ("1 byte", "2 bytes"), for
+// counts beyond the int that Qt's translation takes; an unknown count (below zero) reads
+// as many.
+inline int PluralCount(qint64 count)
+{
+    return count < 0 || count > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(count);
+}

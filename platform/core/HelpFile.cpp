@@ -1,6 +1,7 @@
 #include "platform/core/HelpFile.h"
 #include "platform/core/PlatformLog.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 
@@ -26,12 +27,13 @@ bool HelpFile::Load(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         FTopics.clear();
-        FErrorText = QStringLiteral("Cannot open the help file %1: %2").arg(path, file.errorString());
+        FErrorText =
+            QCoreApplication::translate("HelpFile", "Cannot open the help file %1: %2").arg(path, file.errorString());
         qCWarning(lcPlatform).noquote() << FErrorText;
         return false;
     }
     if (!Parse(QString::fromUtf8(file.readAll()))) {
-        FErrorText = QStringLiteral("The help file %1 holds no topics.").arg(path);
+        FErrorText = QCoreApplication::translate("HelpFile", "The help file %1 holds no topics.").arg(path);
         qCWarning(lcPlatform).noquote() << FErrorText;
         return false;
     }

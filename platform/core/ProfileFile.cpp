@@ -4,6 +4,7 @@
 #include "platform/core/Exceptions.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -180,11 +181,11 @@ void ProfileFile::EndUpdate()
     const bool ok = FPendingOk && Commit(FPending);
     FPending = Lines();
     if (!ok)
-        throw Exception(QStringLiteral("Unable to write to %1").arg(FPath));
+        throw Exception(QCoreApplication::translate("ProfileFile", "Unable to write to %1").arg(FPath));
 }
 
 void ProfileFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
     if (!WriteValue(section, key, value))
-        throw Exception(QStringLiteral("Unable to write to %1").arg(FPath));
+        throw Exception(QCoreApplication::translate("ProfileFile", "Unable to write to %1").arg(FPath));
 }

@@ -86,14 +86,14 @@ void Application::HandleException(QObject *sender, std::exception_ptr error)
             ShowException(QString::fromUtf8(e.what()));
         } catch (...) {
             qCWarning(lcGui) << "unexpected exception of an unknown kind";
-            ShowException(QStringLiteral("Unknown exception"));
+            ShowException(tr("Unknown exception"));
         }
     } catch (const std::exception &e) {
         // The handler itself failed: fall back to the plain report rather than let
         // the exception reach Qt.
         ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
-        ShowException(QStringLiteral("Unknown exception"));
+        ShowException(tr("Unknown exception"));
     }
 }
 

@@ -23,16 +23,16 @@ QPointer<HelpViewer> &current()
     return viewer;
 }
 
-const char HelpOnHelpHtml[] =
-    "<h2>Using Help</h2>"
-    "<p>The help window has two tabs on its left side.</p>"
-    "<ul>"
-    "<li><b>Contents</b> lists every topic of the help file. Click a topic to read it.</li>"
-    "<li><b>Index</b> lists the keywords of the help file. Type the first letters of a word in the "
-    "search field to narrow the list, then press Enter or double-click a keyword to open its topic.</li>"
-    "</ul>"
-    "<p>Underlined words in a topic lead to related topics.</p>"
-    "<p>Close the help window when you are done; it also closes when the program ends.</p>";
+const char HelpOnHelpHtml[] = QT_TRANSLATE_NOOP(
+    "HelpViewer", "<h2>Using Help</h2>"
+                  "<p>The help window has two tabs on its left side.</p>"
+                  "<ul>"
+                  "<li><b>Contents</b> lists every topic of the help file. Click a topic to read it.</li>"
+                  "<li><b>Index</b> lists the keywords of the help file. Type the first letters of a word in the "
+                  "search field to narrow the list, then press Enter or double-click a keyword to open its topic.</li>"
+                  "</ul>"
+                  "<p>Underlined words in a topic lead to related topics.</p>"
+                  "<p>Close the help window when you are done; it also closes when the program ends.</p>");
 
 constexpr int TopicRole = Qt::UserRole + 1;
 
@@ -46,26 +46,26 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
 
     FTabs = new QTabWidget;
     FContentsList = new QListWidget;
-    FContentsList->setAccessibleName(QStringLiteral("Help contents"));
-    FTabs->addTab(FContentsList, QStringLiteral("&Contents"));
+    FContentsList->setAccessibleName(tr("Help contents"));
+    FTabs->addTab(FContentsList, tr("&Contents"));
 
     auto *indexPage = new QWidget;
     auto *indexLayout = new QVBoxLayout(indexPage);
-    auto *prompt = new QLabel(QStringLiteral("&Type the first few letters of the word you're looking for:"));
+    auto *prompt = new QLabel(tr("&Type the first few letters of the word you're looking for:"));
     prompt->setWordWrap(true);
     FSearch = new QLineEdit;
-    FSearch->setAccessibleName(QStringLiteral("Search the index"));
+    FSearch->setAccessibleName(tr("Search the index"));
     prompt->setBuddy(FSearch);
     FIndexList = new QListWidget;
-    FIndexList->setAccessibleName(QStringLiteral("Help index"));
+    FIndexList->setAccessibleName(tr("Help index"));
     indexLayout->addWidget(prompt);
     indexLayout->addWidget(FSearch);
     indexLayout->addWidget(FIndexList);
-    FTabs->addTab(indexPage, QStringLiteral("&Index"));
+    FTabs->addTab(indexPage, tr("&Index"));
 
     FBrowser = new QTextBrowser;
     FBrowser->setOpenLinks(false);
-    FBrowser->setAccessibleName(QStringLiteral("Help topic"));
+    FBrowser->setAccessibleName(tr("Help topic"));
 
     auto *splitter = new QSplitter;
     splitter->addWidget(FTabs);
@@ -105,7 +105,7 @@ bool HelpViewer::WinHelp(QWidget *owner, const QString &helpFile, unsigned comma
         if (!viewer->Open(helpFile)) {
             const QString error = viewer->FHelp.ErrorText();
             delete viewer;
-            MessageBox::Show(owner, error, QStringLiteral("Help"), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox::Show(owner, error, tr("Help"), MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
         if (current())
@@ -195,7 +195,7 @@ void HelpViewer::ShowIndex()
 void HelpViewer::ShowHelpOnHelp()
 {
     FTopicId = HelpOnHelpId;
-    FBrowser->setHtml(QString::fromUtf8(HelpOnHelpHtml));
+    FBrowser->setHtml(tr(HelpOnHelpHtml));
 }
 
 void HelpViewer::OpenLink(const QUrl &url)

@@ -70,10 +70,12 @@ int Show(QWidget *parent, const QString &text, const QString &caption, unsigned 
 
 int MessageDlg(const QString &text, TMsgDlgType type)
 {
-    static const char *const captions[] = {"Warning", "Error", "Information", "Confirm", ""};
+    static const char *const captions[] = {
+        QT_TRANSLATE_NOOP("MessageBox", "Warning"), QT_TRANSLATE_NOOP("MessageBox", "Error"),
+        QT_TRANSLATE_NOOP("MessageBox", "Information"), QT_TRANSLATE_NOOP("MessageBox", "Confirm"), ""};
     static const unsigned icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION, 0};
     const QString caption = type == mtCustom ? QApplication::applicationDisplayName()
-                                             : QString::fromLatin1(captions[type]);
+                                             : QCoreApplication::translate("MessageBox", captions[type]);
     return Show(nullptr, text, caption, MB_OK | icons[type]);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/gui/ActivationTracker.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -201,7 +202,7 @@ bool AskFileName(QString &fileName, const QString &title)
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     fileName = QFileDialog::getSaveFileName(QApplication::activeWindow(), PdfPrinterName(),
                                             QDir::home().filePath(suggested + QStringLiteral(".pdf")),
-                                            QStringLiteral("PDF files (*.pdf)"));
+                                            QCoreApplication::translate("Printers", "PDF files (*.pdf)"));
     QApplication::restoreOverrideCursor();
     if (fileName.isEmpty())
         return false;
@@ -214,7 +215,7 @@ bool AskFileName(QString &fileName, const QString &title)
 
 QString PdfPrinterName()
 {
-    return QStringLiteral("Print to PDF");
+    return QCoreApplication::translate("Printers", "Print to PDF");
 }
 
 QStringList Names()
@@ -267,13 +268,13 @@ Geometry PageGeometry()
     EnsureChosen();
     State &s = S();
     if (!s.printer || !s.reachable)
-        throw EPrinter(QStringLiteral("Printer \"%1\" is not available").arg(CurrentName()));
+        throw EPrinter(QCoreApplication::translate("Printers", "Printer \"%1\" is not available").arg(CurrentName()));
     const int resolution = s.printer->resolution();
     const QPageLayout layout = s.printer->pageLayout();
     const QRect paint = layout.paintRectPixels(resolution);
     const QRect full = layout.fullRectPixels(resolution);
     if (resolution <= 0 || paint.isEmpty())
-        throw EPrinter(QStringLiteral("Printer \"%1\" reports no page").arg(CurrentName()));
+        throw EPrinter(QCoreApplication::translate("Printers", "Printer \"%1\" reports no page").arg(CurrentName()));
     Geometry g;
     g.HorzRes = paint.width();
     g.VertRes = paint.height();
@@ -356,7 +357,7 @@ bool BeginJob(QPainter &painter, const QString &title)
     EnsureChosen();
     State &s = S();
     if (!s.printer || !s.reachable)
-        throw EPrinter(QStringLiteral("Printer \"%1\" is not available").arg(CurrentName()));
+        throw EPrinter(QCoreApplication::translate("Printers", "Printer \"%1\" is not available").arg(CurrentName()));
     s.printer->setDocName(title);
     s.jobFile.clear();
     if (IsPdf()) {
@@ -367,7 +368,8 @@ bool BeginJob(QPainter &painter, const QString &title)
         s.jobFile = fileName;
     }
     if (!painter.begin(s.printer.get()))
-        throw EPrinter(QStringLiteral("Printing on \"%1\" could not start").arg(CurrentName()));
+        throw EPrinter(
+            QCoreApplication::translate("Printers", "Printing on \"%1\" could not start").arg(CurrentName()));
     return true;
 }
 
@@ -405,14 +407,14 @@ bool ExecSetupDialog(QWidget *parent)
 {
     EnsureChosen();
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setWindowTitle(QCoreApplication::translate("Printers", "Print Setup"));
     ActivationTracker::MarkSystemDialog(&dialog);
     auto *printerBox = new QComboBox(&dialog);
     printerBox->addItems(Names());
     printerBox->setCurrentIndex(Index());
     auto *paperBox = new QComboBox(&dialog);
-    auto *portrait = new QRadioButton(QStringLiteral("P&ortrait"), &dialog);
-    auto *landscape = new QRadioButton(QStringLiteral("L&andscape"), &dialog);
+    auto *portrait = new QRadioButton(QCoreApplication::translate("Printers", "P&ortrait"), &dialog);
+    auto *landscape = new QRadioButton(QCoreApplication::translate("Printers", "L&andscape"), &dialog);
 
     // The paper list belongs to the printer in the first box; the current settings show
     // while that printer is the chosen one, another starts from A4 upright.
@@ -440,9 +442,9 @@ bool ExecSetupDialog(QWidget *parent)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Printer:"), printerBox);
-    form->addRow(QStringLiteral("Paper &size:"), paperBox);
-    auto *orientation = new QGroupBox(QStringLiteral("Orientation"), &dialog);
+    form->addRow(QCoreApplication::translate("Printers", "&Printer:"), printerBox);
+    form->addRow(QCoreApplication::translate("Printers", "Paper &size:"), paperBox);
+    auto *orientation = new QGroupBox(QCoreApplication::translate("Printers", "Orientation"), &dialog);
     auto *orientationLayout = new QHBoxLayout(orientation);
     orientationLayout->addWidget(portrait);
     orientationLayout->addWidget(landscape);

@@ -156,8 +156,8 @@ TEST_F(MainWindowTest, AValueBeyondTheStorageRangeShowsTheMathMessage)
     writeSettings("[LastValues]\nYear2=1e40\n");
     InformationBoxes boxes;
     TfrmMain w(FProgramDir);
-    EXPECT_EQ(boxes.Texts(), QStringList{TfrmMain::MathErrorText});
-    EXPECT_TRUE(TfrmMain::MathErrorText.startsWith("Results of this calculation cannot be determined\n\r"));
+    EXPECT_EQ(boxes.Texts(), QStringList{TfrmMain::MathErrorText()});
+    EXPECT_TRUE(TfrmMain::MathErrorText().startsWith("Results of this calculation cannot be determined\n\r"));
 }
 
 TEST_F(MainWindowTest, MinusOneHundredPercentStopsAtThatRate)
@@ -169,7 +169,7 @@ TEST_F(MainWindowTest, MinusOneHundredPercentStopsAtThatRate)
     ASSERT_TRUE(boxes.Texts().isEmpty());
     QTest::keyClick(w.edtDCFYear(1), Qt::Key_Tab);
     QApplication::processEvents();
-    EXPECT_EQ(boxes.Texts(), QStringList{TfrmMain::MathErrorText});
+    EXPECT_EQ(boxes.Texts(), QStringList{TfrmMain::MathErrorText()});
     EXPECT_EQ(w.edtNPV(1)->text(), "$96.15");
     EXPECT_EQ(w.edtNPV(2)->text(), "$95.24");
     EXPECT_EQ(w.edtNPV(3)->text(), "$0.00");

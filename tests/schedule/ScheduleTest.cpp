@@ -694,7 +694,8 @@ TEST_F(Schedule, CsvNumbersAreTheReportsNumbers)
             npvs << (r[7].isEmpty() ? r[8] : TDiscountSchedule::CurrencyText(value(r[7])));
             if (!r[7].isEmpty())
                 lastSums << TDiscountSchedule::CurrencyText(value(r[7]));
-        } else if (r[0] == QLatin1String("payback") && r[8] != TDiscountSchedule::UndefinedText()) {
+        } else if (r[0] == QLatin1String("payback") &&
+                   r[8] != TDiscountSchedule::UndefinedText(TDiscountSchedule::rdFile)) {
             paybacks << (r[7].isEmpty() ? r[8] : QStringLiteral("year ") + r[7]);
         } else if (r[0] == QLatin1String("irr")) {
             internalRates << TDiscountSchedule::PercentText(value(r[7])) + QLatin1Char(' ') + r[8];

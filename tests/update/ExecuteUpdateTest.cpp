@@ -19,7 +19,7 @@ QByteArray UpdateScript(const QString &marker)
 TEST(UpdateSaveDialog, FiltersAndExtensionRule)
 {
     TUpdateSaveDialog dialog(QStringLiteral("tlm11.exe"));
-    EXPECT_EQ(dialog.nameFilters(), TUpdateSaveDialog::Filters);
+    EXPECT_EQ(dialog.nameFilters(), TUpdateSaveDialog::Filters());
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     // The dialog asks about replacing a file itself, once the extension is on the name.
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));

@@ -256,7 +256,7 @@ TEST_F(SafeDownloadTest, TheExtensionIsAddedBeforeTheReplaceQuestion)
     boxes.Answer(QStringLiteral("Save As"), {QMessageBox::No, QMessageBox::Yes});
     TUpdateSaveDialog dialog(QStringLiteral("tlm11.exe"));
     dialog.setDirectory(FDir.path());
-    dialog.selectNameFilter(TUpdateSaveDialog::Filters.first());
+    dialog.selectNameFilter(TUpdateSaveDialog::Filters().first());
     dialog.selectFile(Path(QStringLiteral("update")));
 
     dialog.accept();
@@ -360,7 +360,7 @@ INSTANTIATE_TEST_SUITE_P(
                                            // The client gave up and closed.
                                        }
                                    },
-                                   "No complete reply within 1 seconds"}),
+                                   "No complete reply within 1 second"}),
     [](const ::testing::TestParamInfo<PageFaultRow> &info) { return std::string(info.param.Name); });
 
 TEST_F(SafeDownloadTest, TheServersVersionTextIsShownLiterally)

@@ -45,7 +45,7 @@ bool AnswerSaveDialog(QWidget *window, const QString &path, int filterIndex)
     auto *dialog = qobject_cast<TUpdateSaveDialog *>(window);
     if (!dialog)
         return false;
-    dialog->selectNameFilter(TUpdateSaveDialog::Filters.at(filterIndex - 1));
+    dialog->selectNameFilter(TUpdateSaveDialog::Filters().at(filterIndex - 1));
     dialog->selectFile(path);
     QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     return true;

@@ -65,8 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 [] { return QSize(272, 123); }},
                       WindowRow{"PleaseWait",
                                 [](TWebFileInfo *) {
-                                    return std::make_unique<TWfiWaitWindow>(QStringLiteral("Checking For Update..."),
-                                                                            UiFont());
+                                    return std::make_unique<TWfiWaitWindow>(
+                                        QCoreApplication::translate("TWebFileInfo", "Checking For Update..."),
+                                        UiFont());
                                 },
                                 [] { return WfiWindowFrame::ClientSize(240, 100); }},
                       WindowRow{"ReadMe",

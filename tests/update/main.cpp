@@ -1,3 +1,4 @@
+#include "i18n/Translations.h"
 #include "platform/gui/Application.h"
 #include "support/OffscreenDefault.h"
 #include "update/WebFileInfo.h"
@@ -39,6 +40,9 @@ int main(int argc, char **argv)
     if (argc == 5 && std::strcmp(argv[1], "--download-under-file-size-limit") == 0)
         return DownloadUnderFileSizeLimit(argc, argv);
     Application app(argc, argv);
+    // As the programs start: the user's language, under the tests' C locale English with its
+    // plural forms.
+    Translations::Install();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

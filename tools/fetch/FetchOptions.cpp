@@ -2,6 +2,7 @@
 
 #include "net/HttpProt.h"
 
+#include <QCoreApplication>
 #include <QCommandLineParser>
 
 namespace {
@@ -42,7 +43,8 @@ QString TFetchOptions::VersionText()
 TFetchOptions TFetchOptions::Parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "TFetchOptions",
         "Fetches one URL over HTTP/1.0 (http or https) with Tallowmere's own client and writes the body to FILE "
         "or to standard output. The status line, and a progress bar when standard error is a "
         "terminal, go to standard error. Exits 0 when the reply was complete, its status below 400 and "
@@ -50,50 +52,68 @@ TFetchOptions TFetchOptions::Parse(const QStringList &arguments)
         "when interrupted or terminated (FILE is left as it was)."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("URL"),
-                                 QStringLiteral("The address to fetch (http://host[:port]/path)."));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Write the body to FILE (kept only when the request succeeds)."),
-                                    QStringLiteral("FILE"));
+    parser.addPositionalArgument(
+        QCoreApplication::translate("TFetchOptions", "URL"),
+        QCoreApplication::translate("TFetchOptions", "The address to fetch (http://host[:port]/path)."));
+    const QCommandLineOption output(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QCoreApplication::translate("TFetchOptions", "Write the body to FILE (kept only when the request succeeds)."),
+        QCoreApplication::translate("TFetchOptions", "FILE"));
     const QCommandLineOption header(
         {QStringLiteral("H"), QStringLiteral("header")},
-        QStringLiteral("Send this header line (repeatable). It replaces the client's own line of the same name "
-                       "(User-Agent, Accept, ...) and goes only to the URL's server, not to another one a "
-                       "redirect names. Host, Content-Length, Transfer-Encoding and lines with control "
-                       "characters are refused."),
-        QStringLiteral("NAME: VALUE"));
-    const QCommandLineOption proxy(QStringLiteral("proxy"), QStringLiteral("Send the request through this HTTP proxy."),
-                                   QStringLiteral("HOST:PORT"));
-    const QCommandLineOption proxyUser(QStringLiteral("proxy-user"), QStringLiteral("User name for the HTTP proxy."),
-                                       QStringLiteral("NAME"));
+        QCoreApplication::translate(
+            "TFetchOptions", "Send this header line (repeatable). It replaces the client's own line of the same name "
+                             "(User-Agent, Accept, ...) and goes only to the URL's server, not to another one a "
+                             "redirect names. Host, Content-Length, Transfer-Encoding and lines with control "
+                             "characters are refused."),
+        QCoreApplication::translate("TFetchOptions", "NAME: VALUE"));
+    const QCommandLineOption proxy(
+        QStringLiteral("proxy"),
+        QCoreApplication::translate("TFetchOptions", "Send the request through this HTTP proxy."),
+        QCoreApplication::translate("TFetchOptions", "HOST:PORT"));
+    const QCommandLineOption proxyUser(QStringLiteral("proxy-user"),
+                                       QCoreApplication::translate("TFetchOptions", "User name for the HTTP proxy."),
+                                       QCoreApplication::translate("TFetchOptions", "NAME"));
     const QCommandLineOption proxyPassword(QStringLiteral("proxy-password"),
-                                           QStringLiteral("Password for the HTTP proxy."), QStringLiteral("PW"));
-    const QCommandLineOption socks(QStringLiteral("socks"), QStringLiteral("Connect through this SOCKS server."),
-                                   QStringLiteral("HOST:PORT"));
-    const QCommandLineOption socksLevel(QStringLiteral("socks-level"),
-                                        QStringLiteral("SOCKS version: 4, 4A or 5 (default 5)."),
-                                        QStringLiteral("LEVEL"), QStringLiteral("5"));
+                                           QCoreApplication::translate("TFetchOptions", "Password for the HTTP proxy."),
+                                           QCoreApplication::translate("TFetchOptions", "PW"));
+    const QCommandLineOption socks(QStringLiteral("socks"),
+                                   QCoreApplication::translate("TFetchOptions", "Connect through this SOCKS server."),
+                                   QCoreApplication::translate("TFetchOptions", "HOST:PORT"));
+    const QCommandLineOption socksLevel(
+        QStringLiteral("socks-level"),
+        QCoreApplication::translate("TFetchOptions", "SOCKS version: 4, 4A or 5 (default 5)."),
+        QCoreApplication::translate("TFetchOptions", "LEVEL"), QStringLiteral("5"));
     const QCommandLineOption socksUser(
         QStringLiteral("socks-user"),
-        QStringLiteral("User name for the SOCKS server (SOCKS 5 asks for a password, SOCKS 4 sends it as user id)."),
-        QStringLiteral("NAME"));
-    const QCommandLineOption socksPassword(QStringLiteral("socks-password"),
-                                           QStringLiteral("Password for the SOCKS 5 server."), QStringLiteral("PW"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("User name for the web server (Basic)."),
-                                  QStringLiteral("NAME"));
-    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password for the web server."),
-                                      QStringLiteral("PW"));
+        QCoreApplication::translate(
+            "TFetchOptions",
+            "User name for the SOCKS server (SOCKS 5 asks for a password, SOCKS 4 sends it as user id)."),
+        QCoreApplication::translate("TFetchOptions", "NAME"));
+    const QCommandLineOption socksPassword(
+        QStringLiteral("socks-password"),
+        QCoreApplication::translate("TFetchOptions", "Password for the SOCKS 5 server."),
+        QCoreApplication::translate("TFetchOptions", "PW"));
+    const QCommandLineOption user(QStringLiteral("user"),
+                                  QCoreApplication::translate("TFetchOptions", "User name for the web server (Basic)."),
+                                  QCoreApplication::translate("TFetchOptions", "NAME"));
+    const QCommandLineOption password(QStringLiteral("password"),
+                                      QCoreApplication::translate("TFetchOptions", "Password for the web server."),
+                                      QCoreApplication::translate("TFetchOptions", "PW"));
     const QCommandLineOption timeout(
         QStringLiteral("timeout"),
-        QStringLiteral("Give up after SECONDS without news from the network (default 60, 0 = never, "
-                       "at most 86400)."),
-        QStringLiteral("SECONDS"), QStringLiteral("60"));
-    const QCommandLineOption caFile(QStringLiteral("cacert"),
-                                    QStringLiteral("Trust the certificates in this PEM file for https instead of the "
-                                                   "system's store."),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
-                                   QStringLiteral("Print neither the status line nor the progress bar."));
+        QCoreApplication::translate("TFetchOptions",
+                                    "Give up after SECONDS without news from the network (default 60, 0 = never, "
+                                    "at most 86400)."),
+        QCoreApplication::translate("TFetchOptions", "SECONDS"), QStringLiteral("60"));
+    const QCommandLineOption caFile(
+        QStringLiteral("cacert"),
+        QCoreApplication::translate("TFetchOptions", "Trust the certificates in this PEM file for https instead of the "
+                                                     "system's store."),
+        QCoreApplication::translate("TFetchOptions", "FILE"));
+    const QCommandLineOption quiet(
+        {QStringLiteral("q"), QStringLiteral("quiet")},
+        QCoreApplication::translate("TFetchOptions", "Print neither the status line nor the progress bar."));
     parser.addOptions({output, header, proxy, proxyUser, proxyPassword, socks, socksLevel, socksUser, socksPassword,
                        user, password, timeout, caFile, quiet});
 
@@ -110,25 +130,30 @@ TFetchOptions TFetchOptions::Parse(const QStringList &arguments)
         return options;
     }
     if (parser.positionalArguments().size() != 1)
-        return Refused(options, QStringLiteral("exactly one URL is needed (see --help)"));
+        return Refused(options, QCoreApplication::translate("TFetchOptions", "exactly one URL is needed (see --help)"));
     options.Url = parser.positionalArguments().first();
 
     if (parser.isSet(socks) && !SplitHostPort(parser.value(socks), &options.SocksHost, &options.SocksPort))
-        return Refused(options, QStringLiteral("--socks wants HOST:PORT with a port from 1 to 65535"));
+        return Refused(options, QCoreApplication::translate("TFetchOptions",
+                                                            "--socks wants HOST:PORT with a port from 1 to 65535"));
     if (parser.isSet(proxy) && !SplitHostPort(parser.value(proxy), &options.ProxyHost, &options.ProxyPort))
-        return Refused(options, QStringLiteral("--proxy wants HOST:PORT with a port from 1 to 65535"));
+        return Refused(options, QCoreApplication::translate("TFetchOptions",
+                                                            "--proxy wants HOST:PORT with a port from 1 to 65535"));
     const QString level = parser.value(socksLevel).toUpper();
     if (level != QLatin1String("4") && level != QLatin1String("4A") && level != QLatin1String("5"))
-        return Refused(options, QStringLiteral("--socks-level must be 4, 4A or 5"));
+        return Refused(options, QCoreApplication::translate("TFetchOptions", "--socks-level must be 4, 4A or 5"));
     options.SocksLevel = level;
     bool timeoutOk = false;
     options.TimeoutSeconds = parser.value(timeout).toInt(&timeoutOk);
     if (!timeoutOk || options.TimeoutSeconds < 0 || options.TimeoutSeconds > MaxTimeoutSeconds)
         return Refused(options,
-                       QStringLiteral("--timeout wants a number of seconds from 0 to %1").arg(MaxTimeoutSeconds));
+                       QCoreApplication::translate("TFetchOptions", "--timeout wants a number of seconds from 0 to %1")
+                           .arg(MaxTimeoutSeconds));
     for (const QString &line : parser.values(header)) {
         if (!line.contains(QLatin1Char(':')))
-            return Refused(options, QStringLiteral("-H wants \"Name: value\", not \"%1\"").arg(line));
+            return Refused(
+                options,
+                QCoreApplication::translate("TFetchOptions", "-H wants \"Name: value\", not \"%1\"").arg(line));
         options.Headers << line;
     }
 

@@ -1,3 +1,4 @@
+#include "i18n/Translations.h"
 #include "net/HttpProt.h"
 #include "net/HttpUtil.h"
 #include "platform/core/Exceptions.h"
@@ -41,12 +42,12 @@ public:
             const int width = 30;
             const double share = qBound(0.0, double(received) / total, 1.0);
             const int filled = int(share * width);
-            line = QStringLiteral("[%1%2] %3% %4 of %5")
+            line = QCoreApplication::translate("tallowmere-fetch", "[%1%2] %3% %4 of %5")
                        .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char(' ')))
                        .arg(int(share * 100), 3)
                        .arg(Size(received), Size(total));
         } else {
-            line = QStringLiteral("%1 received").arg(Size(received));
+            line = QCoreApplication::translate("tallowmere-fetch", "%1 received").arg(Size(received));
         }
         Err() << '\r' << line << "\x1b[K";
         Err().flush();
@@ -138,14 +139,18 @@ QIODevice *OpenSink(bool toFile, const QString &fileName, std::unique_ptr<QSaveF
         // limit) fails the request at once with its reason.
         file = std::make_unique<QSaveFile>(fileName);
         if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            Err() << "tallowmere-fetch: cannot write " << fileName << ": " << file->errorString() << "\n";
+            Err() << "tallowmere-fetch: "
+                  << QCoreApplication::translate("tallowmere-fetch", "cannot write %1: %2")
+                         .arg(fileName, file->errorString())
+                  << "\n";
             return nullptr;
         }
         return file.get();
     }
     if (!standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
                              QFileDevice::DontCloseHandle)) {
-        Err() << "tallowmere-fetch: cannot write to standard output\n";
+        Err() << "tallowmere-fetch: "
+              << QCoreApplication::translate("tallowmere-fetch", "cannot write to standard output") << "\n";
         return nullptr;
     }
     return &standardOutput;
@@ -183,7 +188,10 @@ void ReportProgress(THttpCli &client, TProgressBar &progress, bool showStatus)
         if (*wasSecure && !client.Secure()) {
             // On a line of its own, whatever was drawn before it.
             progress.Finish();
-            Err() << "tallowmere-fetch: warning: redirected from https to http; the rest is not protected\n";
+            Err() << "tallowmere-fetch: "
+                  << QCoreApplication::translate("tallowmere-fetch",
+                                                 "warning: redirected from https to http; the rest is not protected")
+                  << "\n";
         }
         *wasSecure = client.Secure();
     };
@@ -206,17 +214,19 @@ bool FinishRequest(THttpCli &client, quint16 error, QSaveFile *file, QFile &stan
     if (file) {
         if (success && !file->commit()) {
             success = false;
-            saveError = QStringLiteral("cannot save %1: %2").arg(file->fileName(), file->errorString());
+            saveError = QCoreApplication::translate("tallowmere-fetch", "cannot save %1: %2")
+                            .arg(file->fileName(), file->errorString());
         } else if (!success) {
             file->cancelWriting();
         }
     } else if (!standardOutput.flush()) {
         success = false;
-        saveError = QStringLiteral("cannot write to standard output: ") + standardOutput.errorString();
+        saveError = QCoreApplication::translate("tallowmere-fetch", "cannot write to standard output: %1")
+                        .arg(standardOutput.errorString());
     }
     if (OutputClosed && !file) {
         success = false;
-        Err() << "tallowmere-fetch: output closed\n";
+        Err() << "tallowmere-fetch: " << QCoreApplication::translate("tallowmere-fetch", "output closed") << "\n";
     } else if (!saveError.isEmpty()) {
         Err() << "tallowmere-fetch: " << saveError << "\n";
     } else if (!success) {
@@ -224,11 +234,14 @@ bool FinishRequest(THttpCli &client, quint16 error, QSaveFile *file, QFile &stan
         if (!client.ReasonPhrase().isEmpty())
             Err() << Printable(client.ReasonPhrase());
         else
-            Err() << "request failed";
-        Err() << " (status " << client.StatusCode();
-        if (error != 0)
-            Err() << ", error " << error;
-        Err() << ")\n";
+            Err() << QCoreApplication::translate("tallowmere-fetch", "request failed");
+        // The status and the client's error code, for whoever diagnoses the request.
+        Err() << ' '
+              << (error != 0 ? QCoreApplication::translate("tallowmere-fetch", "(status %1, error %2)")
+                                   .arg(client.StatusCode())
+                                   .arg(error)
+                             : QCoreApplication::translate("tallowmere-fetch", "(status %1)").arg(client.StatusCode()))
+              << "\n";
     }
     Err().flush();
     return success;
@@ -248,6 +261,7 @@ int main(int argc, char **argv)
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tallowmere-fetch"));
+    Translations::Install();
 
     const TFetchOptions options = TFetchOptions::Parse(QCoreApplication::arguments());
     switch (options.Kind) {

@@ -8,6 +8,7 @@
 #include "platform/core/ExtMath.h"
 #include "platform/core/Formatting.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 TDiscountSchedule::TDiscountSchedule(const Npv::CashFlows &flows,
@@ -86,36 +87,62 @@ QString TDiscountSchedule::FactorText(long double factor)
     return FloatToStrF(factor, ffFixed, 15, 6);
 }
 
-QString TDiscountSchedule::UndefinedText()
+namespace {
+
+// The source text itself for the file, where a count of n stands for %n (the file's notes
+// name counts of two and more only); else its translation.
+QString Worded(const char *source, TDiscountSchedule::TReader reader, int n = -1)
 {
-    return QStringLiteral("cannot be determined at this rate");
+    if (reader == TDiscountSchedule::rdPerson)
+        return QCoreApplication::translate("TDiscountSchedule", source, nullptr, n);
+    QString text = QString::fromUtf8(source);
+    return n < 0 ? text : text.replace(QLatin1String("%n"), QString::number(n));
 }
 
-QString TDiscountSchedule::PaybackText(const std::optional<int> &year)
+} // namespace
+
+QString TDiscountSchedule::UndefinedText(TReader reader)
 {
-    return year ? QStringLiteral("year %1").arg(*year) : QStringLiteral("not within ten years");
+    return Worded(QT_TRANSLATE_NOOP("TDiscountSchedule", "cannot be determined at this rate"), reader);
 }
 
-QString TDiscountSchedule::ModifiedRateText(const std::optional<long double> &percent)
+QString TDiscountSchedule::PaybackText(const std::optional<int> &year, TReader reader)
 {
-    return percent ? PercentText(double(*percent)) : QStringLiteral("none");
+    return year ? Worded(QT_TRANSLATE_NOOP("TDiscountSchedule", "year %1"), reader).arg(*year)
+                : Worded(QT_TRANSLATE_NOOP("TDiscountSchedule", "not within ten years"), reader);
 }
 
-QString TDiscountSchedule::RatesNote(const InternalRates &rates)
+QString TDiscountSchedule::ModifiedRateText(const std::optional<long double> &percent, TReader reader)
+{
+    return percent ? PercentText(double(*percent)) : NoneText(reader);
+}
+
+QString TDiscountSchedule::NoneText(TReader reader)
+{
+    return Worded(QT_TRANSLATE_NOOP("TDiscountSchedule", "none"), reader);
+}
+
+QString TDiscountSchedule::RatesNote(const InternalRates &rates, TReader reader)
 {
     // Only several rates or none need a word: a lone rate is what a reader expects.
     switch (rates.Outcome) {
     case InternalRates::irSeveralRates:
-        return QStringLiteral("Several rates give a net present value of zero: the cash flows change sign %1 times.")
-            .arg(rates.SignChanges);
+        return Worded(QT_TRANSLATE_N_NOOP("TDiscountSchedule", "Several rates give a net present value of zero: the "
+                                                               "cash flows change sign %n times."),
+                      reader, rates.SignChanges);
     case InternalRates::irNoRate:
         // An odd number of sign changes always has a rate, so this count is even.
         return rates.SignChanges == 0
-                   ? QStringLiteral("No rate gives zero: the cash flows never change sign.")
-                   : QStringLiteral("No rate gives zero, although the cash flows change sign %1 times.")
-                         .arg(rates.SignChanges);
+                   ? Worded(QT_TRANSLATE_NOOP("TDiscountSchedule",
+                                              "No rate gives zero: the cash flows never change sign."),
+                            reader)
+                   : Worded(QT_TRANSLATE_N_NOOP("TDiscountSchedule",
+                                                "No rate gives zero, although the cash flows change sign %n times."),
+                            reader, rates.SignChanges);
     case InternalRates::irEveryRate:
-        return QStringLiteral("Every rate gives zero: all cash flows are zero, so no internal rate is defined.");
+        return Worded(QT_TRANSLATE_NOOP("TDiscountSchedule", "Every rate gives zero: all cash flows are zero, so no "
+                                                             "internal rate is defined."),
+                      reader);
     case InternalRates::irOneRate: break;
     }
     return QString();

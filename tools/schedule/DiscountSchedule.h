@@ -68,13 +68,17 @@ public:
     static QString PercentText(double percent);
     static QString FactorText(long double factor);
 
-    static QString UndefinedText();
+    // The words below come in the user's language for the report; the values file, read
+    // by programs, keeps them in English.
+    enum TReader { rdPerson, rdFile };
+    static QString UndefinedText(TReader reader = rdPerson);
     // "year N", or "not within ten years" when there is no year.
-    static QString PaybackText(const std::optional<int> &year);
+    static QString PaybackText(const std::optional<int> &year, TReader reader = rdPerson);
     // Three decimals and " %", or "none".
-    static QString ModifiedRateText(const std::optional<long double> &percent);
+    static QString ModifiedRateText(const std::optional<long double> &percent, TReader reader = rdPerson);
+    static QString NoneText(TReader reader = rdPerson);
     // Why there is more than one internal rate or none; empty otherwise.
-    static QString RatesNote(const InternalRates &rates);
+    static QString RatesNote(const InternalRates &rates, TReader reader = rdPerson);
 
 private:
     Npv::CashFlows FFlows{};

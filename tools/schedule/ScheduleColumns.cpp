@@ -2,6 +2,8 @@
 
 #include "tools/schedule/ScheduleCsv.h"
 
+#include <QCoreApplication>
+
 namespace ScheduleColumns {
 
 QString Column::ReportText(const TDiscountSchedule::Rate &rate, const TDiscountSchedule::Year &year) const
@@ -29,20 +31,25 @@ const std::vector<Column> &YearColumns()
     // The rate heads each group in the report, and the running sum leads to the
     // payback year in its footer: both only in the file.
     static const std::vector<Column> columns = {
-        {QStringLiteral("rate"), QString(), 0, Column::Percent,
+        {QStringLiteral("rate"), nullptr, 0, Column::Percent,
          [](const Rate &rate, const Year &) { return static_cast<long double>(rate.Percent); }},
-        {QStringLiteral("year"), QStringLiteral("Year"), 50, Column::Whole,
+        {QStringLiteral("year"), QT_TRANSLATE_NOOP("ScheduleColumns", "Year"), 50, Column::Whole,
          [](const Rate &, const Year &year) { return static_cast<long double>(year.Number); }},
-        {QStringLiteral("cash_flow"), QStringLiteral("Cash Flow"), 170, Column::Money,
+        {QStringLiteral("cash_flow"), QT_TRANSLATE_NOOP("ScheduleColumns", "Cash Flow"), 170, Column::Money,
          [](const Rate &, const Year &year) { return year.CashFlow; }},
-        {QStringLiteral("discount_factor"), QStringLiteral("Discount Factor"), 130, Column::Factor,
-         [](const Rate &, const Year &year) { return year.Factor; }},
-        {QStringLiteral("present_value"), QStringLiteral("Present Value"), 230, Column::Money,
+        {QStringLiteral("discount_factor"), QT_TRANSLATE_NOOP("ScheduleColumns", "Discount Factor"), 130,
+         Column::Factor, [](const Rate &, const Year &year) { return year.Factor; }},
+        {QStringLiteral("present_value"), QT_TRANSLATE_NOOP("ScheduleColumns", "Present Value"), 230, Column::Money,
          [](const Rate &, const Year &year) { return year.PresentValue; }},
-        {QStringLiteral("running_sum"), QString(), 0, Column::Money,
+        {QStringLiteral("running_sum"), nullptr, 0, Column::Money,
          [](const Rate &, const Year &year) { return year.RunningSum; }},
     };
     return columns;
+}
+
+QString Column::ReportCaption() const
+{
+    return Caption ? QCoreApplication::translate("ScheduleColumns", Caption) : QString();
 }
 
 std::vector<Placed> ReportColumns()

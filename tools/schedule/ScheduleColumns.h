@@ -13,14 +13,16 @@ struct Column {
     enum TKind { Percent, Whole, Money, Factor };
     // The values file's name for the column.
     QString Name;
-    // The report's heading; empty when only the values file has the column.
-    QString Caption;
+    // The report's heading in English, translated when shown; none when only the values
+    // file has the column.
+    const char *Caption = nullptr;
     // In report units.
     int Width = 0;
     TKind Kind = Money;
     long double (*Value)(const TDiscountSchedule::Rate &rate, const TDiscountSchedule::Year &year) = nullptr;
 
-    bool InReport() const { return !Caption.isEmpty(); }
+    bool InReport() const { return Caption != nullptr; }
+    QString ReportCaption() const;
     // The figure as the report prints it (regional formats) and as the file holds it.
     QString ReportText(const TDiscountSchedule::Rate &rate, const TDiscountSchedule::Year &year) const;
     QString FileText(const TDiscountSchedule::Rate &rate, const TDiscountSchedule::Year &year) const;

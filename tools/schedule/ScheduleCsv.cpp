@@ -94,24 +94,25 @@ QByteArray Text(const TDiscountSchedule &schedule)
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
         table.AddSummary(QStringLiteral("npv"), Number(rate.Percent),
                          rate.Defined ? Number(rate.NetPresentValue) : none,
-                         rate.Defined ? none : TDiscountSchedule::UndefinedText());
+                         rate.Defined ? none : TDiscountSchedule::UndefinedText(TDiscountSchedule::rdFile));
     }
     for (int k = 0; k < Npv::RateCount; ++k) {
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
-        const QString note = !rate.Defined  ? TDiscountSchedule::UndefinedText()
+        const QString note = !rate.Defined  ? TDiscountSchedule::UndefinedText(TDiscountSchedule::rdFile)
                              : rate.Payback ? none
-                                            : TDiscountSchedule::PaybackText(rate.Payback);
+                                            : TDiscountSchedule::PaybackText(rate.Payback, TDiscountSchedule::rdFile);
         table.AddSummary(QStringLiteral("payback"), Number(rate.Percent),
                          rate.Payback ? QString::number(*rate.Payback) : none, note);
     }
     for (int k = 0; k < Npv::RateCount; ++k) {
         const TDiscountSchedule::Rate &rate = schedule.RateAt(k);
-        table.AddSummary(QStringLiteral("mirr"), Number(rate.Percent),
-                         rate.ModifiedRate ? Number(*rate.ModifiedRate) : none,
-                         rate.ModifiedRate ? none : TDiscountSchedule::ModifiedRateText(rate.ModifiedRate));
+        table.AddSummary(
+            QStringLiteral("mirr"), Number(rate.Percent), rate.ModifiedRate ? Number(*rate.ModifiedRate) : none,
+            rate.ModifiedRate ? none
+                              : TDiscountSchedule::ModifiedRateText(rate.ModifiedRate, TDiscountSchedule::rdFile));
     }
     const InternalRates &rates = schedule.RatesOfReturn();
-    const QString note = TDiscountSchedule::RatesNote(rates);
+    const QString note = TDiscountSchedule::RatesNote(rates, TDiscountSchedule::rdFile);
     if (rates.Percents.empty())
         table.AddSummary(QStringLiteral("irr"), none, none, note);
     for (const long double percent : rates.Percents)

@@ -12,6 +12,7 @@
 #include "tools/schedule/ScheduleCsv.h"
 #include "tools/schedule/ScheduleReport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 #include <QSaveFile>
@@ -52,38 +53,39 @@ void SetCaptions()
 
 QString UsageText()
 {
-    return QStringLiteral("Usage: tallowmere-schedule [--help] [--version] [--reinvest=PERCENT]\n"
-                          "                           [FILE.QRP | [--csv=FILE] [--profile=PICTURE]]\n"
-                          "\n"
-                          "Shows the discounting schedule of the Tallowmere calculator: the ten yearly cash\n"
-                          "flows and the five discount rates last used in the calculator, one group per\n"
-                          "rate with each year's cash flow, discount factor and present value, and the net\n"
-                          "present value at the foot of the group, equal to the calculator's result.\n"
-                          "The schedule opens in a preview, where it can be printed or saved as a report\n"
-                          "file (*.QRP). Given a report file, the program opens that file instead.\n"
-                          "Each group also gives the discounted payback year and the modified internal\n"
-                          "rate of return (financed at the group's rate), a summary at the end every\n"
-                          "internal rate of return of the flows, and the last page the NPV profile: the\n"
-                          "net present value against the discount rate.\n"
-                          "\n"
-                          "The values come from the calculator's settings file, tlm.ini, found as the\n"
-                          "calculator finds it.\n"
-                          "\n"
-                          "  --csv=FILE         write the schedule as comma-separated values to FILE (-\n"
-                          "                     for standard output) instead of showing it; needs no\n"
-                          "                     display\n"
-                          "  --profile=PICTURE  write the NPV profile to PICTURE, a .png or .svg file,\n"
-                          "                     instead of showing the schedule (with --csv as well);\n"
-                          "                     needs no display\n"
-                          "  --reinvest=PERCENT reinvest returns at PERCENT (\".\" decimal point) for the\n"
-                          "                     modified internal rate; by default at each group's rate\n"
-                          "  --help             print this help and exit\n"
-                          "  --version          print the version and exit\n"
-                          "\n"
-                          "The values file has one table: the column \"section\" says what a row holds\n"
-                          "(year, npv, payback, mirr or irr); numbers have a \".\" decimal point and 15\n"
-                          "significant digits. Files are written beside their names and then renamed.\n"
-                          "Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
+    return QCoreApplication::translate(
+        "ScheduleProgram", "Usage: tallowmere-schedule [--help] [--version] [--reinvest=PERCENT]\n"
+                           "                           [FILE.QRP | [--csv=FILE] [--profile=PICTURE]]\n"
+                           "\n"
+                           "Shows the discounting schedule of the Tallowmere calculator: the ten yearly cash\n"
+                           "flows and the five discount rates last used in the calculator, one group per\n"
+                           "rate with each year's cash flow, discount factor and present value, and the net\n"
+                           "present value at the foot of the group, equal to the calculator's result.\n"
+                           "The schedule opens in a preview, where it can be printed or saved as a report\n"
+                           "file (*.QRP). Given a report file, the program opens that file instead.\n"
+                           "Each group also gives the discounted payback year and the modified internal\n"
+                           "rate of return (financed at the group's rate), a summary at the end every\n"
+                           "internal rate of return of the flows, and the last page the NPV profile: the\n"
+                           "net present value against the discount rate.\n"
+                           "\n"
+                           "The values come from the calculator's settings file, tlm.ini, found as the\n"
+                           "calculator finds it.\n"
+                           "\n"
+                           "  --csv=FILE         write the schedule as comma-separated values to FILE (-\n"
+                           "                     for standard output) instead of showing it; needs no\n"
+                           "                     display\n"
+                           "  --profile=PICTURE  write the NPV profile to PICTURE, a .png or .svg file,\n"
+                           "                     instead of showing the schedule (with --csv as well);\n"
+                           "                     needs no display\n"
+                           "  --reinvest=PERCENT reinvest returns at PERCENT (\".\" decimal point) for the\n"
+                           "                     modified internal rate; by default at each group's rate\n"
+                           "  --help             print this help and exit\n"
+                           "  --version          print the version and exit\n"
+                           "\n"
+                           "The values file has one table: the column \"section\" says what a row holds\n"
+                           "(year, npv, payback, mirr or irr); numbers have a \".\" decimal point and 15\n"
+                           "significant digits. Files are written beside their names and then renamed.\n"
+                           "Exit status: 0 done, 1 failed, 2 wrong arguments.\n");
 }
 
 QString VersionText()
@@ -125,42 +127,48 @@ Command ParseArguments(const QStringList &arguments)
         QString value;
         if (option(argument, "--csv", value)) {
             if (csv)
-                return bad(QStringLiteral("--csv can be given only once"));
+                return bad(QCoreApplication::translate("ScheduleProgram", "--csv can be given only once"));
             if (value.isEmpty())
-                return bad(QStringLiteral("--csv needs a file name: --csv=FILE, or --csv=- for standard output"));
+                return bad(QCoreApplication::translate(
+                    "ScheduleProgram", "--csv needs a file name: --csv=FILE, or --csv=- for standard output"));
             csv = true;
             command.File = value;
         } else if (option(argument, "--profile", value)) {
             if (profile)
-                return bad(QStringLiteral("--profile can be given only once"));
+                return bad(QCoreApplication::translate("ScheduleProgram", "--profile can be given only once"));
             if (!ProfilePicture::IsPictureName(value))
-                return bad(QStringLiteral("--profile needs a picture name ending in .png or .svg: --profile=FILE.svg"));
+                return bad(QCoreApplication::translate(
+                    "ScheduleProgram", "--profile needs a picture name ending in .png or .svg: --profile=FILE.svg"));
             profile = true;
             command.Profile = value;
         } else if (option(argument, "--reinvest", value)) {
             if (command.ReinvestPercent)
-                return bad(QStringLiteral("--reinvest can be given only once"));
+                return bad(QCoreApplication::translate("ScheduleProgram", "--reinvest can be given only once"));
             bool ok = false;
             const double percent = QLocale::c().toDouble(value, &ok);
             if (!ok || !std::isfinite(percent))
-                return bad(QStringLiteral("--reinvest needs a rate in percent with a \".\" decimal point: "
-                                          "--reinvest=PERCENT"));
+                return bad(QCoreApplication::translate("ScheduleProgram",
+                                                       "--reinvest needs a rate in percent with a \".\" decimal point: "
+                                                       "--reinvest=PERCENT"));
             command.ReinvestPercent = percent;
         } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
-            return bad(QStringLiteral("unknown option %1").arg(argument));
+            return bad(QCoreApplication::translate("ScheduleProgram", "unknown option %1").arg(argument));
         } else {
             if (!reportFile.isEmpty())
-                return bad(QStringLiteral("only one report file can be opened"));
+                return bad(QCoreApplication::translate("ScheduleProgram", "only one report file can be opened"));
             reportFile = argument;
         }
     }
     if (!reportFile.isEmpty()) {
         if (csv)
-            return bad(QStringLiteral("--csv writes the saved values; it takes no report file"));
+            return bad(QCoreApplication::translate("ScheduleProgram",
+                                                   "--csv writes the saved values; it takes no report file"));
         if (profile)
-            return bad(QStringLiteral("--profile draws the saved values; it takes no report file"));
+            return bad(QCoreApplication::translate("ScheduleProgram",
+                                                   "--profile draws the saved values; it takes no report file"));
         if (command.ReinvestPercent)
-            return bad(QStringLiteral("--reinvest applies to the saved values; it takes no report file"));
+            return bad(QCoreApplication::translate("ScheduleProgram",
+                                                   "--reinvest applies to the saved values; it takes no report file"));
         command.Kind = Command::OpenFile;
         command.File = reportFile;
     } else if (csv || profile) {
@@ -216,7 +224,8 @@ QStringList WithoutToolkitOptions(const QStringList &arguments)
 
 QString Caption()
 {
-    return QStringLiteral("Discounting Schedule - Tallowmere Calculator - Corvane Software");
+    return QCoreApplication::translate("ScheduleProgram",
+                                       "Discounting Schedule - Tallowmere Calculator - Corvane Software");
 }
 
 int ShowSchedule(const QString &settingsFile, std::optional<double> reinvestPercent)
@@ -245,13 +254,13 @@ int WriteCsv(const QString &settingsFile, const QString &target, std::optional<d
     if (target == QLatin1String("-")) {
         if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size()) ||
             std::fflush(stdout) != 0)
-            return CsvFailure(QStringLiteral("cannot write to standard output"));
+            return CsvFailure(QCoreApplication::translate("ScheduleProgram", "cannot write to standard output"));
         return 0;
     }
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return CsvFailure(
-            QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(target), file.errorString()));
+        return CsvFailure(QCoreApplication::translate("ScheduleProgram", "cannot write %1: %2")
+                              .arg(QDir::toNativeSeparators(target), file.errorString()));
     return 0;
 }
 

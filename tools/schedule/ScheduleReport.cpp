@@ -45,30 +45,30 @@ using QRFormParts::AddLabel;
 
 QString TScheduleReport::NpvCaption(double percent)
 {
-    return QStringLiteral("Net present value at ") + TDiscountSchedule::PercentText(percent);
+    return tr("Net present value at %1").arg(TDiscountSchedule::PercentText(percent));
 }
 
 QString TScheduleReport::PaybackCaption()
 {
-    return QStringLiteral("Discounted payback");
+    return tr("Discounted payback");
 }
 
 QString TScheduleReport::ModifiedRateCaption(double reinvestPercent)
 {
-    return QStringLiteral("Modified internal rate, reinvested at ") + TDiscountSchedule::PercentText(reinvestPercent);
+    return tr("Modified internal rate, reinvested at %1").arg(TDiscountSchedule::PercentText(reinvestPercent));
 }
 
 QString TScheduleReport::RatesCaption(const InternalRates &rates)
 {
-    return rates.Outcome == InternalRates::irSeveralRates ? QStringLiteral("Internal rates of return")
-                                                          : QStringLiteral("Internal rate of return");
+    return rates.Outcome == InternalRates::irSeveralRates ? tr("Internal rates of return")
+                                                          : tr("Internal rate of return");
 }
 
 QStringList TScheduleReport::RatesTexts(const InternalRates &rates)
 {
     switch (rates.Outcome) {
-    case InternalRates::irNoRate: return {QStringLiteral("none")};
-    case InternalRates::irEveryRate: return {QStringLiteral("not defined")};
+    case InternalRates::irNoRate: return {TDiscountSchedule::NoneText()};
+    case InternalRates::irEveryRate: return {tr("not defined")};
     case InternalRates::irOneRate:
     case InternalRates::irSeveralRates: break;
     }
@@ -80,7 +80,7 @@ QStringList TScheduleReport::RatesTexts(const InternalRates &rates)
 
 QString TScheduleReport::SourceText(const QString &source, const QFont &font, int width)
 {
-    const QString lead = QStringLiteral("Values from ");
+    const QString lead = tr("Values from ");
     const QFontMetrics metrics(font);
     return lead + metrics.elidedText(source, Qt::ElideMiddle, width - metrics.horizontalAdvance(lead));
 }
@@ -105,7 +105,7 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     }
 
     Rep = new TQRReport(this);
-    Rep->SetReportTitle(QStringLiteral("Discounting schedule"));
+    Rep->SetReportTitle(tr("Discounting schedule"));
     Rep->OnNeedData = [this](QObject *, bool &more) { RepNeedData(more); };
 
     const QFont heading = Fonts::Make(QStringLiteral("Arial"), 27, true);
@@ -113,20 +113,21 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     const QFont small = Fonts::Make(QStringLiteral("Arial"), 11);
 
     Title = MakeBand(this, rbTitle, 120);
-    AddLabel(Title, QStringLiteral("Discounting Schedule"), 40, 20, 640, 32, &heading, taLeftJustify, false);
-    AddLabel(Title, QStringLiteral("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640, 18,
-             nullptr, taLeftJustify, false);
+    AddLabel(Title, tr("Discounting Schedule"), 40, 20, 640, 32, &heading, taLeftJustify, false);
+    AddLabel(Title, tr("Ten yearly cash flows discounted at the calculator's five rates"), 40, 58, 640, 18, nullptr,
+             taLeftJustify, false);
     lblSource = AddLabel(Title, SourceText(source, small, 640), 40, 78, 640, 16, &small, taLeftJustify, false);
     auto *printed = new TQRSysData(Title);
     printed->SetFont(small);
     printed->SetData(qrsDateTime);
-    printed->SetText(QStringLiteral("Printed at "));
+    printed->SetText(tr("Printed at "));
     printed->SetAutoSize(true);
     printed->move(40, 96);
 
     ColumnHeader = MakeBand(this, rbColumnHeader, 34);
     for (const ScheduleColumns::Placed &placed : ScheduleColumns::ReportColumns())
-        AddLabel(ColumnHeader, placed.Of->Caption, placed.Left, 8, placed.Of->Width, 18, &bold, taRightJustify, false);
+        AddLabel(ColumnHeader, placed.Of->ReportCaption(), placed.Left, 8, placed.Of->Width, 18, &bold, taRightJustify,
+                 false);
     AddHorizontalLine(ColumnHeader, RuleLeft, 28, RuleWidth);
 
     RateHeader = MakeBand(this, rbGroupHeader, 30);
@@ -174,7 +175,7 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
     // After the summary, on a page of its own.
     ProfilePage = MakeBand(this, rbSummary, ProfileHeadingHeight + ProfileHeight + FooterBottomMargin);
     ProfilePage->SetForceNewPage(true);
-    AddLabel(ProfilePage, QStringLiteral("NPV Profile"), RuleLeft, 10, RuleWidth, 32, &heading, taLeftJustify, false);
+    AddLabel(ProfilePage, tr("NPV Profile"), RuleLeft, 10, RuleWidth, 32, &heading, taLeftJustify, false);
     const TNpvProfile profile(FSchedule.CashFlows(), FSchedule.RatesPercent());
     imgProfile = new TQRImage(ProfilePage);
     imgProfile->SetMetafile(ProfilePicture::Record(profile, QSize(RuleWidth, ProfileHeight)));
@@ -183,12 +184,11 @@ TScheduleReport::TScheduleReport(const TDiscountSchedule &schedule, const QStrin
 
     PageFooter = MakeBand(this, rbPageFooter, 36);
     AddHorizontalLine(PageFooter, RuleLeft, 4, RuleWidth);
-    AddLabel(PageFooter, QStringLiteral("Tallowmere discounting schedule"), 40, 12, 300, 16, &small, taLeftJustify,
-             false);
+    AddLabel(PageFooter, tr("Tallowmere discounting schedule"), 40, 12, 300, 16, &small, taLeftJustify, false);
     QRPageNumber = new TQRSysData(PageFooter);
     QRPageNumber->SetFont(small);
     QRPageNumber->SetData(qrsPageNumber);
-    QRPageNumber->SetText(QStringLiteral("Page "));
+    QRPageNumber->SetText(tr("Page "));
     QRPageNumber->SetAlignment(taRightJustify);
     QRPageNumber->SetAutoSize(false);
     QRPageNumber->SetBounds(ValueColumn().Left, 12, ValueColumn().Of->Width, 16);
@@ -250,8 +250,8 @@ void TScheduleReport::RateHeaderBeforePrint(bool &printBand)
     if (!printBand)
         return;
     FOpenRate = record->Rate;
-    lblRate->SetCaption(QStringLiteral("Discount rate ") +
-                        TDiscountSchedule::PercentText(FSchedule.RateAt(record->Rate).Percent));
+    lblRate->SetCaption(
+        tr("Discount rate %1").arg(TDiscountSchedule::PercentText(FSchedule.RateAt(record->Rate).Percent)));
 }
 
 void TScheduleReport::YearDetailBeforePrint(bool &printBand)
