@@ -1,7 +1,7 @@
 // Arbitrary text as a help file. Parsing never fails harder than "no topic"; what it
 // builds holds together: every topic is found under its own id, the first is the
-// contents page, the index is sorted and every entry points at a topic, and a search
-// returns only the entries that start with what was typed.
+// contents page, the index is sorted in its index form and every entry points at a topic,
+// and a search returns only the entries whose index form starts with what was typed.
 #include "fuzz_flags.h"
 #include "platform/core/HelpFile.h"
 
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (qsizetype i = 0; i < index.size(); ++i) {
         if (!help.Find(index[i].TopicId) || index[i].Keyword.trimmed().isEmpty())
             __builtin_trap();
-        if (i > 0 && index[i - 1].Keyword.compare(index[i].Keyword, Qt::CaseInsensitive) > 0)
+        if (i > 0 && HelpFile::IndexForm(index[i - 1].Keyword) > HelpFile::IndexForm(index[i].Keyword))
             __builtin_trap();
     }
 
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const QList<HelpFile::IndexEntry> found = help.Search(prefix);
         qsizetype expected = 0;
         for (const HelpFile::IndexEntry &entry : index)
-            expected += entry.Keyword.startsWith(prefix.trimmed(), Qt::CaseInsensitive) ? 1 : 0;
+            expected += HelpFile::IndexForm(entry.Keyword).startsWith(HelpFile::IndexForm(prefix.trimmed())) ? 1 : 0;
         if (found.size() != expected)
             __builtin_trap();
     }

@@ -4,13 +4,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
+#include <utility>
 
-namespace {
-
-// The form in which keywords are sorted and matched: without case and accents, with ß
-// spelt ss, the way a German index files its words (Ä with A, "Straße" as "Strasse"), so
-// that "uber" or "Zinsfuss" typed in the search field find "Überblick" and "Zinsfuß".
-QString indexForm(const QString &text)
+// "uber" or "Zinsfuss" typed in the search field find "Überblick" and "Zinsfuß".
+QString HelpFile::IndexForm(const QString &text)
 {
     QString bare;
     for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
@@ -19,8 +16,6 @@ QString indexForm(const QString &text)
     }
     return bare.toCaseFolded().replace(QChar(0x00DF), QLatin1String("ss"));
 }
-
-} // namespace
 
 bool HelpFile::Load(const QString &path)
 {
@@ -102,23 +97,26 @@ const HelpFile::Topic *HelpFile::FindContext(int context) const
 
 QList<HelpFile::IndexEntry> HelpFile::Index() const
 {
-    QList<IndexEntry> entries;
+    // Each keyword's index form is made once, not at every comparison of the sort.
+    QList<std::pair<QString, IndexEntry>> keyed;
     for (const Topic &topic : FTopics) {
         for (const QString &keyword : topic.Keywords)
-            entries.append({keyword, topic.Id});
+            keyed.append({IndexForm(keyword), {keyword, topic.Id}});
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const IndexEntry &a, const IndexEntry &b) {
-        return indexForm(a.Keyword) < indexForm(b.Keyword);
-    });
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<IndexEntry> entries;
+    entries.reserve(keyed.size());
+    for (auto &entry : keyed)
+        entries.append(std::move(entry.second));
     return entries;
 }
 
 QList<HelpFile::IndexEntry> HelpFile::Search(const QString &prefix) const
 {
     QList<IndexEntry> matches;
-    const QString wanted = indexForm(prefix.trimmed());
+    const QString wanted = IndexForm(prefix.trimmed());
     for (const IndexEntry &entry : Index()) {
-        if (indexForm(entry.Keyword).startsWith(wanted))
+        if (IndexForm(entry.Keyword).startsWith(wanted))
             matches.append(entry);
     }
     return matches;

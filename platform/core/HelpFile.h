@@ -46,6 +46,9 @@ public:
     // Index entries whose keyword starts with prefix, compared as the index sorts them
     // ("uber" finds "Überblick"); all for an empty one.
     QList<IndexEntry> Search(const QString &prefix) const;
+    // The form in which keywords are sorted and matched: without case and accents, with ß
+    // spelt ss, the way a German index files its words (Ä with A, "Straße" as "Strasse").
+    static QString IndexForm(const QString &text);
 
     const QString &ErrorText() const { return FErrorText; }
 
