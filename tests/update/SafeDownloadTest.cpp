@@ -53,18 +53,6 @@ QString Hex(const QByteArray &bytes)
 const QByteArray OldUpdate = "the update the user already has\n";
 const QByteArray NewUpdate = Pattern(256 * 1024);
 
-// Every file of a folder, hidden ones included, with its bytes.
-QMap<QString, QByteArray> Contents(const QString &folder)
-{
-    QMap<QString, QByteArray> contents;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile file(dir.filePath(name));
-        contents.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
-    }
-    return contents;
-}
-
 } // namespace
 
 // The update component against the shared fault server: the page on the first
@@ -161,7 +149,7 @@ TEST_P(DownloadFaultTest, TheExistingFileSurvivesAndTheReasonIsShown)
     const QString wrongChecksum = QStringLiteral("<META HTTP-EQUIV=\"sha256\" CONTENT=\"%1\">\r\n").arg(Hex("other"));
     Serve(row.PublishWrongChecksum ? wrongChecksum : QString(), [&row](TPeer &peer, int) { row.Serve(peer); });
     WriteFile(QStringLiteral("tlm11.exe"), OldUpdate);
-    const QMap<QString, QByteArray> before = Contents(FDir.path());
+    const QMap<QString, QByteArray> before = FolderContents(FDir.path());
 
     const std::shared_ptr<bool> cancelled = row.Cancel ? CancelAfter16KiB(*FWfi) : std::make_shared<bool>(false);
     TBoxRecorder boxes;
@@ -174,7 +162,7 @@ TEST_P(DownloadFaultTest, TheExistingFileSurvivesAndTheReasonIsShown)
     EXPECT_EQ(
         boxes.Find(QStringLiteral("Download Error")).Text,
         QStringLiteral("Error occurred while downloading update.\rError: \"%1.\"").arg(QLatin1String(row.Reason)));
-    EXPECT_EQ(Contents(FDir.path()), before);
+    EXPECT_EQ(FolderContents(FDir.path()), before);
     EXPECT_TRUE(FServer->Errors().isEmpty()) << FServer->Errors().join(QLatin1Char('\n')).toStdString();
 }
 
@@ -210,12 +198,12 @@ TEST_F(SafeDownloadTest, ACompleteDownloadReplacesTheFileAndLeavesNothingElse)
     Serve(rightChecksum, [](TPeer &peer, int) { peer.Write(Whole(NewUpdate)); });
     WriteFile(QStringLiteral("tlm11.exe"), OldUpdate);
     QFile::setPermissions(Path(QStringLiteral("tlm11.exe")), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    QMap<QString, QByteArray> expected = Contents(FDir.path());
+    QMap<QString, QByteArray> expected = FolderContents(FDir.path());
     expected[QStringLiteral("tlm11.exe")] = NewUpdate;
 
     ASSERT_TRUE(FWfi->GetInfo());
     EXPECT_TRUE(FWfi->DownloadUpdate(FDir.path() + QLatin1Char('/'))) << FWfi->LastError().toStdString();
-    EXPECT_EQ(Contents(FDir.path()), expected);
+    EXPECT_EQ(FolderContents(FDir.path()), expected);
 }
 
 // The child (see main.cpp) downloads under a file size limit of 64 KiB and prints the
@@ -234,7 +222,7 @@ TEST_F(SafeDownloadTest, AFileSizeLimitFailsTheDownloadWithTheSystemsReason)
         },
         1);
     WriteFile(QStringLiteral("tlm11.exe"), OldUpdate);
-    const QMap<QString, QByteArray> before = Contents(FDir.path());
+    const QMap<QString, QByteArray> before = FolderContents(FDir.path());
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),
@@ -244,7 +232,7 @@ TEST_F(SafeDownloadTest, AFileSizeLimitFailsTheDownloadWithTheSystemsReason)
     EXPECT_EQ(child.exitCode(), 1) << child.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
               "Cannot write the received data: File too large");
-    EXPECT_EQ(Contents(FDir.path()), before);
+    EXPECT_EQ(FolderContents(FDir.path()), before);
 }
 
 // ---- The save dialog asks about the name that will be written. ----

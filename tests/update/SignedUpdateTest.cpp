@@ -1,4 +1,5 @@
 #include "UpdateFixture.h"
+#include "TestUi.h"
 
 #include "update/Update.h"
 #include "update/UpdateSaveDialog.h"
@@ -16,18 +17,6 @@ namespace {
 
 const QByteArray NewUpdate = "#!/bin/sh\necho signed update\n";
 const QByteArray OldUpdate = "the update the user already has\n";
-
-// Every file of a folder with its bytes.
-QMap<QString, QByteArray> Contents(const QString &folder)
-{
-    QMap<QString, QByteArray> contents;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile file(dir.filePath(name));
-        contents.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
-    }
-    return contents;
-}
 
 QString UtcDay(int offset)
 {
@@ -110,7 +99,7 @@ TEST_P(SignedUpdateTest, OnlyWhatTheMakerSignedIsKept)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(OldUpdate);
     old.close();
-    const QMap<QString, QByteArray> before = Contents(FDir.path());
+    const QMap<QString, QByteArray> before = FolderContents(FDir.path());
 
     TBoxRecorder boxes;
     boxes.Answer(QStringLiteral("Install Update"), {QMessageBox::No});
@@ -135,7 +124,7 @@ TEST_P(SignedUpdateTest, OnlyWhatTheMakerSignedIsKept)
     EXPECT_EQ(boxes.Captions(), (QStringList{"Update Available", "Save As", "Download Error"}));
     EXPECT_EQ(boxes.Find(QStringLiteral("Download Error")).Text,
               "Error occurred while downloading update.\rError: \"" + reason + ".\"");
-    EXPECT_EQ(Contents(FDir.path()), before);
+    EXPECT_EQ(FolderContents(FDir.path()), before);
     // Whatever the signature file alone refuses is refused before the download.
     const bool needsTheFile = row.Tampered;
     EXPECT_EQ(FServer.CountOf(QStringLiteral("/files/tlm11.exe")), needsTheFile ? 1 : 0);

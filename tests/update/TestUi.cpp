@@ -5,6 +5,8 @@
 #include "update/WebFileInfo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QEvent>
 #include <QMessageBox>
@@ -74,4 +76,15 @@ std::shared_ptr<bool> CancelAfter16KiB(TWebFileInfo &wfi)
         });
     };
     return clicked;
+}
+
+QMap<QString, QByteArray> FolderContents(const QString &folder)
+{
+    QMap<QString, QByteArray> contents;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        QFile file(dir.filePath(name));
+        contents.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
+    }
+    return contents;
 }

@@ -5,6 +5,8 @@
 #include "support/EventWait.h"
 #include "support/QtPrinting.h"
 
+#include <QByteArray>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
@@ -41,3 +43,7 @@ bool CancelSaveDialog(QWidget *window);
 // would, and only once; the flag says whether it was pressed. It takes the component's
 // OnDownloadProgress.
 std::shared_ptr<bool> CancelAfter16KiB(TWebFileInfo &wfi);
+
+// Every file of a folder, hidden ones included, with its bytes: what a failed update must
+// leave exactly as it was.
+QMap<QString, QByteArray> FolderContents(const QString &folder);

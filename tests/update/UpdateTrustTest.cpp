@@ -87,7 +87,7 @@ TEST_P(ExternalReadMe, IsOpenedOnlyAsADocument)
     TBoxRecorder boxes;
     EXPECT_TRUE(FWfi->ShowReadMe(false));
     EXPECT_EQ(FServer.CountOf(QStringLiteral("/docs/") + file), 1);
-    // Offscreen has no viewer, so even a document ends in the spec's box.
+    // Offscreen has no viewer, so even a document ends in the "Can not start program." box.
     EXPECT_EQ(boxes.Captions(), QStringList{"Error"});
     const QString keptAs = QString::fromLatin1(row.KeptAs);
     if (keptAs.isEmpty()) {
