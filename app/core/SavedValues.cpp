@@ -3,11 +3,17 @@
 #include "platform/core/Formatting.h"
 #include "platform/core/ProfileFile.h"
 
-QString SavedValues::KeyName(int slot)
+const QString &SavedValues::KeyName(int slot)
 {
-    if (slot < FirstRate)
-        return QStringLiteral("Year%1").arg(slot + 1);
-    return QStringLiteral("Rate%1").arg(slot - FirstRate + 1);
+    // Made once: every load and save names all fifteen keys.
+    static const std::array<QString, Count> names = [] {
+        std::array<QString, Count> made;
+        for (int i = 0; i < Count; ++i)
+            made[size_t(i)] = i < FirstRate ? QStringLiteral("Year%1").arg(i + 1)
+                                            : QStringLiteral("Rate%1").arg(i - FirstRate + 1);
+        return made;
+    }();
+    return names.at(size_t(slot));
 }
 
 QString SavedValues::DefaultText(int slot)

@@ -21,7 +21,7 @@ public:
     static inline const QString Section = QStringLiteral("LastValues");
 
     // "Year1".."Year10", "Rate1".."Rate5" for slots 0..14.
-    static QString KeyName(int slot);
+    static const QString &KeyName(int slot);
     // "0" for the years, "4".."8" for the rates.
     static QString DefaultText(int slot);
 

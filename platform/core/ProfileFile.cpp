@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QVarLengthArray>
 
 namespace {
 
@@ -33,6 +34,29 @@ QByteArrayView sectionName(QByteArrayView trimmed)
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// A name as the file spells it, in UTF-8. Names are short and almost always ASCII, so
+// they are made on the stack: a batch of reads (the snapshot a save compares against)
+// would otherwise spend more on making names than on finding them.
+using NameBytes = QVarLengthArray<char, 64>;
+NameBytes utf8Name(QStringView name)
+{
+    NameBytes bytes(name.size());
+    char *out = bytes.data();
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            const QByteArray encoded = name.toUtf8();
+            return NameBytes(encoded.cbegin(), encoded.cend());
+        }
+        *out++ = char(c.unicode());
+    }
+    return bytes;
+}
+
+QByteArrayView view(const NameBytes &bytes)
+{
+    return QByteArrayView(bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -60,7 +84,7 @@ bool ProfileFile::Load(Lines &lines) const
     return true;
 }
 
-int ProfileFile::FindSection(const Lines &lines, const QByteArray &section)
+int ProfileFile::FindSection(const Lines &lines, QByteArrayView section)
 {
     for (int i = 0; i < lines.Text.size(); ++i) {
         const QByteArrayView trimmed = QByteArrayView(lines.Text[i]).trimmed();
@@ -78,7 +102,7 @@ int ProfileFile::SectionEnd(const Lines &lines, int sectionLine)
     return i;
 }
 
-int ProfileFile::FindKey(const Lines &lines, int sectionLine, const QByteArray &key)
+int ProfileFile::FindKey(const Lines &lines, int sectionLine, QByteArrayView key)
 {
     const int end = SectionEnd(lines, sectionLine);
     for (int i = sectionLine + 1; i < end; ++i) {
@@ -92,20 +116,18 @@ int ProfileFile::FindKey(const Lines &lines, int sectionLine, const QByteArray &
 
 QString ProfileFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    Lines lines;
-    if (FUpdating)
-        lines = FPending;
-    else if (!Load(lines))
+    Lines loaded;
+    if (!FUpdating && !Load(loaded))
         return defaultValue;
-    const int sectionLine = FindSection(lines, section.toUtf8());
+    const Lines &lines = FUpdating ? FPending : loaded;
+    const int sectionLine = FindSection(lines, view(utf8Name(section)));
     if (sectionLine < 0)
         return defaultValue;
-    const int keyLine = FindKey(lines, sectionLine, key.toUtf8());
+    const int keyLine = FindKey(lines, sectionLine, view(utf8Name(key)));
     if (keyLine < 0)
         return defaultValue;
-    const QByteArray &line = lines.Text[keyLine];
-    const QString value = QString::fromUtf8(line.mid(line.indexOf('=') + 1).trimmed());
-    return value.left(MaxValueLength);
+    const QByteArrayView line(lines.Text[keyLine]);
+    return QString::fromUtf8(line.sliced(line.indexOf('=') + 1).trimmed()).left(MaxValueLength);
 }
 
 void ProfileFile::SetValue(Lines &lines, const QByteArray &section, const QByteArray &key, const QByteArray &value)
@@ -130,9 +152,13 @@ void ProfileFile::SetValue(Lines &lines, const QByteArray &section, const QByteA
 
 bool ProfileFile::Commit(const Lines &lines)
 {
-    QByteArray data;
+    qsizetype size = 0;
     for (const QByteArray &line : lines.Text)
-        data += line + lines.Eol;
+        size += line.size() + lines.Eol.size();
+    QByteArray data;
+    data.reserve(size);
+    for (const QByteArray &line : lines.Text)
+        data.append(line).append(lines.Eol);
 
     QDir().mkpath(QFileInfo(FPath).absolutePath());
     QSaveFile file(FPath);

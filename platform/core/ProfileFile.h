@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -44,9 +45,9 @@ private:
     bool Load(Lines &lines) const;
     bool Commit(const Lines &lines);
     static void SetValue(Lines &lines, const QByteArray &section, const QByteArray &key, const QByteArray &value);
-    static int FindSection(const Lines &lines, const QByteArray &section);
+    static int FindSection(const Lines &lines, QByteArrayView section);
     static int SectionEnd(const Lines &lines, int sectionLine);
-    static int FindKey(const Lines &lines, int sectionLine, const QByteArray &key);
+    static int FindKey(const Lines &lines, int sectionLine, QByteArrayView key);
 
     QString FPath;
     bool FUpdating = false;

@@ -34,7 +34,7 @@ TEST(ProfileFile, ReadsWithDefaultsAndCaseInsensitiveNames)
     ProfileFile ini(path);
     EXPECT_EQ(ini.ReadString("LastValues", "Year1", "0"), "0"); // no file
 
-    writeAll(path, "; comment line\n"
+    writeAll(path, QByteArray("; comment line\n"
                    "[Other]\nYear1=99\n"
                    "  [ lastvalues ]  \n"
                    "YEAR1 =  5 \n"
@@ -42,7 +42,9 @@ TEST(ProfileFile, ReadsWithDefaultsAndCaseInsensitiveNames)
                    "no equals sign here\n"
                    "Rate1=4,5\n"
                    "Year1=duplicate ignored\n"
-                   "[LastValues]\nYear3=second section ignored\n");
+                   "[LastValues]\nYear3=second section ignored\n"
+                   "[Größe]\nWährung = €\n") +
+                       "[" + QByteArray(80, 's') + "]\n" + QByteArray(70, 'k') + "=long names\n");
     EXPECT_EQ(ini.ReadString("LastValues", "Year1", "0"), "5");
     EXPECT_EQ(ini.ReadString("LASTVALUES", "year1", "0"), "5");
     EXPECT_EQ(ini.ReadString("LastValues", "Year2", "0"), ""); // present but empty
@@ -51,6 +53,9 @@ TEST(ProfileFile, ReadsWithDefaultsAndCaseInsensitiveNames)
     EXPECT_EQ(ini.ReadString("Other", "Year1", "0"), "99");
     EXPECT_EQ(ini.ReadString("Missing", "Year1", "d"), "d");
     EXPECT_EQ(ini.ReadString("LastValues", "no equals sign here", "d"), "d");
+    // Names beyond ASCII are the file's UTF-8; names of any length are found.
+    EXPECT_EQ(ini.ReadString(QStringLiteral("Größe"), QStringLiteral("Währung"), "d"), QStringLiteral("€"));
+    EXPECT_EQ(ini.ReadString(QString(80, 's'), QString(70, 'K'), "d"), "long names");
 }
 
 TEST(ProfileFile, LongValuesAreCut)
