@@ -9,12 +9,9 @@
 // "uber" or "Zinsfuss" typed in the search field find "Überblick" and "Zinsfuß".
 QString HelpFile::IndexForm(const QString &text)
 {
-    QString bare;
-    for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
-        if (!c.isMark())
-            bare += c;
-    }
-    return bare.toCaseFolded().replace(QChar(0x00DF), QLatin1String("ss"));
+    QString bare = text.normalized(QString::NormalizationForm_KD);
+    bare.removeIf([](QChar c) { return c.isMark(); });
+    return std::move(bare).toCaseFolded().replace(QChar(0x00DF), QLatin1String("ss"));
 }
 
 bool HelpFile::Load(const QString &path)
@@ -95,7 +92,7 @@ const HelpFile::Topic *HelpFile::FindContext(int context) const
     return nullptr;
 }
 
-QList<HelpFile::IndexEntry> HelpFile::Index() const
+QList<std::pair<QString, HelpFile::IndexEntry>> HelpFile::KeyedIndex() const
 {
     // Each keyword's index form is made once, not at every comparison of the sort.
     QList<std::pair<QString, IndexEntry>> keyed;
@@ -104,6 +101,12 @@ QList<HelpFile::IndexEntry> HelpFile::Index() const
             keyed.append({IndexForm(keyword), {keyword, topic.Id}});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    return keyed;
+}
+
+QList<HelpFile::IndexEntry> HelpFile::Index() const
+{
+    QList<std::pair<QString, IndexEntry>> keyed = KeyedIndex();
     QList<IndexEntry> entries;
     entries.reserve(keyed.size());
     for (auto &entry : keyed)
@@ -115,8 +118,8 @@ QList<HelpFile::IndexEntry> HelpFile::Search(const QString &prefix) const
 {
     QList<IndexEntry> matches;
     const QString wanted = IndexForm(prefix.trimmed());
-    for (const IndexEntry &entry : Index()) {
-        if (IndexForm(entry.Keyword).startsWith(wanted))
+    for (const auto &[form, entry] : KeyedIndex()) {
+        if (form.startsWith(wanted))
             matches.append(entry);
     }
     return matches;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // A help file: topics of HTML text, each with an id, a title and index keywords.
 //
 //   @topic <id> <title>
@@ -53,6 +55,9 @@ public:
     const QString &ErrorText() const { return FErrorText; }
 
 private:
+    // The index with each entry's index form, in index order.
+    QList<std::pair<QString, IndexEntry>> KeyedIndex() const;
+
     QList<Topic> FTopics;
     QString FErrorText;
 };
