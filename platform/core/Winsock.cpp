@@ -332,6 +332,24 @@ TSocket Accept(TSocket s, sockaddr_in *address)
     return fd;
 }
 
+bool SocketPair(TSocket ends[2])
+{
+    if (!IsStarted()) {
+        Fail(WSANOTINITIALISED);
+        return false;
+    }
+    int fds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds) != 0) {
+        FailErrno();
+        return false;
+    }
+    for (int i = 0; i < 2; ++i) {
+        Register(fds[i], TMode::Connected);
+        ends[i] = fds[i];
+    }
+    return true;
+}
+
 int Connect(TSocket s, const sockaddr_in &address)
 {
     TRecordPtr rec = Find(s);

@@ -110,6 +110,10 @@ int Bind(TSocket s, const sockaddr_in &address);
 int Listen(TSocket s, int backlog);
 TSocket Accept(TSocket s, sockaddr_in *address);
 int Connect(TSocket s, const sockaddr_in &address);
+// A connected pair of local stream sockets, both already connected: one end for a
+// socket object to adopt with Dup, the other for the code that talks to it. False on
+// failure.
+bool SocketPair(TSocket ends[2]);
 int Send(TSocket s, const void *buffer, int length, int flags);
 // Sends several buffers in one call, as one Send of their concatenation would.
 struct TSendPiece {

@@ -295,6 +295,28 @@ TEST(WSocket, LargeTransferBetweenTwoSocketsArrivesIntact)
     client.Close();
 }
 
+TEST(WSocket, BothEndsOfASocketPairWorkAsAdoptedConnections)
+{
+    WSocketLoadWinsock();
+    Winsock::TSocket ends[2];
+    ASSERT_TRUE(Winsock::SocketPair(ends));
+    TWSocket left;
+    TWSocket right;
+    TClientProbe leftProbe(left);
+    TClientProbe rightProbe(right);
+    left.Dup(ends[0]);
+    right.Dup(ends[1]);
+    EXPECT_EQ(left.State(), wsConnected);
+    EXPECT_EQ(right.State(), wsConnected);
+
+    left.SendText("ping");
+    right.SendText("pong");
+    ASSERT_TRUE(WaitUntil([&] { return leftProbe.Received == "pong" && rightProbe.Received == "ping"; }));
+    right.Close();
+    ASSERT_TRUE(WaitUntil([&] { return leftProbe.ClosedCount == 1; }));
+    EXPECT_EQ(leftProbe.CloseError, 0);
+}
+
 TEST(WSocket, FlushWaitsUntilTheQueueIsEmpty)
 {
     TListenerHarness server;
