@@ -11,10 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <array>
-#include <utility>
+#include <vector>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -28,11 +30,6 @@ const std::array<const char *, 8> Sections = {"LastValues", "LASTVALUES",  "last
 const std::array<const char *, 16> Keys = {"Year1", "YEAR1",   "year10", "Year2",   "Rate1",     "rate5",
                                            "Rate",  "Year",    "Year11", "HomeURL", "ProxyPort", "k",
                                            "k k",   "Year1 1", "_",      "Rate5"};
-// The same names once each without regard to letter case: a read under one spelling
-// is a read under all of them, so the snapshots below look at each name once.
-const std::array<const char *, 6> DistinctSections = {"LastValues", "Update", "Last", "LastValues2", "a b", "x"};
-const std::array<const char *, 14> DistinctKeys = {"Year1", "year10", "Year2", "Rate1", "rate5", "Rate", "Year",
-                                                   "Year11", "HomeURL", "ProxyPort", "k", "k k", "Year1 1", "_"};
 
 QString Value(std::uint8_t choice)
 {
@@ -78,27 +75,54 @@ QString Read(const ProfileFile &file, const char *section, const char *key)
     return file.ReadString(QLatin1String(section), QLatin1String(key), Missing);
 }
 
-// Every pair's value as the file holds it now. A batch reads from the text it loaded
-// at its start, so the many reads cost one load; the batch is dropped, never ended.
-using Snapshot = std::array<std::array<QString, DistinctKeys.size()>, DistinctSections.size()>;
+// The names once each without regard to letter case: a read under one spelling is a
+// read under all of them, so the snapshots below look at each name once.
+template <size_t N>
+std::vector<const char *> OncePerName(const std::array<const char *, N> &names)
+{
+    std::vector<const char *> distinct;
+    for (const char *name : names) {
+        if (std::none_of(distinct.begin(), distinct.end(), [name](const char *d) { return SameName(d, name); }))
+            distinct.push_back(name);
+    }
+    return distinct;
+}
+
+// Made once: the reads of a snapshot, twice a run, would otherwise spend more on making
+// names than on reading.
+struct SnapshotNames {
+    std::vector<const char *> Sections = OncePerName(::Sections);
+    std::vector<const char *> Keys = OncePerName(::Keys);
+    QStringList SectionTexts = Texts(Sections);
+    QStringList KeyTexts = Texts(Keys);
+
+    static QStringList Texts(const std::vector<const char *> &names)
+    {
+        QStringList texts;
+        for (const char *name : names)
+            texts << QLatin1String(name);
+        return texts;
+    }
+};
+
+const SnapshotNames &Names()
+{
+    static const SnapshotNames names;
+    return names;
+}
+
+// Every pair's value as the file holds it now, section by section. A batch reads from
+// the text it loaded at its start, so the many reads cost one load; the batch is
+// dropped, never ended.
+using Snapshot = QList<QString>;
 Snapshot ReadAll(const QString &path)
 {
     ProfileFile file(path);
     file.BeginUpdate();
-    // The names as the reads take them, made once: the 84 reads of a snapshot, twice
-    // a run, would otherwise spend more on making names than on reading.
-    static const auto names = [] {
-        std::pair<std::array<QString, DistinctSections.size()>, std::array<QString, DistinctKeys.size()>> made;
-        for (size_t s = 0; s < DistinctSections.size(); ++s)
-            made.first[s] = QLatin1String(DistinctSections[s]);
-        for (size_t k = 0; k < DistinctKeys.size(); ++k)
-            made.second[k] = QLatin1String(DistinctKeys[k]);
-        return made;
-    }();
     Snapshot values;
-    for (size_t s = 0; s < DistinctSections.size(); ++s)
-        for (size_t k = 0; k < DistinctKeys.size(); ++k)
-            values[s][k] = file.ReadString(names.first[s], names.second[k], Missing);
+    for (const QString &section : Names().SectionTexts)
+        for (const QString &key : Names().KeyTexts)
+            values << file.ReadString(section, key, Missing);
     return values;
 }
 
@@ -117,11 +141,13 @@ void CheckSingleWrite(const QByteArray &content, const std::uint8_t *choice)
     if (Read(file, section, key) != stored)
         __builtin_trap();
     const Snapshot after = ReadAll(path);
-    for (size_t s = 0; s < DistinctSections.size(); ++s) {
-        for (size_t k = 0; k < DistinctKeys.size(); ++k) {
-            const bool written = SameName(DistinctSections[s], section) && SameName(DistinctKeys[k], key);
-            if (written ? after[s][k] != stored : after[s][k] != before[s][k])
+    qsizetype pair = 0;
+    for (const char *snapshotSection : Names().Sections) {
+        for (const char *snapshotKey : Names().Keys) {
+            const bool written = SameName(snapshotSection, section) && SameName(snapshotKey, key);
+            if (written ? after[pair] != stored : after[pair] != before[pair])
                 __builtin_trap();
+            ++pair;
         }
     }
 }

@@ -54,11 +54,6 @@ NameBytes utf8Name(QStringView name)
     return bytes;
 }
 
-QByteArrayView view(const NameBytes &bytes)
-{
-    return QByteArrayView(bytes.data(), bytes.size());
-}
-
 } // namespace
 
 ProfileFile::ProfileFile(QString path) : FPath(std::move(path)) {}
@@ -120,10 +115,10 @@ QString ProfileFile::ReadString(const QString &section, const QString &key, cons
     if (!FUpdating && !Load(loaded))
         return defaultValue;
     const Lines &lines = FUpdating ? FPending : loaded;
-    const int sectionLine = FindSection(lines, view(utf8Name(section)));
+    const int sectionLine = FindSection(lines, utf8Name(section));
     if (sectionLine < 0)
         return defaultValue;
-    const int keyLine = FindKey(lines, sectionLine, view(utf8Name(key)));
+    const int keyLine = FindKey(lines, sectionLine, utf8Name(key));
     if (keyLine < 0)
         return defaultValue;
     const QByteArrayView line(lines.Text[keyLine]);
@@ -152,11 +147,7 @@ void ProfileFile::SetValue(Lines &lines, const QByteArray &section, const QByteA
 
 bool ProfileFile::Commit(const Lines &lines)
 {
-    qsizetype size = 0;
-    for (const QByteArray &line : lines.Text)
-        size += line.size() + lines.Eol.size();
     QByteArray data;
-    data.reserve(size);
     for (const QByteArray &line : lines.Text)
         data.append(line).append(lines.Eol);
 
